@@ -1,0 +1,21 @@
+#pragma once
+
+#include "PowerGroup.h"
+
+#include <string>
+
+namespace joulemap {
+
+// One place the power goes to: a component, an application or the battery being charged.
+struct PowerDestination {
+    std::string id;
+    std::string name;
+    std::string icon;
+    std::string color;  // "#rrggbb"
+    PowerGroup group = PowerGroup::hardware;
+    double power = 0;  // W, one decimal
+
+    bool operator==(const PowerDestination&) const = default;
+};
+
+}  // namespace joulemap

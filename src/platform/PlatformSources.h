@@ -1,0 +1,37 @@
+#pragma once
+
+#include "AppShare.h"
+#include "BatteryInfo.h"
+#include "BatteryReader.h"
+#include "HealthReader.h"
+#include "NameRule.h"
+#include "ProcessLister.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace joulemap {
+
+// The sources of the machine we run on. Nothing outside src/platform asks which OS that is.
+std::unique_ptr<BatteryReader> makeBatteryReader();
+std::unique_ptr<HealthReader> makeHealthReader();
+std::unique_ptr<ProcessLister> makeProcessLister();
+
+namespace BatteryService {
+// Process-wide readers of this platform (created on first use, thread-safe).
+std::optional<BatteryInfo> read();  // readQuick() with systemHealthPct filled in
+std::optional<BatteryInfo> readQuick();
+int64_t readHealth();
+}  // namespace BatteryService
+
+namespace ProcessPowerService {
+// The name rules: AppNameMap.json from the installed or source resources, else the built-in list.
+// Loaded once per process.
+const std::vector<NameRule>& rules();
+// Two snapshots intervalSec apart, turned into application shares (blocks for the interval).
+std::vector<AppShare> sample(double intervalSec);
+std::vector<AppShare> sample(ProcessLister& lister, double intervalSec);
+}  // namespace ProcessPowerService
+
+}  // namespace joulemap
