@@ -1,0 +1,61 @@
+#include "NumberFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <system_error>
+
+namespace joulemap {
+
+namespace {
+
+// Room for any double in fixed notation (309 integer digits) plus sign and fraction.
+constexpr std::size_t kBufferSize = 400;
+
+// The everyday range, printed without an exponent.
+constexpr double kFixedLowerBound = 1e-4;
+constexpr double kFixedUpperBound = 1e16;
+
+constexpr std::string_view kMinusSign = "\u2212";
+
+std::string fixed(double x, int decimals) {
+    char buffer[kBufferSize];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+double round1(double x) {
+    // std::round rounds halves away from zero; nearbyint would round them to even.
+    return std::round(x * 10.0) / 10.0;
+}
+
+std::string num(double x) {
+    if (!std::isfinite(x)) {
+        return std::isnan(x) ? "nan" : (x > 0 ? "inf" : "-inf");
+    }
+    const double magnitude = std::fabs(x);
+    const bool useFixed = magnitude == 0 || (magnitude >= kFixedLowerBound && magnitude < kFixedUpperBound);
+    char buffer[kBufferSize];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x,
+                                      useFixed ? std::chars_format::fixed : std::chars_format::scientific);
+    std::string text(buffer, result.ptr);
+    if (useFixed && text.find('.') == std::string::npos) {
+        text += ".0";
+    }
+    return text;
+}
+
+std::string formatWatts(double watts, bool spaced) { return fixed(watts, 1) + (spaced ? " W" : "W"); }
+
+std::string formatSignedWatts(double watts) {
+    const std::string_view sign = watts >= 0 ? std::string_view("+") : kMinusSign;
+    return std::string(sign) + fixed(std::fabs(watts), 1);
+}
+
+std::string formatPercent(int64_t percent) { return std::to_string(percent) + "%"; }
+
+std::string formatCapacityMah(double mah) { return fixed(mah, 0) + " mAh"; }
+
+}  // namespace joulemap
