@@ -1,0 +1,124 @@
+// The history database at the size it reaches in use: 30 days at one sample per 30 s. Measures the
+// write the history timer makes, the hourly retention pass, the read behind the history window's
+// week view, and opening the file at start-up; reports the size of those 30 days on disk.
+#include "HistoryStore.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+using joulemap::HistoryStore;
+namespace fs = std::filesystem;
+
+constexpr double kNow = 1'700'000'000.0;
+constexpr int64_t kSampleIntervalSeconds = 30;
+constexpr int64_t kMonthSeconds = 30 * 86'400;
+constexpr int64_t kMonthRows = kMonthSeconds / kSampleIntervalSeconds;  // 86 400
+
+// A scratch folder for the run, removed when the program ends.
+struct ScratchDir {
+    fs::path path = fs::temp_directory_path() / ("joulemap-history-bench-" + std::to_string(::getpid()));
+    ScratchDir() { fs::create_directories(path); }
+    ~ScratchDir() { fs::remove_all(path); }
+};
+
+const fs::path& scratch() {
+    static ScratchDir dir;
+    return dir.path;
+}
+
+// The 30-day database, written once in a single transaction (through insert() every row would
+// wait for its own sync to disk), then copied for each benchmark that changes it.
+fs::path monthDatabase(const std::string& name) {
+    static const fs::path master = [] {
+        const fs::path file = scratch() / "month.db";
+        { HistoryStore schema(file, [] { return kNow; }); }
+        sqlite3* db = nullptr;
+        sqlite3_open(file.string().c_str(), &db);
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db,
+                           "INSERT OR REPLACE INTO power_log (ts, input_w, system_w, battery_pct, battery_net_w) "
+                           "VALUES (?,?,?,?,?)",
+                           -1, &stmt, nullptr);
+        // Newest row now, oldest 30 s inside the retention window.
+        for (int64_t i = 0; i < kMonthRows; ++i) {
+            sqlite3_bind_int64(stmt, 1, static_cast<int64_t>(kNow) - i * kSampleIntervalSeconds);
+            sqlite3_bind_double(stmt, 2, 30.0 + static_cast<double>(i % 97) * 0.37);
+            sqlite3_bind_double(stmt, 3, 18.0 + static_cast<double>(i % 53) * 0.21);
+            sqlite3_bind_double(stmt, 4, static_cast<double>(20 + i % 80));
+            sqlite3_bind_double(stmt, 5, static_cast<double>(i % 41) * 0.5 - 10.0);
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return file;
+    }();
+    const fs::path copy = scratch() / name;
+    fs::copy_file(master, copy, fs::copy_options::overwrite_existing);
+    return copy;
+}
+
+// One sample every second of clock, all within the hour after the first insert: the retention
+// pass is skipped, as on 119 of every 120 history ticks.
+void BM_InsertWithinTheHour(benchmark::State& state) {
+    double now = kNow + 1;
+    HistoryStore store(monthDatabase("steady.db"), [&now] { return now; });
+    store.insert(30, 20, 60, 5);  // the first insert runs the pass
+    for (auto _ : state) {
+        now += 1;
+        store.insert(30, 20, 60, 5);
+    }
+    state.counters["retention_skipped"] = now - kNow < 3600 ? 1 : 0;
+}
+BENCHMARK(BM_InsertWithinTheHour)->Unit(benchmark::kMillisecond);
+
+// Every insert an hour after the previous one, so each runs the pass and deletes the hour of
+// rows (120) that fell out of the 30 days. A fixed count keeps the table near its full size.
+void BM_InsertRunningRetention(benchmark::State& state) {
+    double now = kNow;
+    HistoryStore store(monthDatabase("retention.db"), [&now] { return now; });
+    store.insert(30, 20, 60, 5);
+    for (auto _ : state) {
+        now += 3601;
+        store.insert(30, 20, 60, 5);
+    }
+}
+BENCHMARK(BM_InsertRunningRetention)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// The week view of the history window: 20 160 rows out of the full month.
+void BM_QueryWeekOfFullMonth(benchmark::State& state) {
+    const fs::path file = monthDatabase("query.db");
+    HistoryStore store(file, [] { return kNow; });
+    size_t rows = 0;
+    for (auto _ : state) {
+        const auto records = store.query(168);
+        rows = records.size();
+        benchmark::DoNotOptimize(records.data());
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["db_bytes"] =
+        benchmark::Counter(static_cast<double>(fs::file_size(file)), benchmark::Counter::kDefaults,
+                           benchmark::Counter::kIs1024);
+}
+BENCHMARK(BM_QueryWeekOfFullMonth)->Unit(benchmark::kMillisecond);
+
+// Start-up: open, integrity check and schema script on the full month.
+void BM_OpenFullMonth(benchmark::State& state) {
+    const fs::path file = monthDatabase("open.db");
+    for (auto _ : state) {
+        HistoryStore store(file, [] { return kNow; });
+        benchmark::DoNotOptimize(store.isAvailable());
+    }
+}
+BENCHMARK(BM_OpenFullMonth)->Unit(benchmark::kMillisecond);
+
+}  // namespace

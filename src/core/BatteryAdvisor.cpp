@@ -1,0 +1,134 @@
+#include "BatteryAdvisor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace joulemap::BatteryAdvisor {
+
+namespace {
+
+using Severity = Advice::Severity;
+
+constexpr double kHotC = 40.0;
+constexpr double kWarmC = 36.0;
+constexpr int64_t kFullEnoughPct = 80;
+constexpr int64_t kLowPct = 20;
+constexpr double kSlowChargerW = 20.0;
+constexpr double kSlowChargeW = 12.0;
+// Near full, the charger delivering less than half its rating is the normal constant-voltage phase.
+constexpr double kTaperRatio = 0.5;
+constexpr double kHighDischargeW = 25.0;
+constexpr double kWornHealthPct = 80.0;
+constexpr double kLateLifeCycleRatio = 0.8;
+
+// The C library's fixed-point formatting, so 39.99 with no decimals shows as 40.
+std::string fmt(double value, int decimals) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+// Whole watts, cut toward zero: a 19.9 W charger is a 19 W charger. Formatted rather than cast so
+// that no reading, however wild, overflows an integer; adding 0.0 turns -0 into 0.
+std::string truncText(double value) {
+    return fmt(std::trunc(value) + 0.0, 0);
+}
+
+}  // namespace
+
+Advice::Advice(std::string icon, std::string text, Severity severity)
+    : id(std::to_string(static_cast<int>(severity)) + "|" + text),
+      icon(std::move(icon)),
+      text(std::move(text)),
+      severity(severity) {}
+
+std::optional<Advice::Severity> severityFromRaw(int raw) {
+    if (raw < static_cast<int>(Severity::info) || raw > static_cast<int>(Severity::critical)) {
+        return std::nullopt;
+    }
+    return static_cast<Severity>(raw);
+}
+
+std::vector<Advice> advice(const BatteryInfo& b, int64_t max) {
+    const double t = b.temperatureC;
+    const int64_t p = b.currentCapacityPct;
+    const std::string pct = std::to_string(p);
+    const double a = b.adapterWatts;
+    const double net = b.batteryPowerMw / 1000.0;
+    const double netIn = net >= 0 ? net : 0.0;
+    const double discharge = -(b.instantAmperageMa * b.voltageMv) / 1'000'000.0;
+    const double dischargeW = discharge >= 0 ? discharge : 0.0;
+    const double health = b.stateOfHealth();
+
+    std::vector<Advice> items;
+    if (t >= kHotC) {
+        items.emplace_back("🔥", "电池温度 " + fmt(t, 0) + "℃ 过高，暂停高负载任务让其降温，高温会加速电池老化",
+                           Severity::critical);
+    }
+    if (t >= kWarmC && t < kHotC) {
+        items.emplace_back("🌡️", "电池温度偏高（" + fmt(t, 0) + "℃），避免长时间高负载使用", Severity::warn);
+    }
+    if (b.isCharging) {
+        if (p >= kFullEnoughPct) {
+            items.emplace_back("🔌", "已充至 " + pct + "%，可拔下电源。长期保持满电状态会缩短电池寿命", Severity::warn);
+        }
+        if (p < kLowPct) {
+            items.emplace_back("🔋", "电量较低（" + pct + "%）正在充电，建议充至 80% 以上再拔下", Severity::info);
+        }
+        if (a > 0 && a < kSlowChargerW && netIn < kSlowChargeW) {
+            items.emplace_back("🐢", "正在慢速充电（充电器 " + truncText(a) + "W），使用原装或更高功率充电器可更快充满",
+                               Severity::info);
+        }
+        if (p >= kFullEnoughPct && a >= kSlowChargerW && netIn < a * kTaperRatio) {
+            items.emplace_back("💡",
+                               "当前电量 " + pct + "%，充电功率约 " + truncText(netIn) + "W 低于充电器额定 " +
+                                   truncText(a) +
+                                   "W——这是正常的。高电量时电池进入恒压缓充阶段，系统主动降低充电功率以保护电池寿命，"
+                                   "接近满电时会进一步降至涓流甚至暂停",
+                               Severity::info);
+        }
+    }
+    if (!b.isExternalConnected) {
+        if (p <= kLowPct) {
+            items.emplace_back("🔋", "电量仅剩 " + pct + "%，建议尽快接入电源，避免深度放电损伤电池", Severity::critical);
+        }
+        if (dischargeW > kHighDischargeW) {
+            items.emplace_back("⚡", "当前放电功率较高（" + fmt(dischargeW, 1) + "W），关闭耗电应用或降低屏幕亮度可延长续航",
+                               Severity::warn);
+        }
+        if (p >= kLowPct && p <= kFullEnoughPct) {
+            items.emplace_back("✅", "电量处于理想区间（20-80%），保持此范围使用有助延长电池寿命", Severity::good);
+        }
+    }
+    if (health < kWornHealthPct) {
+        // std::round goes half away from zero, unlike printf's rounding.
+        items.emplace_back("⚠️",
+                           "电池健康度偏低（" + fmt(std::round(health), 0) + "%），续航和峰值性能可能下降，建议预约官方检测",
+                           Severity::warn);
+    }
+    if (b.designCycleCount > 0 &&
+        static_cast<double>(b.cycleCount) / static_cast<double>(b.designCycleCount) >= kLateLifeCycleRatio) {
+        items.emplace_back("📊",
+                           "循环次数 " + std::to_string(b.cycleCount) + "/" + std::to_string(b.designCycleCount) +
+                               "，已接近设计上限，电池进入生命周期后期",
+                           Severity::info);
+    }
+
+    std::stable_sort(items.begin(), items.end(), [](const Advice& lhs, const Advice& rhs) {
+        return static_cast<int>(lhs.severity) > static_cast<int>(rhs.severity);
+    });
+    if (items.empty()) {
+        items.emplace_back("✅", "电池状态良好，保持当前的用电习惯即可", Severity::good);
+    }
+    if (max <= 0) {
+        return {};
+    }
+    if (items.size() > static_cast<size_t>(max)) {
+        items.erase(items.begin() + max, items.end());
+    }
+    return items;
+}
+
+}  // namespace joulemap::BatteryAdvisor
