@@ -4,6 +4,7 @@
 #include "NameRule.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,13 +22,16 @@ Snapshot parseSnapshot(std::string_view psText);
 
 const std::vector<NameRule>& defaultRules();
 std::optional<std::vector<NameRule>> decodeRules(std::string_view json);
+// The first candidate file that reads and decodes to a non-empty list, else defaultRules().
+std::vector<NameRule> loadRules(const std::vector<std::filesystem::path>& candidates);
 
 bool ruleMatches(const NameRule& rule, std::string_view lowerPath);
 std::string displayName(std::string_view path, const std::vector<NameRule>& rules);
 bool isSystemProcess(std::string_view path);
 std::string shorten(std::string_view path);
 
-// The share computation between two snapshots taken an interval apart.
+// The share computation between two snapshots taken an interval apart: applications largest
+// first (equal fractions in the order of their lowest process id), then "__system__" if it ran.
 std::vector<AppShare> sharesBetween(const Snapshot& a, const Snapshot& b, const std::vector<NameRule>& rules);
 
 }  // namespace joulemap::ProcessPowerService

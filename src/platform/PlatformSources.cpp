@@ -1,0 +1,121 @@
+#include "PlatformSources.h"
+
+#include "ProcessPowerService.h"
+
+#if defined(__APPLE__)
+#include "macos/MacBatteryReader.h"
+#include "macos/MacHealthReader.h"
+#include "macos/MacProcessLister.h"
+#else
+#include "linux/LinuxBatteryReader.h"
+#include "linux/LinuxHealthReader.h"
+#include "linux/LinuxProcessLister.h"
+#endif
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+namespace joulemap {
+
+std::unique_ptr<BatteryReader> makeBatteryReader() {
+#if defined(__APPLE__)
+    return std::make_unique<MacBatteryReader>();
+#else
+    return std::make_unique<LinuxBatteryReader>();
+#endif
+}
+
+std::unique_ptr<HealthReader> makeHealthReader() {
+#if defined(__APPLE__)
+    return std::make_unique<MacHealthReader>();
+#else
+    return std::make_unique<LinuxHealthReader>();
+#endif
+}
+
+std::unique_ptr<ProcessLister> makeProcessLister() {
+#if defined(__APPLE__)
+    return std::make_unique<MacProcessLister>();
+#else
+    return std::make_unique<LinuxProcessLister>();
+#endif
+}
+
+namespace {
+
+// One reader per process: the Linux battery reader keeps a smoothed consumption figure between calls.
+BatteryReader& sharedBatteryReader() {
+    static const std::unique_ptr<BatteryReader> reader = makeBatteryReader();
+    return *reader;
+}
+
+HealthReader& sharedHealthReader() {
+    static const std::unique_ptr<HealthReader> reader = makeHealthReader();
+    return *reader;
+}
+
+ProcessLister& sharedProcessLister() {
+    static const std::unique_ptr<ProcessLister> lister = makeProcessLister();
+    return *lister;
+}
+
+std::filesystem::path executableDir() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path{} : exe.parent_path();
+}
+
+std::vector<std::filesystem::path> ruleCandidates() {
+    std::vector<std::filesystem::path> candidates;
+    if (const auto dir = executableDir(); !dir.empty()) {
+        candidates.push_back(dir / "../share/joulemap/AppNameMap.json");
+    }
+#ifdef JOULEMAP_INSTALL_DATA_DIR
+    candidates.emplace_back(std::filesystem::path(JOULEMAP_INSTALL_DATA_DIR) / "AppNameMap.json");
+#endif
+#ifdef JOULEMAP_RESOURCE_DIR
+    // Running from a build tree: the rule file of the sources.
+    candidates.emplace_back(std::filesystem::path(JOULEMAP_RESOURCE_DIR) / "AppNameMap.json");
+#endif
+    return candidates;
+}
+
+}  // namespace
+
+namespace BatteryService {
+
+std::optional<BatteryInfo> readQuick() { return sharedBatteryReader().readQuick(); }
+
+int64_t readHealth() { return sharedHealthReader().readHealth(); }
+
+std::optional<BatteryInfo> read() {
+    auto info = readQuick();
+    if (info) {
+        info->systemHealthPct = readHealth();
+    }
+    return info;
+}
+
+}  // namespace BatteryService
+
+namespace ProcessPowerService {
+
+const std::vector<NameRule>& rules() {
+    static const std::vector<NameRule> loaded = loadRules(ruleCandidates());
+    return loaded;
+}
+
+std::vector<AppShare> sample(ProcessLister& lister, double intervalSec) {
+    const Snapshot first = lister.snapshot();
+    std::this_thread::sleep_for(std::chrono::duration<double>(intervalSec));
+    const Snapshot second = lister.snapshot();
+    return sharesBetween(first, second, rules());
+}
+
+std::vector<AppShare> sample(double intervalSec) { return sample(sharedProcessLister(), intervalSec); }
+
+}  // namespace ProcessPowerService
+
+}  // namespace joulemap
