@@ -1,0 +1,71 @@
+#include "BatteryInfo.h"
+
+#include <gtest/gtest.h>
+
+using namespace joulemap;
+
+namespace {
+
+BatteryInfo capacities(double designMah, double maxMah, int64_t systemHealthPct = 0) {
+    BatteryInfo info;
+    info.designCapacityMah = designMah;
+    info.maxCapacityMah = maxMah;
+    info.systemHealthPct = systemHealthPct;
+    return info;
+}
+
+}  // namespace
+
+TEST(BatteryInfo, HealthFromSystemFigureElseCapacityRatio) {
+    using Status = BatteryInfo::HealthStatus;
+    const struct {
+        BatteryInfo info;
+        double health;
+        Status status;
+    } cases[] = {
+        {capacities(5000, 4200), 84, Status::fair},
+        {capacities(5000, 5200), 100, Status::good},  // capped
+        {capacities(5000, 4500), 90, Status::good},
+        {capacities(5000, 3995), 79.9, Status::replace},
+        {capacities(0, 4200), 0, Status::replace},
+        {capacities(5000, 3000, 91), 91, Status::good},
+        {capacities(5000, 3000, 104), 104, Status::good},
+        {capacities(5000, 5000, 80), 80, Status::fair},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(c.info.stateOfHealth(), c.health) << c.health;
+        EXPECT_EQ(c.info.healthStatus(), c.status) << c.health;
+    }
+}
+
+TEST(BatteryInfo, InputAndConsumptionOnAdapter) {
+    BatteryInfo info;
+    info.isExternalConnected = true;
+    info.adapterWatts = 60;
+    info.batteryPowerMw = 20000;
+    EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 60);
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 40);
+    info.batteryPowerMw = -5000;  // the battery helping out is not subtracted
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 60);
+    info.batteryPowerMw = 90000;
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 0);
+    info.systemPowerInMw = 42180;  // a measured input beats the adapter's rating
+    info.batteryPowerMw = 18650;
+    EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 42.18);
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 42.18 - 18.65);
+}
+
+TEST(BatteryInfo, InputAndConsumptionOnBattery) {
+    // A stale adapter rating must not count while unplugged.
+    BatteryInfo info;
+    info.voltageMv = 12000;
+    info.instantAmperageMa = -1000;
+    info.adapterWatts = 96;
+    info.batteryPowerMw = -13500;
+    EXPECT_DOUBLE_EQ(info.instantPowerWatts(), -12);
+    EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 12);
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 12);
+    info.systemPowerInMw = 13500;
+    EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 13.5);
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 13.5);
+}

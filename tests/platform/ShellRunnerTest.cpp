@@ -1,0 +1,90 @@
+#include "ShellRunner.h"
+#include "Utf8Validation.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+
+using namespace joulemap;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::optional<std::string> sh(const std::string& script) {
+    return ShellRunner::run("/bin/sh", {"-c", script});
+}
+
+}  // namespace
+
+TEST(ShellRunner, OutputIsAbsentOnlyWhenToolCannotRunOrPrintsNonText) {
+    EXPECT_EQ(ShellRunner::run("/nonexistent/ioreg", {}), std::nullopt);
+    EXPECT_EQ(ShellRunner::run("/tmp", {}), std::nullopt);
+    EXPECT_EQ(ShellRunner::run("sh", {"-c", "echo found"}), std::nullopt);  // no PATH lookup
+    EXPECT_EQ(ShellRunner::run("/bin/true", {}), "");
+    EXPECT_EQ(sh("echo 'ioreg: failed' >&2; exit 1"), "");
+    EXPECT_EQ(sh(R"(printf 'caf\303\251 \347\204\246\n'; exit 2)"), "café 焦\n");
+    EXPECT_EQ(sh(R"(printf 'ok \303\050')"), std::nullopt);
+
+    const auto failed = ShellRunner::runDetailed("/bin/sh", {"-c", "printf partial; exit 3"});
+    EXPECT_EQ(failed.output, "partial");
+    EXPECT_EQ(failed.exitStatus, 3);
+    EXPECT_EQ(ShellRunner::runDetailed("/bin/sh", {"-c", "kill -9 $$"}).exitStatus, -1);
+    EXPECT_EQ(ShellRunner::runDetailed("/bin/true", {}).exitStatus, 0);
+}
+
+TEST(ShellRunner, ArgumentsArriveUnaltered) {
+    const std::vector<std::string> args = {"two words", "$HOME", "*", "'q'", "\"dq\"", "a;b|c&", "", "-n"};
+    std::vector<std::string> argv = {"-c", R"(for a in "$@"; do printf '[%s]' "$a"; done)", "sh"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::string expected;
+    for (const auto& a : args) expected += "[" + a + "]";
+    EXPECT_EQ(ShellRunner::run("/bin/sh", argv), expected);
+}
+
+TEST(ShellRunner, ReadsOutputLargerThanThePipeHolds) {
+    constexpr size_t kBytes = 700000;
+    const auto out = sh("head -c " + std::to_string(kBytes) + " /dev/zero | tr '\\0' x");
+    ASSERT_TRUE(out);
+    EXPECT_EQ(*out, std::string(kBytes, 'x'));
+}
+
+TEST(ShellRunner, ChildDoesNotInheritOtherDescriptors) {
+    const int plain = ::open("/dev/null", O_RDONLY);  // deliberately without close-on-exec
+    ASSERT_GE(plain, 0);
+    const int high = ::fcntl(plain, F_DUPFD, 100);
+    ASSERT_GE(high, 100);
+    const std::string probe = "[ -e /proc/self/fd/" + std::to_string(high) + " ] && echo held || echo clean";
+    EXPECT_EQ(sh(probe), "clean\n");
+    EXPECT_EQ(sh("[ -e /proc/self/fd/1 ] && echo held || echo clean"), "held\n");  // the probe works
+    ::close(high);
+    ::close(plain);
+}
+
+TEST(ShellRunner, HungChildIsKilledAndReapedAtTimeout) {
+    EXPECT_EQ(ShellRunner::run("/bin/sleep", {"1000"}, 300ms), std::nullopt);
+    // Closing its output does not let a child escape the timeout either.
+    const auto quiet =
+        ShellRunner::runDetailed("/bin/sh", {"-c", "printf early; exec >&-; exec sleep 1000"}, 300ms);
+    EXPECT_EQ(quiet.output, std::nullopt);
+    EXPECT_EQ(quiet.exitStatus, -1);
+    // Nothing left behind: no child still running, no zombie.
+    errno = 0;
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(Utf8Validation, AcceptsOnlyWellFormedUtf8) {
+    for (const char* good : {"", "ascii", "焦图", "\xF0\x9F\x94\x8B", "\xF4\x8F\xBF\xBF", "\xED\x9F\xBF",
+                             "\xEE\x80\x80", "\xC2\x80"}) {
+        EXPECT_TRUE(isValidUtf8(good)) << good;
+    }
+    for (const char* bad :
+         {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
+          "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\xE7\x84", "\xE7\x84\x41", "a\xC3"}) {
+        EXPECT_FALSE(isValidUtf8(bad)) << bad;
+    }
+    EXPECT_TRUE(isValidUtf8(std::string_view("nul\0inside", 10)));
+}
