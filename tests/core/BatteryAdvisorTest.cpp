@@ -56,7 +56,8 @@ std::string taperText(const std::string& pct, const std::string& chargeW, const 
 }
 
 TEST(BatteryAdvisorTest, AllClearItemOnlyWhenNoRuleHolds) {
-    EXPECT_EQ(BatteryAdvisor::advice(idle(), 2), (std::vector<Advice>{Advice("✅", kAllClear, Severity::good)}));
+    EXPECT_EQ(BatteryAdvisor::advice(idle(), 2),
+              (std::vector<Advice>{Advice("✅", kAllClear, Severity::good)}));
     EXPECT_EQ(BatteryAdvisor::advice(idle(), 2)[0].id, "1|" + kAllClear);
 }
 
@@ -66,11 +67,13 @@ TEST(BatteryAdvisorTest, TemperatureRulesSwitchAtThirtySixAndForty) {
         b.temperatureC = celsius;
         return b;
     };
-    EXPECT_EQ(BatteryAdvisor::advice(at(40.0), 9),
-              (std::vector<Advice>{Advice("🔥", "电池温度 40℃ 过高，暂停高负载任务让其降温，高温会加速电池老化",
-                                          Severity::critical)}));
+    EXPECT_EQ(
+        BatteryAdvisor::advice(at(40.0), 9),
+        (std::vector<Advice>{Advice("🔥", "电池温度 40℃ 过高，暂停高负载任务让其降温，高温会加速电池老化",
+                                    Severity::critical)}));
     EXPECT_EQ(BatteryAdvisor::advice(at(39.99), 9),
-              (std::vector<Advice>{Advice("🌡️", "电池温度偏高（40℃），避免长时间高负载使用", Severity::warn)}));
+              (std::vector<Advice>{
+                  Advice("🌡️", "电池温度偏高（40℃），避免长时间高负载使用", Severity::warn)}));
     EXPECT_EQ(texts(at(36.0)), Texts{"电池温度偏高（36℃），避免长时间高负载使用"});
     EXPECT_EQ(texts(at(35.99)), Texts{kAllClear});
 }
@@ -89,7 +92,8 @@ TEST(BatteryAdvisorTest, ChargingRulesFollowChargeAdapterAndChargePower) {
     const std::string slow = "正在慢速充电（充电器 15W），使用原装或更高功率充电器可更快充满";
     EXPECT_EQ(texts(charging(50, 15, 11.9)), Texts{slow});
     EXPECT_EQ(texts(charging(50, 15, 12.0)), Texts{kAllClear});
-    EXPECT_EQ(texts(charging(50, 19.9, 0))[0], "正在慢速充电（充电器 19W），使用原装或更高功率充电器可更快充满");
+    EXPECT_EQ(texts(charging(50, 19.9, 0))[0],
+              "正在慢速充电（充电器 19W），使用原装或更高功率充电器可更快充满");
     EXPECT_EQ(texts(charging(50, 20, 0)), Texts{kAllClear});
     EXPECT_EQ(texts(charging(50, 0, 0)), Texts{kAllClear});
 
@@ -107,14 +111,16 @@ TEST(BatteryAdvisorTest, OnBatteryRulesFollowChargeAndDischargePower) {
               (Texts{"电量仅剩 20%，建议尽快接入电源，避免深度放电损伤电池", ideal}));
 
     EXPECT_EQ(texts(unplugged(90, 25.0)), Texts{kAllClear});
-    EXPECT_EQ(texts(unplugged(90, 25.04)), Texts{"当前放电功率较高（25.0W），关闭耗电应用或降低屏幕亮度可延长续航"});
+    EXPECT_EQ(texts(unplugged(90, 25.04)),
+              Texts{"当前放电功率较高（25.0W），关闭耗电应用或降低屏幕亮度可延长续航"});
 
     BatteryInfo hot = unplugged(15, 30);
     hot.temperatureC = 45;
     const auto firstTwo = BatteryAdvisor::advice(hot, 2);
     ASSERT_EQ(firstTwo.size(), 2u);
     EXPECT_EQ(firstTwo[0].icon, "🔥");
-    EXPECT_EQ(firstTwo[1], Advice("🔋", "电量仅剩 15%，建议尽快接入电源，避免深度放电损伤电池", Severity::critical));
+    EXPECT_EQ(firstTwo[1],
+              Advice("🔋", "电量仅剩 15%，建议尽快接入电源，避免深度放电损伤电池", Severity::critical));
     EXPECT_EQ(texts(hot)[2], "当前放电功率较高（30.0W），关闭耗电应用或降低屏幕亮度可延长续航");
 }
 
@@ -123,7 +129,8 @@ TEST(BatteryAdvisorTest, HealthAndCycleRules) {
     worn.systemHealthPct = 0;
     worn.designCapacityMah = 1000;
     worn.maxCapacityMah = 795;  // 79.5 % shows as 80 % although it is below the threshold
-    const Advice health("⚠️", "电池健康度偏低（80%），续航和峰值性能可能下降，建议预约官方检测", Severity::warn);
+    const Advice health("⚠️", "电池健康度偏低（80%），续航和峰值性能可能下降，建议预约官方检测",
+                        Severity::warn);
     EXPECT_EQ(BatteryAdvisor::advice(worn, 9), std::vector<Advice>{health});
     EXPECT_EQ(health.id, "2|" + health.text);
 

@@ -1,0 +1,7 @@
+#include "AppearanceSource.h"
+
+namespace joulemap {
+
+AppearanceSource::~AppearanceSource() = default;
+
+}  // namespace joulemap

@@ -1,0 +1,89 @@
+#include "BatteryTimeEstimate.h"
+
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace joulemap {
+
+namespace {
+
+// Currents this small give absurd durations; below them the text does not guess.
+constexpr double kMinEstimateCurrentMa = 50.0;
+constexpr int64_t kMinutesPerHour = 60;
+// The battery's own figure is trusted only below ten hours; larger values are placeholders.
+constexpr int64_t kMaxReportedRemainingMin = 599;
+
+const char* const kOnExternalPower = "已接电源";
+const char* const kAlmostFull = "即将充满";
+const char* const kDischarging = "放电中";
+const char* const kUntilFullPrefix = "充满约 ";
+const char* const kRemainingPrefix = "可用约 ";
+
+// mAh / mA is hours; the whole part of the minutes counts. Clamped so absurd capacities cannot
+// overflow the conversion.
+int64_t wholeMinutes(double capacityMah, double currentMa) {
+    const double minutes = capacityMah / currentMa * kMinutesPerHour;
+    if (!(minutes < static_cast<double>(std::numeric_limits<int32_t>::max()))) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    return static_cast<int64_t>(minutes);
+}
+
+std::string fromBatteryEstimate(const BatteryInfo& battery) {
+    const int64_t minutes = battery.timeRemainingMin;
+    if (minutes >= 1 && minutes <= kMaxReportedRemainingMin) {
+        return kRemainingPrefix + formatDuration(minutes);
+    }
+    return kDischarging;
+}
+
+}  // namespace
+
+std::string formatDuration(int64_t minutes) {
+    if (minutes < kMinutesPerHour) {
+        return std::to_string(minutes) + "分钟";
+    }
+    const int64_t hours = minutes / kMinutesPerHour;
+    const int64_t rest = minutes % kMinutesPerHour;
+    if (rest == 0) {
+        return std::to_string(hours) + "小时";
+    }
+    return std::to_string(hours) + "小时" + std::to_string(rest) + "分";
+}
+
+std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<double>& amperageSamplesMa) {
+    if (amperageSamplesMa.empty()) {
+        return battery.isExternalConnected ? kOnExternalPower : fromBatteryEstimate(battery);
+    }
+    const double averageMa = std::accumulate(amperageSamplesMa.begin(), amperageSamplesMa.end(), 0.0) /
+                             static_cast<double>(amperageSamplesMa.size());
+
+    if (battery.isExternalConnected) {
+        const double missingMah = battery.maxCapacityMah - battery.currentCapacityMah;
+        if (averageMa > kMinEstimateCurrentMa && missingMah > 0 && battery.currentCapacityMah > 0 &&
+            battery.isCharging) {
+            const int64_t minutes = wholeMinutes(missingMah, averageMa);
+            return minutes > 0 ? kUntilFullPrefix + formatDuration(minutes) : kAlmostFull;
+        }
+        return kOnExternalPower;
+    }
+    if (averageMa < -kMinEstimateCurrentMa && battery.currentCapacityMah > 0) {
+        const int64_t minutes = wholeMinutes(battery.currentCapacityMah, std::fabs(averageMa));
+        return minutes > 0 ? kRemainingPrefix + formatDuration(minutes) : kDischarging;
+    }
+    return fromBatteryEstimate(battery);
+}
+
+void AmperageWindow::push(double amperageMa) {
+    // Zero counts with the charging side.
+    if (!samples_.empty() && (samples_.back() >= 0) != (amperageMa >= 0)) {
+        samples_.clear();
+    }
+    samples_.push_back(amperageMa);
+    if (samples_.size() > kCapacity) {
+        samples_.erase(samples_.begin(), samples_.end() - kCapacity);
+    }
+}
+
+}  // namespace joulemap

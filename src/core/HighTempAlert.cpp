@@ -1,0 +1,23 @@
+#include "HighTempAlert.h"
+
+#include <cmath>
+#include <string>
+
+namespace joulemap {
+
+std::optional<AlertMessage> highTempAlert(const BatteryInfo& battery, bool enabled) {
+    const double celsius = battery.temperatureC;
+    // A non-finite reading is a broken sensor, not a hot battery (and could not be printed).
+    if (!enabled || !std::isfinite(celsius) || celsius < kHighTempThresholdC) {
+        return std::nullopt;
+    }
+    // Whole degrees, truncated: 41.9 °C reads "41".
+    const auto wholeDegrees = static_cast<long long>(celsius);
+    return AlertMessage{
+        kHighTempAlertKey,
+        "⚠️ 电池温度过高",
+        "电池温度 " + std::to_string(wholeDegrees) + "℃，高温会加速电池老化。建议暂停高负载任务让其降温。",
+    };
+}
+
+}  // namespace joulemap

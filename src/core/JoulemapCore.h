@@ -1,0 +1,25 @@
+#pragma once
+
+// Everything the core offers, for programs that would rather not pick headers one by one.
+
+#include "Accents.h"
+#include "AlertMessage.h"
+#include "AppPaths.h"
+#include "AppShare.h"
+#include "BatteryAdvisor.h"
+#include "BatteryInfo.h"
+#include "BatteryService.h"
+#include "BatteryTimeEstimate.h"
+#include "DrainTracker.h"
+#include "HexColor.h"
+#include "HighTempAlert.h"
+#include "HistoryStore.h"
+#include "JoulemapData.h"
+#include "JsonExport.h"
+#include "NameRule.h"
+#include "NumberFormat.h"
+#include "PowerAggregator.h"
+#include "PowerDestination.h"
+#include "PowerGroup.h"
+#include "ProcessPowerService.h"
+#include "SankeyGeometry.h"
