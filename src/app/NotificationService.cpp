@@ -1,0 +1,9 @@
+#include "NotificationService.h"
+
+namespace joulemap {
+
+NotificationService::NotificationService(QObject* parent) : QObject(parent) {}
+
+NotificationService::~NotificationService() = default;
+
+}  // namespace joulemap
