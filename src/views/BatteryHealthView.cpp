@@ -1,0 +1,201 @@
+#include "BatteryHealthView.h"
+
+#include <QEasingCurve>
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+#include "BatteryHealthModel.h"
+#include "CardFrame.h"
+#include "SymbolIcon.h"
+#include "ThemeManager.h"
+#include "Typography.h"
+#include "ViewColors.h"
+
+namespace joulemap {
+
+namespace {
+
+constexpr double kPadding = 14;
+constexpr double kHeaderSpacing = 6;
+constexpr double kHeaderSymbolSize = 11;
+constexpr double kBadgePaddingX = 8;
+constexpr double kBadgePaddingY = 2;
+constexpr double kBadgeOpacity = 0.15;
+constexpr double kHeaderToBody = 12;
+constexpr double kRingSide = 84;
+constexpr double kRingLineWidth = 7;
+constexpr double kRingToFigures = 16;
+constexpr double kRingLabelSpacing = 2;
+constexpr double kMetricRowSpacing = 8;
+constexpr int kPreferredWidth = 300;
+constexpr int kMinimumWidth = 240;
+// Arcs in Qt are sixteenths of a degree, counter-clockwise from three o'clock.
+constexpr int kQtAngleUnitsPerDegree = 16;
+constexpr int kTwelveOClock = 90 * kQtAngleUnitsPerDegree;
+constexpr int kFullTurn = 360 * kQtAngleUnitsPerDegree;
+
+QFont titleFont() { return Typography::font(12, Typography::Weight::semibold); }
+QFont badgeFont() { return Typography::font(10.5, Typography::Weight::medium); }
+QFont ringValueFont() { return Typography::font(22, Typography::Weight::semibold); }
+QFont ringCaptionFont() { return Typography::font(9); }
+QFont metricLabelFont() { return Typography::font(11.5); }
+QFont metricValueFont() { return Typography::font(11.5, Typography::Weight::semibold); }
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+double headerHeight() {
+    return std::max({SymbolIcon::boxSide(kHeaderSymbolSize), Typography::lineHeight(titleFont()),
+                     Typography::lineHeight(badgeFont()) + 2 * kBadgePaddingY});
+}
+
+int cardHeight() { return static_cast<int>(std::ceil(2 * kPadding + headerHeight() + kHeaderToBody + kRingSide)); }
+
+}  // namespace
+
+BatteryHealthView::BatteryHealthView(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    ringAnimation_.setDuration(kRingAnimationMs);
+    // The usual ease-in-out timing curve.
+    QEasingCurve easeInOut(QEasingCurve::BezierSpline);
+    easeInOut.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));
+    ringAnimation_.setEasingCurve(easeInOut);
+    connect(&ringAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        displayedFraction_ = value.toDouble();
+        update();
+    });
+}
+
+void BatteryHealthView::setThemeManager(ThemeManager* manager) {
+    if (themeManager_) disconnect(themeManager_, nullptr, this, nullptr);
+    themeManager_ = manager;
+    if (manager) connect(manager, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
+    update();
+}
+
+void BatteryHealthView::setBattery(const BatteryInfo& battery) {
+    battery_ = battery;
+    const double target = BatteryHealthModel::ringFraction(BatteryHealthModel::healthPercent(battery));
+    const bool moving = ringAnimation_.state() == QAbstractAnimation::Running;
+    const double currentTarget = moving ? ringAnimation_.endValue().toDouble() : displayedFraction_;
+    if (target != currentTarget) {
+        ringAnimation_.stop();
+        if (isVisible()) {
+            ringAnimation_.setStartValue(displayedFraction_);
+            ringAnimation_.setEndValue(target);
+            ringAnimation_.start();
+        } else {
+            displayedFraction_ = target;
+        }
+    }
+    update();
+}
+
+QRectF BatteryHealthView::ringFrame() const {
+    return {kPadding, kPadding + headerHeight() + kHeaderToBody, kRingSide, kRingSide};
+}
+
+QSize BatteryHealthView::sizeHint() const { return {kPreferredWidth, cardHeight()}; }
+
+QSize BatteryHealthView::minimumSizeHint() const { return {kMinimumWidth, cardHeight()}; }
+
+void BatteryHealthView::paintEvent(QPaintEvent*) {
+    namespace model = BatteryHealthModel;
+    const ThemePalette& palette = themePalette(themeManager_);
+    const double health = model::healthPercent(battery_);
+    const QColor statusColor = hexQColor(model::statusColorHex(battery_.healthStatus()));
+
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintCardFrame(painter, QRectF(rect()), palette);
+
+    const double left = kPadding;
+    const double right = width() - kPadding;
+
+    // Header: symbol, title, and the status word on a tinted capsule at the far end.
+    const double header = headerHeight();
+    const double headerMid = kPadding + header / 2;
+    const double symbolSide = SymbolIcon::boxSide(kHeaderSymbolSize);
+    SymbolIcon::draw(painter, QRectF(left, headerMid - symbolSide / 2, symbolSide, symbolSide), "heart.text.square",
+                     palette.textTertiary);
+    const QFont title = titleFont();
+    const QFontMetricsF titleMetrics(title);
+    painter.setFont(title);
+    painter.setPen(palette.secondaryText);
+    painter.drawText(QPointF(left + symbolSide + kHeaderSpacing,
+                             headerMid + (titleMetrics.ascent() - titleMetrics.descent()) / 2),
+                     qs(model::kTitle));
+
+    const QFont badge = badgeFont();
+    const QFontMetricsF badgeMetrics(badge);
+    const QString status = qs(model::statusText(health));
+    const QSizeF badgeSize(badgeMetrics.horizontalAdvance(status) + 2 * kBadgePaddingX,
+                           badgeMetrics.ascent() + badgeMetrics.descent() + 2 * kBadgePaddingY);
+    const QRectF badgeRect(right - badgeSize.width(), headerMid - badgeSize.height() / 2, badgeSize.width(),
+                           badgeSize.height());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(withOpacity(statusColor, kBadgeOpacity));
+    painter.drawRoundedRect(badgeRect, badgeRect.height() / 2, badgeRect.height() / 2);
+    painter.setFont(badge);
+    painter.setPen(statusColor);
+    painter.drawText(QPointF(badgeRect.left() + kBadgePaddingX, badgeRect.top() + kBadgePaddingY + badgeMetrics.ascent()),
+                     status);
+
+    // Ring: track, then the arc clockwise from twelve o'clock.
+    const QRectF ringFrame = this->ringFrame();
+    const QRectF ringPath = ringFrame.adjusted(kRingLineWidth / 2, kRingLineWidth / 2, -kRingLineWidth / 2,
+                                              -kRingLineWidth / 2);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(palette.trackColor, kRingLineWidth));
+    painter.drawEllipse(ringPath);
+    if (displayedFraction_ > 0) {
+        painter.setPen(QPen(statusColor, kRingLineWidth, Qt::SolidLine, Qt::RoundCap));
+        painter.drawArc(ringPath, kTwelveOClock, -static_cast<int>(std::lround(displayedFraction_ * kFullTurn)));
+    }
+
+    const QFont ringValue = ringValueFont();
+    const QFont ringCaption = ringCaptionFont();
+    const QString label = qs(model::ringLabel(health));
+    const QString caption = qs(model::kRingCaption);
+    const double labelBlock =
+        Typography::lineHeight(ringValue) + kRingLabelSpacing + Typography::lineHeight(ringCaption);
+    const double labelTop = ringFrame.center().y() - labelBlock / 2;
+    painter.setFont(ringValue);
+    painter.setPen(statusColor);
+    Typography::drawTabular(painter,
+                            QPointF(ringFrame.center().x() - Typography::tabularWidth(ringValue, label) / 2,
+                                    labelTop + Typography::ascent(ringValue)),
+                            label);
+    painter.setFont(ringCaption);
+    painter.setPen(palette.textTertiary);
+    painter.drawText(QPointF(ringFrame.center().x() - QFontMetricsF(ringCaption).horizontalAdvance(caption) / 2,
+                             labelTop + Typography::lineHeight(ringValue) + kRingLabelSpacing +
+                                 Typography::ascent(ringCaption)),
+                     caption);
+
+    // Figures, centred against the ring.
+    const QFont metricLabel = metricLabelFont();
+    const QFont metricValue = metricValueFont();
+    const double rowHeight = std::max(Typography::lineHeight(metricLabel), Typography::lineHeight(metricValue));
+    const auto rows = model::metricRows(battery_);
+    const double figuresHeight = rows.size() * rowHeight + (rows.size() - 1) * kMetricRowSpacing;
+    const double figuresLeft = ringFrame.right() + kRingToFigures;
+    double rowTop = ringFrame.center().y() - figuresHeight / 2;
+    for (const auto& row : rows) {
+        const double baseline = rowTop + Typography::ascent(metricValue);
+        painter.setFont(metricLabel);
+        painter.setPen(palette.secondaryText);
+        painter.drawText(QPointF(figuresLeft, baseline), qs(row.label));
+        const QString value = QString::fromStdString(row.value);
+        painter.setFont(metricValue);
+        painter.setPen(row.valueColorHex ? hexQColor(*row.valueColorHex) : palette.primaryText);
+        Typography::drawTabular(painter, QPointF(right - Typography::tabularWidth(metricValue, value), baseline),
+                                value);
+        rowTop += rowHeight + kMetricRowSpacing;
+    }
+}
+
+}  // namespace joulemap
