@@ -1,0 +1,234 @@
+#include "JoulemapViewModel.h"
+
+#include "HighTempAlert.h"
+#include "PowerAggregator.h"
+#include "ProcessSamplingLoop.h"
+#include "ThemeManager.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QThread>
+
+#include <functional>
+
+namespace joulemap {
+
+namespace {
+
+// Reads are short and few; two threads let a refresh and a health read overlap.
+constexpr int kWorkerThreads = 2;
+constexpr double kMilliwattsPerWatt = 1000.0;
+
+void trim(std::vector<double>& values) {
+    while (values.size() > static_cast<size_t>(JoulemapViewModel::kHistoryLength)) {
+        values.erase(values.begin());
+    }
+}
+
+// The timer lives on the model's thread and its tick is bound to the model, so a tick never
+// reaches a model that is gone.
+std::unique_ptr<QTimer> makeRepeatingTimer(int intervalMs, QObject* context, std::function<void()> tick) {
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(intervalMs);
+    QObject::connect(timer.get(), &QTimer::timeout, context, std::move(tick));
+    timer->start();
+    return timer;
+}
+
+}  // namespace
+
+JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
+    : QObject(parent), sources_(std::move(sources)) {
+    // A source left out reads as "nothing there" rather than failing on a worker thread.
+    if (!sources_.now) {
+        sources_.now = [] { return QDateTime::currentDateTime(); };
+    }
+    if (!sources_.readBattery) {
+        sources_.readBattery = [] { return std::optional<BatteryInfo>{}; };
+    }
+    if (!sources_.readHealth) {
+        sources_.readHealth = [] { return int64_t{0}; };
+    }
+    lastUpdated_ = sources_.now();
+    workers_.setMaxThreadCount(kWorkerThreads);
+    workers_.setThreadPriority(QThread::LowPriority);
+    // At quit the loop must not sample on while the process tears down what it uses.
+    if (auto* app = QCoreApplication::instance()) {
+        connect(app, &QCoreApplication::aboutToQuit, this, &JoulemapViewModel::shutDown);
+    }
+    QMetaObject::invokeMethod(this, &JoulemapViewModel::bootstrap, Qt::QueuedConnection);
+}
+
+JoulemapViewModel::~JoulemapViewModel() {
+    // Workers post their results to this object: they must be finished before it goes away. What
+    // they post meanwhile is discarded with the object's pending events.
+    shutDown();
+}
+
+void JoulemapViewModel::shutDown() {
+    if (samplingLoop_) {
+        samplingLoop_->stop();
+    }
+    workers_.clear();
+    workers_.waitForDone();
+}
+
+void JoulemapViewModel::setThemeManager(ThemeManager* themeManager) { themeManager_ = themeManager; }
+
+void JoulemapViewModel::setIsActive(bool active) {
+    if (active == isActive_) return;
+    isActive_ = active;
+    // Before the cycle has started there is no timer to re-time: creating one here would make
+    // bootstrap believe the cycle runs already. It picks up the new value when it starts.
+    if (timer_) {
+        startTimer();
+    }
+}
+
+void JoulemapViewModel::bootstrap() {
+    if (timer_) return;
+    QMetaObject::invokeMethod(this, &JoulemapViewModel::refresh, Qt::QueuedConnection);
+    startTimer();
+    startHealthTimer();
+    startProcessSampling();
+    startHistoryTimer();
+}
+
+void JoulemapViewModel::startTimer() {
+    timer_ = makeRepeatingTimer(isActive_ ? kActiveRefreshMs : kIdleRefreshMs, this, [this] { refresh(); });
+}
+
+void JoulemapViewModel::stopTimer() { timer_.reset(); }
+
+void JoulemapViewModel::startHealthTimer() {
+    readHealthAsync();
+    healthTimer_ = makeRepeatingTimer(kHealthIntervalMs, this, [this] { readHealthAsync(); });
+}
+
+void JoulemapViewModel::startHistoryTimer() {
+    historyTimer_ = makeRepeatingTimer(kHistoryIntervalMs, this, [this] { writeHistory(); });
+}
+
+void JoulemapViewModel::startProcessSampling() {
+    if (!sources_.sampleProcesses) return;
+    // The loop is joined before this object goes away, so posting to it from the loop is safe.
+    samplingLoop_ = std::make_unique<ProcessSamplingLoop>(
+        sources_.sampleProcesses,
+        [this](std::vector<AppShare> shares) {
+            QMetaObject::invokeMethod(
+                this, [this, shares = std::move(shares)]() mutable { applyProcessShares(std::move(shares)); },
+                Qt::QueuedConnection);
+        },
+        sources_.pauseAfterSample, sources_.pauseAfterEmptySample);
+}
+
+void JoulemapViewModel::applyProcessShares(std::vector<AppShare> shares) {
+    lastAppShares_ = std::move(shares);
+    QMetaObject::invokeMethod(this, &JoulemapViewModel::refresh, Qt::QueuedConnection);
+}
+
+void JoulemapViewModel::refresh() {
+    workers_.start([this] {
+        auto info = sources_.readBattery();
+        QMetaObject::invokeMethod(
+            this, [this, info = std::move(info)] { applyBattery(info); }, Qt::QueuedConnection);
+    });
+}
+
+void JoulemapViewModel::readHealthAsync() {
+    workers_.start([this] {
+        const int64_t health = sources_.readHealth();
+        QMetaObject::invokeMethod(this, [this, health] { applyHealth(health); }, Qt::QueuedConnection);
+    });
+}
+
+void JoulemapViewModel::applyHealth(int64_t healthPct) {
+    lastHealthPct_ = healthPct;
+    battery_.systemHealthPct = healthPct;
+    emit batteryChanged();
+    advices_ = BatteryAdvisor::advice(battery_, kMaxAdvices);
+    emit advicesChanged();
+}
+
+void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info) {
+    if (!info) {
+        // A machine without a battery: the last battery figures, advice and histories stay as
+        // they were, and there is nothing to raise an alert about.
+        hasBattery_ = false;
+        emit hasBatteryChanged();
+        flow_ = PowerAggregator::aggregateDesktop(lastAppShares_);
+        emit flowChanged();
+        lastUpdated_ = sources_.now();
+        emit lastUpdatedChanged();
+        emit refreshed();
+        return;
+    }
+    // The quick read carries no health figure; the slow health read supplies it.
+    BatteryInfo b = *info;
+    b.systemHealthPct = lastHealthPct_;
+
+    hasBattery_ = true;
+    emit hasBatteryChanged();
+    battery_ = b;
+    emit batteryChanged();
+    flow_ = PowerAggregator::aggregate(b, lastAppShares_);
+    emit flowChanged();
+    advices_ = BatteryAdvisor::advice(b, kMaxAdvices);
+    emit advicesChanged();
+    lastUpdated_ = sources_.now();
+    emit lastUpdatedChanged();
+    pushHistory(b);
+    amperage_.push(b.instantAmperageMa);
+    checkHighTempAlert(b);
+    checkHighDrainAlert(b);
+    emit refreshed();
+}
+
+void JoulemapViewModel::pushHistory(const BatteryInfo& b) {
+    histInput_.push_back(b.inputPowerWatts());
+    trim(histInput_);
+    histPct_.push_back(static_cast<double>(b.currentCapacityPct));
+    trim(histPct_);
+    histSystem_.push_back(b.systemConsumedWatts());
+    trim(histSystem_);
+    histNet_.push_back(b.batteryPowerMw / kMilliwattsPerWatt);
+    trim(histNet_);
+    emit historiesChanged();
+}
+
+void JoulemapViewModel::writeHistory() {
+    const BatteryInfo& b = battery_;
+    // A battery without a real charge reading yet would write a misleading 0 %. A machine without
+    // a battery writes anyway, with the charge of the last snapshot (0 if there never was one).
+    if (b.currentCapacityPct <= 0 && hasBattery_) return;
+    if (sources_.writeHistory) {
+        sources_.writeHistory(flow_.totalPower(), b.systemConsumedWatts(), static_cast<double>(b.currentCapacityPct),
+                              b.batteryPowerMw / kMilliwattsPerWatt);
+    }
+}
+
+QString JoulemapViewModel::batteryTimeEstimate() const {
+    return QString::fromStdString(joulemap::batteryTimeEstimate(battery_, amperage_.samples()));
+}
+
+bool JoulemapViewModel::highTempAlertEnabled() const {
+    return themeManager_ ? themeManager_->highTempAlertEnabled() : true;
+}
+
+bool JoulemapViewModel::highDrainAlertEnabled() const {
+    return themeManager_ ? themeManager_->highDrainAlertEnabled() : true;
+}
+
+void JoulemapViewModel::checkHighTempAlert(const BatteryInfo& b) {
+    if (auto message = highTempAlert(b, highTempAlertEnabled()); message && sources_.notify) {
+        sources_.notify(*message);
+    }
+}
+
+void JoulemapViewModel::checkHighDrainAlert(const BatteryInfo& b) {
+    if (auto message = drainTracker_.check(b, lastAppShares_, highDrainAlertEnabled()); message && sources_.notify) {
+        sources_.notify(*message);
+    }
+}
+
+}  // namespace joulemap

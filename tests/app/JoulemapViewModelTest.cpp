@@ -1,0 +1,448 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <atomic>
+#include <deque>
+#include <latch>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "FixedAppearanceSource.h"
+#include "JoulemapViewModel.h"
+#include "PowerAggregator.h"
+#include "ThemeManager.h"
+
+namespace joulemap {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kWaitMs = 5000;
+
+struct HistoryRow {
+    double inputW, systemW, batteryPct, batteryNetW;
+    bool operator==(const HistoryRow&) const = default;
+};
+
+// The outside world of one model. The reads are called on workers; everything else on the test's
+// thread. Shared with the sources, so a read still running after a test ends touches live memory.
+struct FakeWorld {
+    std::mutex mutex;
+    std::deque<std::optional<BatteryInfo>> batteryScript;  // read first, one per refresh
+    std::optional<BatteryInfo> battery;                    // then this, every time
+    std::shared_ptr<std::latch> batteryGate;               // when set, reads wait for it
+    std::shared_ptr<std::latch> batteryEntered;            // counted down by the next read
+    int batteryReads = 0;
+    std::atomic<int64_t> health{87};
+    std::deque<std::vector<AppShare>> shareScript;  // then empty samples
+    std::atomic<int> samples{0};
+
+    QDateTime now = QDateTime(QDate(2026, 3, 1), QTime(9, 0));
+    std::vector<HistoryRow> rows;
+    std::vector<AlertMessage> alerts;
+
+    int reads() {
+        std::lock_guard lock(mutex);
+        return batteryReads;
+    }
+};
+
+ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::milliseconds pauseAfterSample,
+                        std::chrono::milliseconds pauseAfterEmpty) {
+    ModelSources sources;
+    sources.readBattery = [world] {
+        std::unique_lock lock(world->mutex);
+        ++world->batteryReads;
+        std::optional<BatteryInfo> result = world->battery;
+        if (!world->batteryScript.empty()) {
+            result = world->batteryScript.front();
+            world->batteryScript.pop_front();
+        }
+        auto gate = world->batteryGate;
+        auto entered = std::exchange(world->batteryEntered, nullptr);
+        lock.unlock();
+        if (entered) entered->count_down();
+        if (gate) gate->wait();
+        return result;
+    };
+    sources.readHealth = [world] { return world->health.load(); };
+    sources.sampleProcesses = [world] {
+        std::unique_lock lock(world->mutex);
+        ++world->samples;
+        std::vector<AppShare> shares;
+        if (!world->shareScript.empty()) {
+            shares = world->shareScript.front();
+            world->shareScript.pop_front();
+        }
+        return shares;
+    };
+    sources.now = [world] { return world->now; };
+    sources.writeHistory = [world](double inputW, double systemW, double pct, double netW) {
+        world->rows.push_back({inputW, systemW, pct, netW});
+    };
+    sources.notify = [world](const AlertMessage& message) { world->alerts.push_back(message); };
+    sources.pauseAfterSample = pauseAfterSample;
+    sources.pauseAfterEmptySample = pauseAfterEmpty;
+    return sources;
+}
+
+// On the adapter, charging 12 W of the 30 W it delivers: 18 W for the machine.
+BatteryInfo charging(int64_t pct = 57) {
+    BatteryInfo b;
+    b.isExternalConnected = true;
+    b.isCharging = true;
+    b.currentCapacityPct = pct;
+    b.currentCapacityMah = 4000;
+    b.maxCapacityMah = 5000;
+    b.designCapacityMah = 5200;
+    b.voltageMv = 12000;
+    b.instantAmperageMa = 1000;
+    b.systemPowerInMw = 30000;
+    b.batteryPowerMw = 12000;
+    b.adapterWatts = 96;
+    b.temperatureC = 30;
+    return b;
+}
+
+// On battery, 1500 mA at 11.5 V: 17.25 W.
+BatteryInfo discharging(double amperageMa = -1500) {
+    BatteryInfo b;
+    b.currentCapacityPct = 60;
+    b.currentCapacityMah = 3000;
+    b.maxCapacityMah = 5000;
+    b.designCapacityMah = 5200;
+    b.voltageMv = 11500;
+    b.instantAmperageMa = amperageMa;
+    b.batteryPowerMw = amperageMa * 11.5;
+    b.temperatureC = 30;
+    return b;
+}
+
+class JoulemapViewModelTest : public ::testing::Test {
+protected:
+    std::unique_ptr<JoulemapViewModel> makeModel(std::chrono::milliseconds pauseAfterSample = 1h,
+                                                 std::chrono::milliseconds pauseAfterEmpty = 1h) {
+        auto model = std::make_unique<JoulemapViewModel>(sourcesFor(world_, pauseAfterSample, pauseAfterEmpty));
+        // The idle interval outlasts every wait here, so no tick stands in for an expected refresh.
+        model->setIsActive(false);
+        return model;
+    }
+
+    // A running model with its first refresh and health read applied.
+    std::unique_ptr<JoulemapViewModel> startModel() {
+        auto model = makeModel();
+        QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
+        const bool started = QTest::qWaitFor(
+            [&] { return refreshed.count() >= 1 && model->lastHealthPct() == world_->health; }, kWaitMs);
+        EXPECT_TRUE(started);
+        return model;
+    }
+
+    bool refreshWith(JoulemapViewModel& model, std::optional<BatteryInfo> battery) {
+        {
+            std::lock_guard lock(world_->mutex);
+            world_->batteryScript.push_back(std::move(battery));
+        }
+        QSignalSpy refreshed(&model, &JoulemapViewModel::refreshed);
+        model.refresh();
+        return refreshed.wait(kWaitMs);
+    }
+
+    std::shared_ptr<FakeWorld> world_ = std::make_shared<FakeWorld>();
+};
+
+TEST_F(JoulemapViewModelTest, RefreshIntervalFollowsIsActiveAndTimerIsRecreatedOnlyOnChange) {
+    auto model = makeModel();
+    // Written before the scheduled start: must neither create a timer early nor stop the start.
+    model->setIsActive(true);
+    ASSERT_EQ(model->refreshTimer(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->refreshTimer() != nullptr; }, kWaitMs));
+
+    EXPECT_EQ(model->refreshTimer()->interval(), 3000);
+    ASSERT_NE(model->healthTimer(), nullptr);
+    ASSERT_NE(model->historyTimer(), nullptr);
+    EXPECT_EQ(model->healthTimer()->interval(), 300000);
+    EXPECT_EQ(model->historyTimer()->interval(), 30000);
+    EXPECT_TRUE(model->refreshTimer()->isActive() && model->healthTimer()->isActive() &&
+                model->historyTimer()->isActive());
+
+    const QTimer* active = model->refreshTimer();
+    QSignalSpy activeGone(active, &QObject::destroyed);
+    model->setIsActive(true);
+    EXPECT_EQ(activeGone.count(), 0);
+    EXPECT_EQ(model->refreshTimer(), active);
+
+    const QTimer* history = model->historyTimer();
+    model->setIsActive(false);
+    EXPECT_EQ(activeGone.count(), 1);
+    EXPECT_EQ(model->refreshTimer()->interval(), 30000);
+    EXPECT_TRUE(model->refreshTimer()->isActive());
+    EXPECT_EQ(model->historyTimer(), history);
+    EXPECT_EQ(model->historyTimer()->interval(), 30000);
+}
+
+TEST_F(JoulemapViewModelTest, SecondBootstrapKeepsTheRunningCycle) {
+    auto model = makeModel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->refreshTimer() && world_->reads() == 1; }, kWaitMs));
+    const QTimer* timers[] = {model->refreshTimer(), model->healthTimer(), model->historyTimer()};
+    QSignalSpy gone0(timers[0], &QObject::destroyed), gone1(timers[1], &QObject::destroyed),
+        gone2(timers[2], &QObject::destroyed);
+    const int samples = world_->samples;
+
+    model->bootstrap();
+    QTest::qWait(100);  // room for a stray refresh or a second sampling loop to show up
+    EXPECT_EQ(gone0.count() + gone1.count() + gone2.count(), 0);
+    EXPECT_EQ(model->refreshTimer(), timers[0]);
+    EXPECT_EQ(model->healthTimer(), timers[1]);
+    EXPECT_EQ(model->historyTimer(), timers[2]);
+    EXPECT_EQ(world_->reads(), 1);
+    EXPECT_EQ(world_->samples, samples);
+}
+
+TEST_F(JoulemapViewModelTest, HistoriesHoldTheLast32ReadingsInStep) {
+    world_->batteryScript.push_back(std::nullopt);  // the start finds no battery: histories stay empty
+    auto model = startModel();
+    ASSERT_TRUE(model->histPct().empty());
+
+    for (int64_t i = 1; i <= 33; ++i) {
+        BatteryInfo b = charging(i);
+        b.systemPowerInMw = 1000.0 * static_cast<double>(i);
+        b.batteryPowerMw = 100.0 * static_cast<double>(i);
+        ASSERT_TRUE(refreshWith(*model, b));
+        if (i == 32) {
+            EXPECT_EQ(model->histPct().size(), 32u);
+            EXPECT_EQ(model->histPct().front(), 1.0);
+        }
+    }
+    for (const auto* history : {&model->histInput(), &model->histPct(), &model->histSystem(), &model->histNet()}) {
+        EXPECT_EQ(history->size(), 32u);
+    }
+    EXPECT_EQ(model->histPct().front(), 2.0);
+    EXPECT_EQ(model->histPct().back(), 33.0);
+    EXPECT_DOUBLE_EQ(model->histInput().front(), 2.0);
+    EXPECT_DOUBLE_EQ(model->histInput().back(), 33.0);
+    EXPECT_DOUBLE_EQ(model->histSystem().back(), 33.0 - 3.3);
+    EXPECT_DOUBLE_EQ(model->histNet().front(), 0.2);
+    EXPECT_DOUBLE_EQ(model->histNet().back(), 3.3);
+}
+
+TEST_F(JoulemapViewModelTest, AmperageWindowDrivesTheEstimateText) {
+    world_->battery = BatteryInfo{};
+    auto model = startModel();
+    BatteryInfo adapter;
+    adapter.isExternalConnected = true;
+
+    adapter.instantAmperageMa = 500;
+    for (int i = 0; i < 6; ++i) ASSERT_TRUE(refreshWith(*model, adapter));
+    EXPECT_EQ(model->amperageSamples(), std::vector<double>(5, 500));
+
+    // Unplugging: the old charging readings must not soften the first discharge figures.
+    ASSERT_TRUE(refreshWith(*model, discharging(-300)));
+    EXPECT_EQ(model->amperageSamples(), std::vector<double>{-300});
+    ASSERT_TRUE(refreshWith(*model, discharging(-2700)));
+    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "可用约 2小时");  // 3000 mAh at a mean of 1500 mA
+
+    // Too little current to divide by: the battery's own figure, trusted below ten hours only.
+    BatteryInfo idle = discharging(0);
+    idle.timeRemainingMin = 600;
+    ASSERT_TRUE(refreshWith(*model, idle));
+    EXPECT_EQ(model->amperageSamples(), std::vector<double>{0});
+    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "放电中");
+    idle.timeRemainingMin = 599;
+    ASSERT_TRUE(refreshWith(*model, idle));
+    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "可用约 9小时59分");
+
+    // Zero sits on the charging side, so plugging in after it keeps the window.
+    adapter.instantAmperageMa = 40;
+    ASSERT_TRUE(refreshWith(*model, adapter));
+    EXPECT_EQ(model->amperageSamples(), (std::vector<double>{0, 0, 40}));
+    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "已接电源");
+
+    ASSERT_TRUE(refreshWith(*model, discharging(-100)));
+    BatteryInfo filling = charging();
+    filling.instantAmperageMa = 800;
+    ASSERT_TRUE(refreshWith(*model, filling));
+    filling.instantAmperageMa = 1200;
+    ASSERT_TRUE(refreshWith(*model, filling));
+    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "充满约 1小时");  // 1000 mAh missing at a mean of 1000 mA
+}
+
+TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndKeepsBatteryFigures) {
+    BatteryInfo hot = charging();
+    hot.temperatureC = 45;
+    world_->battery = hot;
+    auto model = startModel();
+    ASSERT_TRUE(model->hasBattery());
+    const BatteryInfo battery = model->battery();
+    const auto advices = model->advices();
+    const auto amperage = model->amperageSamples();
+    const size_t alerts = world_->alerts.size();
+    ASSERT_EQ(model->histPct().size(), 1u);
+
+    world_->now = world_->now.addSecs(3);
+    ASSERT_TRUE(refreshWith(*model, std::nullopt));
+    EXPECT_FALSE(model->hasBattery());
+    EXPECT_EQ(model->flow(), PowerAggregator::aggregateDesktop(model->lastAppShares()));
+    EXPECT_EQ(model->lastUpdated(), world_->now);
+    EXPECT_EQ(model->battery(), battery);
+    EXPECT_EQ(model->advices(), advices);
+    EXPECT_EQ(model->amperageSamples(), amperage);
+    EXPECT_EQ(model->histPct().size(), 1u);
+    EXPECT_EQ(world_->alerts.size(), alerts);  // the kept hot snapshot raises nothing
+
+    ASSERT_TRUE(refreshWith(*model, charging()));
+    EXPECT_TRUE(model->hasBattery());
+    EXPECT_EQ(model->histPct().size(), 2u);
+}
+
+TEST_F(JoulemapViewModelTest, HealthReadFillsTheBatteryAndAdviceStaysWithinTwo) {
+    // Cool, on the adapter and not charging: only the health can give advice.
+    BatteryInfo resting = charging(85);
+    resting.isCharging = false;
+    resting.systemHealthPct = 55;  // whatever the quick read says, the health read wins
+    world_->battery = resting;
+    world_->health = 70;
+    auto model = startModel();
+    EXPECT_EQ(model->battery().systemHealthPct, 70);
+    ASSERT_EQ(model->advices().size(), 1u);
+    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::warn);
+
+    world_->health = 95;
+    QSignalSpy advicesChanged(model.get(), &JoulemapViewModel::advicesChanged);
+    model->startHealthTimer();
+    ASSERT_TRUE(advicesChanged.wait(kWaitMs));
+    EXPECT_EQ(model->battery().systemHealthPct, 95);
+    ASSERT_EQ(model->advices().size(), 1u);
+    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::good);
+    ASSERT_TRUE(refreshWith(*model, resting));
+    EXPECT_EQ(model->battery().systemHealthPct, 95);
+
+    // Hot, low and draining hard: three rules hold, two are shown.
+    BatteryInfo bad = discharging(-2600);
+    bad.currentCapacityPct = 15;
+    bad.temperatureC = 45;
+    ASSERT_TRUE(refreshWith(*model, bad));
+    ASSERT_EQ(model->advices().size(), 2u);
+    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::critical);
+    EXPECT_EQ(model->advices()[1].severity, BatteryAdvisor::Advice::Severity::critical);
+}
+
+TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
+    world_->batteryScript.push_back(std::nullopt);
+    auto model = startModel();
+
+    // Without a battery a row is written anyway, with no charge.
+    model->writeHistory();
+    ASSERT_EQ(world_->rows.size(), 1u);
+    EXPECT_EQ(world_->rows[0], (HistoryRow{model->flow().totalPower(), 0, 0, 0}));
+    EXPECT_GT(world_->rows[0].inputW, 0);
+
+    ASSERT_TRUE(refreshWith(*model, charging(0)));
+    model->writeHistory();
+    EXPECT_EQ(world_->rows.size(), 1u);  // a battery that reads 0 % has no real reading yet
+
+    ASSERT_TRUE(refreshWith(*model, charging(57)));
+    model->writeHistory();
+    ASSERT_EQ(world_->rows.size(), 2u);
+    EXPECT_EQ(world_->rows[1], (HistoryRow{model->flow().totalPower(), 18, 57, 12}));
+
+    ASSERT_TRUE(refreshWith(*model, std::nullopt));
+    model->writeHistory();
+    ASSERT_EQ(world_->rows.size(), 3u);
+    EXPECT_EQ(world_->rows[2], (HistoryRow{model->flow().totalPower(), 18, 57, 12}));
+}
+
+TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
+    auto model = startModel();
+    BatteryInfo hot = charging();
+    hot.temperatureC = 41.9;
+
+    ASSERT_TRUE(refreshWith(*model, hot));
+    ASSERT_EQ(world_->alerts.size(), 1u);
+    EXPECT_EQ(world_->alerts[0].key, "highTemp");
+
+    QTemporaryDir dir;
+    FixedAppearanceSource appearance;
+    auto preferences = std::make_unique<ThemeManager>(dir.filePath("settings.ini"), &appearance);
+    preferences->setHighTempAlertEnabled(false);
+    model->setThemeManager(preferences.get());
+    ASSERT_TRUE(refreshWith(*model, hot));
+    EXPECT_EQ(world_->alerts.size(), 1u);
+
+    // Preferences gone: both alerts count as enabled again.
+    preferences.reset();
+    ASSERT_TRUE(refreshWith(*model, hot));
+    EXPECT_EQ(world_->alerts.size(), 2u);
+}
+
+TEST_F(JoulemapViewModelTest, DrainAlertAfterThreeRefreshesWithTheSameTopApp) {
+    world_->battery = charging();  // on the adapter until the test unplugs
+    world_->shareScript.push_back({{"Blender", std::nullopt, 0.7}, {kSystemShareName, std::nullopt, 0.3}});
+    auto model = makeModel();
+    QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
+    // The start's refresh and the one the sample asks for.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refreshed.count() >= 2 && !model->lastAppShares().empty(); }, kWaitMs));
+    ASSERT_FALSE(model->highCpuTracker());
+
+    for (int refresh = 1; refresh <= 2; ++refresh) {
+        ASSERT_TRUE(refreshWith(*model, discharging()));
+        EXPECT_EQ(model->highCpuTracker(), std::make_pair(std::string("Blender"), int64_t{refresh}));
+    }
+    EXPECT_TRUE(world_->alerts.empty());
+    ASSERT_TRUE(refreshWith(*model, discharging()));
+    ASSERT_EQ(world_->alerts.size(), 1u);
+    EXPECT_EQ(world_->alerts[0].key, "highDrain");
+    EXPECT_FALSE(model->highCpuTracker());
+}
+
+TEST_F(JoulemapViewModelTest, SampledSharesReachTheFlowAndAnEmptySampleKeepsThem) {
+    world_->battery = discharging();
+    const std::vector<AppShare> shares{{"Blender", std::nullopt, 0.6}, {kSystemShareName, std::nullopt, 0.4}};
+    world_->shareScript.push_back(shares);
+    auto model = makeModel(1ms, 1ms);
+    QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
+
+    // The start asks for one refresh and the sample with shares for the other.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refreshed.count() >= 2 && world_->samples >= 20; }, kWaitMs));
+    EXPECT_EQ(model->lastAppShares(), shares);
+    const auto& destinations = model->flow().destinations;
+    EXPECT_TRUE(std::any_of(destinations.begin(), destinations.end(),
+                            [](const PowerDestination& d) { return d.name == "Blender"; }));
+    EXPECT_EQ(world_->reads(), 2);  // the empty samples since asked for nothing
+}
+
+TEST_F(JoulemapViewModelTest, DestroyingWhileTheLoopPausesAndAReadIsBlockedAppliesNothing) {
+    auto model = startModel();  // the loop pauses for an hour after its empty first sample
+    BatteryInfo hot = charging();
+    hot.temperatureC = 45;
+    auto gate = std::make_shared<std::latch>(1);
+    auto entered = std::make_shared<std::latch>(1);
+    {
+        std::lock_guard lock(world_->mutex);
+        world_->battery = hot;
+        world_->batteryGate = gate;
+        world_->batteryEntered = entered;
+    }
+    model->refresh();
+    entered->wait();
+
+    // Released only once the destructor is (most likely) waiting for the read.
+    std::thread release([gate] {
+        std::this_thread::sleep_for(200ms);
+        gate->count_down();
+    });
+    model.reset();  // a pause that could not be woken would hold this for an hour
+    release.join();
+    QTest::qWait(50);
+    // The hot reading would have raised an alert had it been applied.
+    EXPECT_TRUE(world_->alerts.empty());
+}
+
+}  // namespace
+}  // namespace joulemap
