@@ -1,0 +1,429 @@
+#include "SankeyView.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QStyleHints>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+#include "AppTheme.h"
+#include "ThemeManager.h"
+#include "Typography.h"
+#include "ViewColors.h"
+
+namespace joulemap {
+
+namespace geo = SankeyGeometry;
+
+namespace {
+
+const int kAnimatedTickMs = static_cast<int>(std::lround(geo::kAnimatedTickSeconds * 1000));
+const int kIdleTickMs = static_cast<int>(std::lround(geo::kIdleTickSeconds * 1000));
+
+// The glow's blur radius is taken as a Gaussian's standard deviation, approximated by three box
+// blurs; the glow image gets a margin of three deviations so the blur never runs into its edge.
+constexpr int kBoxBlurPasses = 3;
+constexpr double kGlowMarginDeviations = 3;
+// Room around a text for glyphs reaching past their advance or line.
+constexpr double kTextPadding = 2;
+// Room around a band for its antialiased edge.
+constexpr double kEdgePadding = 1;
+
+QPointF toQPoint(geo::Point p) { return {p.x, p.y}; }
+QRectF toQRect(const geo::Rect& r) { return {r.x, r.y, r.width, r.height}; }
+
+QPainterPath bandPath(const geo::BandShape& s) {
+    QPainterPath path(toQPoint(s.topStart));
+    path.cubicTo(toQPoint(s.topControl1), toQPoint(s.topControl2), toQPoint(s.topEnd));
+    path.lineTo(toQPoint(s.bottomStart));
+    path.cubicTo(toQPoint(s.bottomControl1), toQPoint(s.bottomControl2), toQPoint(s.bottomEnd));
+    path.closeSubpath();
+    return path;
+}
+
+Typography::Weight typographyWeight(geo::FontWeight weight) {
+    switch (weight) {
+        case geo::FontWeight::medium:
+            return Typography::Weight::medium;
+        case geo::FontWeight::semibold:
+            return Typography::Weight::semibold;
+        case geo::FontWeight::regular:
+            break;
+    }
+    return Typography::Weight::regular;
+}
+
+QPointF snappedToDevicePixel(QPointF p, qreal devicePixelRatio) {
+    return {std::floor(p.x() * devicePixelRatio) / devicePixelRatio,
+            std::floor(p.y() * devicePixelRatio) / devicePixelRatio};
+}
+
+// An image covering `bounds` (grown to whole device pixels), painted by `paint` in canvas
+// coordinates; null when the bounds are empty.
+template <typename Paint>
+std::pair<QImage, QPointF> paintImage(const QRectF& bounds, qreal devicePixelRatio, Paint&& paint) {
+    if (bounds.isEmpty()) return {};
+    const QPointF origin = snappedToDevicePixel(bounds.topLeft(), devicePixelRatio);
+    QImage image(static_cast<int>(std::ceil((bounds.right() - origin.x()) * devicePixelRatio)),
+                 static_cast<int>(std::ceil((bounds.bottom() - origin.y()) * devicePixelRatio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        painter.translate(-origin);
+        paint(painter);
+    }
+    return {std::move(image), origin};
+}
+
+QPointF anchoredTopLeft(const geo::TextItem& item, QSizeF size) {
+    const double x = item.anchor.x;
+    const double y = item.anchor.y;
+    switch (item.alignment) {
+        case geo::TextAnchor::topCenter:
+            return {x - size.width() / 2, y};
+        case geo::TextAnchor::bottomCenter:
+            return {x - size.width() / 2, y - size.height()};
+        case geo::TextAnchor::leading:
+            return {x, y - size.height() / 2};
+        case geo::TextAnchor::topLeading:
+            break;
+        case geo::TextAnchor::topTrailing:
+            return {x - size.width(), y};
+    }
+    return {x, y};
+}
+
+// Box widths whose three passes together blur like a Gaussian of the given deviation.
+std::array<int, kBoxBlurPasses> boxRadii(double sigma) {
+    const double n = kBoxBlurPasses;
+    int lower = static_cast<int>(std::floor(std::sqrt(12 * sigma * sigma / n + 1)));
+    if (lower % 2 == 0) --lower;
+    const int upper = lower + 2;
+    const double smallerCount =
+        std::round((12 * sigma * sigma - n * lower * lower - 4 * n * lower - 3 * n) / (-4.0 * lower - 4));
+    std::array<int, kBoxBlurPasses> radii{};
+    for (int i = 0; i < kBoxBlurPasses; ++i) radii[i] = ((i < smallerCount ? lower : upper) - 1) / 2;
+    return radii;
+}
+
+// One box pass over `count` pixels `step` bytes apart, each of the four channels separately;
+// outside the line counts as transparent.
+void boxBlurLine(const uint8_t* src, uint8_t* dst, int count, int step, int radius) {
+    const int width = 2 * radius + 1;
+    for (int channel = 0; channel < 4; ++channel) {
+        const uint8_t* in = src + channel;
+        uint8_t* out = dst + channel;
+        int sum = 0;
+        for (int k = 0; k < std::min(radius, count); ++k) sum += in[k * step];
+        for (int i = 0; i < count; ++i) {
+            if (i + radius < count) sum += in[(i + radius) * step];
+            out[i * step] = static_cast<uint8_t>((sum + width / 2) / width);
+            if (i - radius >= 0) sum -= in[(i - radius) * step];
+        }
+    }
+}
+
+// Averaging premultiplied pixels keeps them valid premultiplied pixels.
+void gaussianBlur(QImage& image, double sigmaPixels) {
+    if (sigmaPixels <= 0 || image.isNull()) return;
+    const int w = image.width();
+    const int h = image.height();
+    const auto stride = static_cast<int>(image.bytesPerLine());
+    QImage scratch(image.size(), image.format());
+    for (int radius : boxRadii(sigmaPixels)) {
+        if (radius <= 0) continue;
+        for (int y = 0; y < h; ++y) {
+            boxBlurLine(image.constScanLine(y), scratch.scanLine(y), w, 4, radius);
+        }
+        const uint8_t* src = scratch.constBits();
+        uint8_t* dst = image.bits();
+        for (int x = 0; x < w; ++x) boxBlurLine(src + 4 * x, dst + 4 * x, h, stride, radius);
+    }
+}
+
+}  // namespace
+
+SankeyView::SankeyView(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setMinimumSize(static_cast<int>(geo::kMinimumWidth), static_cast<int>(geo::kMinimumHeight));
+    clock_.start();
+    connect(&tick_, &QTimer::timeout, this, &SankeyView::tick);
+    updateTickInterval();
+}
+
+SankeyView::~SankeyView() = default;
+
+QSize SankeyView::minimumSizeHint() const {
+    return {static_cast<int>(geo::kMinimumWidth), static_cast<int>(geo::kMinimumHeight)};
+}
+
+void SankeyView::setData(const JoulemapData& data) {
+    if (data == data_) return;
+    data_ = data;
+    layoutSize_.reset();
+    sceneValid_ = false;
+    update();
+}
+
+void SankeyView::setHighlight(std::optional<std::string> id, std::optional<PowerGroup> group) {
+    if (id == highlightedId_ && group == highlightedGroup_) return;
+    highlightedId_ = std::move(id);
+    highlightedGroup_ = group;
+    emphasisValid_ = false;
+    update();
+}
+
+void SankeyView::setAnimationActive(bool active) {
+    if (active == animationActive_) return;
+    animationActive_ = active;
+    updateTickInterval();
+    tick();
+}
+
+void SankeyView::setThemeManager(ThemeManager* manager) {
+    if (themeManager_) disconnect(themeManager_, nullptr, this, nullptr);
+    themeManager_ = manager;
+    if (manager) {
+        // Only the label and legend colours follow the theme; the next frame notices the new palette.
+        connect(manager, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
+    }
+    update();
+}
+
+void SankeyView::updateTickInterval() {
+    const bool animating = animationActive_ && shown_ && isVisible();
+    const int interval = animating ? kAnimatedTickMs : kIdleTickMs;
+    if (!tick_.isActive() || tick_.interval() != interval) tick_.start(interval);
+}
+
+void SankeyView::tick() {
+    frameTimeSeconds_ = static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+    // Only the particles move with time, so only their stretch between the columns is repainted;
+    // that spares the labels, and the parent's background under them, 30 times a second.
+    if (sceneValid_ && layoutSize_ == QSizeF(size())) {
+        if (scene_.drawable) update(scene_.particleArea);
+    } else {
+        update();
+    }
+}
+
+void SankeyView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    shown_ = true;
+    updateTickInterval();
+    tick();
+}
+
+void SankeyView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    shown_ = false;
+    updateTickInterval();
+}
+
+const geo::Layout& SankeyView::layoutFor(QSizeF size) {
+    if (layoutSize_ != size) {
+        layout_ = geo::computeLayout(data_, size.width(), size.height());
+        layoutSize_ = size;
+        sceneValid_ = false;
+    }
+    return layout_;
+}
+
+std::optional<std::string> SankeyView::hitTest(QPointF position) {
+    return geo::hitTest(data_, layoutFor(size()), position.x(), position.y());
+}
+
+void SankeyView::buildScene(QSizeF size) {
+    const geo::Layout& layout = layout_;
+    Scene scene;
+    scene.drawable = geo::shouldDraw(layout, size.width(), size.height());
+    if (scene.drawable) {
+        scene.canvasSize = size;
+        scene.bandCenterX = geo::bandCenterX(layout);
+        scene.inputColor = hexQColor(data_.inputColor);
+        scene.sourceNode = toQRect(layout.leftNode);
+
+        const geo::Legend legend = geo::legend(layout, size.width(), size.height());
+        scene.legendBar = toQRect(legend.bar);
+        scene.backItems = {legend.value, legend.caption};
+        for (auto& header : geo::headers(layout)) scene.backItems.push_back(std::move(header));
+
+        const double gradientStart = layout.leftNode.maxX();
+        const double gradientEnd = geo::gradientEndX(size.width());
+        const std::size_t count = std::min(layout.rightNodes.size(), data_.destinations.size());
+        scene.frontItems = geo::sourceLabels(data_, layout);
+        for (std::size_t i = 0; i < count; ++i) {
+            const PowerDestination& destination = data_.destinations[i];
+            Band band;
+            band.slice = layout.leftSlices[i];
+            band.bar = layout.rightNodes[i];
+            band.powerWatts = destination.power;
+            band.path = bandPath(geo::bandShape(band.slice, band.bar, scene.bandCenterX));
+            band.color = hexQColor(destination.color);
+            band.gradient = QLinearGradient(gradientStart, 0, gradientEnd, 0);
+            band.gradient.setColorAt(0, scene.inputColor);
+            band.gradient.setColorAt(1, band.color);
+            const double reach = geo::particleRadius(destination.power) + kEdgePadding;
+            const QRectF path = QRectF(QPointF(band.slice.maxX(), band.slice.midY()),
+                                       QPointF(band.bar.minX(), band.bar.midY()))
+                                    .normalized()
+                                    .adjusted(-reach, -reach, reach, reach);
+            scene.particleArea |= path.toAlignedRect();
+            scene.bands.push_back(std::move(band));
+            for (auto& line : geo::destinationLabel(destination, layout.rightNodes[i], layout.total)) {
+                scene.frontItems.push_back(std::move(line));
+            }
+        }
+    }
+    scene_ = std::move(scene);
+    sceneValid_ = true;
+    emphasisValid_ = false;
+    textStyle_.reset();
+}
+
+void SankeyView::Sprite::draw(QPainter& painter) const {
+    if (!image.isNull()) painter.drawImage(origin, image);
+}
+
+void SankeyView::buildEmphasis(qreal devicePixelRatio) {
+    const double sigma = geo::kGlowBlurRadius;
+    const double margin = kGlowMarginDeviations * sigma;
+    const QRectF canvas(QPointF(0, 0), scene_.canvasSize);
+    for (std::size_t i = 0; i < scene_.bands.size(); ++i) {
+        Band& band = scene_.bands[i];
+        const PowerDestination& destination = data_.destinations[i];
+        band.alpha = geo::alpha(destination, highlightedId_, highlightedGroup_);
+
+        // Columns taller than the canvas are cut off by it, and so are their images.
+        const QRectF bounds =
+            band.path.boundingRect().adjusted(-kEdgePadding, -kEdgePadding, kEdgePadding, kEdgePadding);
+        auto [fill, fillOrigin] = paintImage(bounds & canvas, devicePixelRatio, [&band](QPainter& painter) {
+            painter.setOpacity(band.alpha * geo::kBandOpacity);
+            painter.fillPath(band.path, band.gradient);
+        });
+        band.fill = {std::move(fill), fillOrigin};
+
+        band.glow = {};
+        if (!geo::isHighlighted(destination, highlightedId_, highlightedGroup_)) continue;
+        const QRectF glowBounds = bounds.adjusted(-margin, -margin, margin, margin) &
+                                  canvas.adjusted(-margin, -margin, margin, margin);
+        auto [glow, glowOrigin] = paintImage(glowBounds, devicePixelRatio, [&band](QPainter& painter) {
+            painter.setOpacity(geo::kGlowOpacity);
+            painter.fillPath(band.path, band.color);
+        });
+        gaussianBlur(glow, sigma * devicePixelRatio);
+        band.glow = {std::move(glow), glowOrigin};
+    }
+    emphasisDevicePixelRatio_ = devicePixelRatio;
+    emphasisValid_ = true;
+}
+
+void SankeyView::buildTexts(const TextStyle& style) {
+    const auto render = [&style](const geo::TextItem& item) {
+        const QFont font = Typography::font(item.fontSize, typographyWeight(item.weight));
+        const QString text = QString::fromStdString(item.text);
+        const QSizeF size(Typography::tabularWidth(font, text), Typography::lineHeight(font));
+        const QPointF topLeft = anchoredTopLeft(item, size);
+        const QRectF bounds =
+            QRectF(topLeft, size).adjusted(-kTextPadding, -kTextPadding, kTextPadding, kTextPadding);
+        auto [image, origin] = paintImage(bounds, style.devicePixelRatio, [&](QPainter& painter) {
+            painter.setFont(font);
+            painter.setPen(item.role == geo::TextRole::primary ? style.primary : style.secondary);
+            Typography::drawTabular(painter, topLeft + QPointF(0, Typography::ascent(font)), text);
+        });
+        return Sprite{std::move(image), origin};
+    };
+    scene_.backTexts.clear();
+    scene_.frontTexts.clear();
+    for (const auto& item : scene_.backItems) scene_.backTexts.push_back(render(item));
+    for (const auto& item : scene_.frontItems) scene_.frontTexts.push_back(render(item));
+    textStyle_ = style;
+}
+
+void SankeyView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintFrame(painter, size(), frameTimeSeconds_);
+}
+
+void SankeyView::paintFrame(QPainter& painter, QSizeF size, double timeSeconds) {
+    layoutFor(size);
+    if (!sceneValid_) buildScene(size);
+    if (!scene_.drawable) return;
+
+    const qreal devicePixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    if (!emphasisValid_ || emphasisDevicePixelRatio_ != devicePixelRatio) buildEmphasis(devicePixelRatio);
+    const ThemePalette& colors = themePalette(themeManager_);
+    const TextStyle style{devicePixelRatio, colors.primaryText, colors.secondaryText};
+    if (textStyle_ != style) buildTexts(style);
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+
+    painter.setOpacity(geo::kLegendBarOpacity);
+    painter.fillRect(scene_.legendBar, colors.secondaryText);
+    painter.setOpacity(1);
+    for (const Sprite& text : scene_.backTexts) text.draw(painter);
+
+    for (const Band& band : scene_.bands) {
+        painter.setOpacity(1);
+        band.fill.draw(painter);
+        band.glow.draw(painter);
+        painter.setBrush(band.color);
+        for (const geo::Particle& particle :
+             geo::particles(band.slice, band.bar, scene_.bandCenterX, band.powerWatts, timeSeconds)) {
+            painter.setOpacity(particle.opacityFactor * band.alpha);
+            painter.drawEllipse(toQPoint(particle.center), particle.radius, particle.radius);
+        }
+    }
+
+    painter.setOpacity(1);
+    painter.setBrush(scene_.inputColor);
+    painter.drawRoundedRect(scene_.sourceNode, geo::kSourceCornerRadius, geo::kSourceCornerRadius);
+    for (const Band& band : scene_.bands) {
+        painter.setOpacity(band.alpha);
+        painter.setBrush(band.color);
+        painter.drawRoundedRect(toQRect(band.bar), geo::kDestinationCornerRadius,
+                                geo::kDestinationCornerRadius);
+    }
+
+    painter.setOpacity(1);
+    for (const Sprite& text : scene_.frontTexts) text.draw(painter);
+    painter.restore();
+}
+
+void SankeyView::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    if (onHover) onHover(hitTest(event->position()));
+}
+
+void SankeyView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (onHover) onHover(std::nullopt);
+}
+
+void SankeyView::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) pressPosition_ = event->position();
+}
+
+void SankeyView::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !pressPosition_) return;
+    const QPointF travel = event->position() - *pressPosition_;
+    pressPosition_.reset();
+    // A press that wandered off is a drag, not a click.
+    if (travel.manhattanLength() >= QGuiApplication::styleHints()->startDragDistance()) return;
+    if (onSelect) onSelect(hitTest(event->position()));
+}
+
+}  // namespace joulemap

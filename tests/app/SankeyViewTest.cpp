@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "JoulemapData.h"
+#include "SankeyGeometry.h"
+#include "SankeyView.h"
+
+namespace joulemap {
+namespace {
+
+namespace geo = SankeyGeometry;
+
+constexpr int kWidth = 700;
+constexpr int kHeight = 450;
+
+// Three well separated destinations, no battery among them.
+JoulemapData sampleData() {
+    JoulemapData data;
+    data.inputName = "电源适配器";
+    data.inputSub = "65W";
+    data.inputColor = "#30d158";
+    data.destinations = {
+        {"display", "屏幕", "sun.max.fill", "#ff9f0a", PowerGroup::hardware, 8},
+        {"cpu", "处理器", "cpu", "#0a84ff", PowerGroup::hardware, 12},
+        {"app.editor", "编辑器", "app", "#ff453a", PowerGroup::app, 6},
+    };
+    return data;
+}
+
+QImage paint(SankeyView& view, double timeSeconds = 0, QSize size = {kWidth, kHeight}) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    view.paintFrame(painter, QSizeF(size), timeSeconds);
+    return image;
+}
+
+QRgb pixelAt(const QImage& image, double x, double y) {
+    return image.pixel(static_cast<int>(x), static_cast<int>(y));
+}
+
+void expectColor(QRgb actual, const char* hex) {
+    const QColor expected(hex);
+    EXPECT_LE(std::abs(qRed(actual) - expected.red()), 2) << hex;
+    EXPECT_LE(std::abs(qGreen(actual) - expected.green()), 2) << hex;
+    EXPECT_LE(std::abs(qBlue(actual) - expected.blue()), 2) << hex;
+    EXPECT_EQ(qAlpha(actual), 255) << hex;
+}
+
+// A point inside band i at the middle between the columns, a quarter of the thickness below its
+// top edge: away from the particles, which run along the centre line.
+QPointF bandPoint(const geo::Layout& layout, std::size_t i) {
+    const geo::Rect& slice = layout.leftSlices[i];
+    const geo::Rect& bar = layout.rightNodes[i];
+    const double top = (slice.minY() + bar.minY()) / 2;
+    return {geo::bandCenterX(layout), top + slice.height / 4};
+}
+
+TEST(SankeyViewTest, FramePaintsNodesBandsAndParticlesInTheirColours) {
+    SankeyView view;
+    const JoulemapData data = sampleData();
+    view.setData(data);
+    const geo::Layout layout = geo::computeLayout(data, kWidth, kHeight);
+    const QImage frame = paint(view);
+
+    expectColor(pixelAt(frame, layout.leftNode.midX(), layout.leftNode.midY()), "#30d158");
+    expectColor(pixelAt(frame, layout.rightNodes[0].midX(), layout.rightNodes[0].midY()), "#ff9f0a");
+    expectColor(pixelAt(frame, layout.rightNodes[2].midX(), layout.rightNodes[2].midY()), "#ff453a");
+
+    // Bands are translucent; outside everything the canvas stays clear.
+    const QPointF band = bandPoint(layout, 1);
+    EXPECT_NEAR(qAlpha(pixelAt(frame, band.x(), band.y())), geo::kBandOpacity * 255, 3);
+    EXPECT_EQ(qAlpha(pixelAt(frame, 10, kHeight / 2.0)), 0);
+
+    // Particles move with time, and the same time gives the same frame.
+    EXPECT_EQ(paint(view, 0), frame);
+    EXPECT_NE(paint(view, 0.5), frame);
+}
+
+TEST(SankeyViewTest, HighlightFadesOtherBandsAndMakesTheChosenOneGlow) {
+    SankeyView view;
+    const JoulemapData data = sampleData();
+    view.setData(data);
+    const geo::Layout layout = geo::computeLayout(data, kWidth, kHeight);
+    const QPointF band = bandPoint(layout, 1);
+    // Just above the topmost band, where only its glow can reach.
+    const QPointF aboveFirstBand(geo::bandCenterX(layout),
+                                 (layout.leftSlices[0].minY() + layout.rightNodes[0].minY()) / 2 - 5);
+    const QImage plain = paint(view);
+    const int plainBandAlpha = qAlpha(pixelAt(plain, band.x(), band.y()));
+    EXPECT_EQ(qAlpha(pixelAt(plain, aboveFirstBand.x(), aboveFirstBand.y())), 0);
+
+    // A group no destination belongs to: every band fades, none glows.
+    view.setHighlight(std::nullopt, PowerGroup::battery);
+    const QImage faded = paint(view);
+    EXPECT_LT(qAlpha(pixelAt(faded, band.x(), band.y())), plainBandAlpha / 4);
+    EXPECT_EQ(qAlpha(pixelAt(faded, aboveFirstBand.x(), aboveFirstBand.y())), 0);
+    // Bars fade with their bands.
+    EXPECT_LT(qAlpha(pixelAt(faded, layout.rightNodes[0].midX(), layout.rightNodes[0].midY())), 64);
+
+    view.setHighlight("display", std::nullopt);
+    const QImage glowing = paint(view);
+    EXPECT_GT(qAlpha(pixelAt(glowing, aboveFirstBand.x(), aboveFirstBand.y())), 5);
+    EXPECT_LT(qAlpha(pixelAt(glowing, band.x(), band.y())), plainBandAlpha / 4);
+    expectColor(pixelAt(glowing, layout.rightNodes[0].midX(), layout.rightNodes[0].midY()), "#ff9f0a");
+
+    view.setHighlight(std::nullopt, std::nullopt);
+    EXPECT_EQ(paint(view), plain);
+}
+
+TEST(SankeyViewTest, NothingIsDrawnWithoutFlowOrRoom) {
+    SankeyView view;
+    QImage blank(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    blank.fill(Qt::transparent);
+    EXPECT_EQ(paint(view), blank);
+
+    JoulemapData idle = sampleData();
+    for (auto& destination : idle.destinations) destination.power = 0;
+    view.setData(idle);
+    EXPECT_EQ(paint(view), blank);
+
+    view.setData(sampleData());
+    QImage narrow(300, kHeight, QImage::Format_ARGB32_Premultiplied);
+    narrow.fill(Qt::transparent);
+    EXPECT_EQ(paint(view, 0, narrow.size()), narrow);
+    // The same view still draws once there is room again.
+    EXPECT_NE(paint(view), blank);
+}
+
+class SankeyViewWidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        view_.setData(sampleData());
+        view_.resize(kWidth, kHeight);
+        view_.onSelect = [this](std::optional<std::string> id) { selected_.push_back(std::move(id)); };
+        view_.onHover = [this](std::optional<std::string> id) { hovered_.push_back(std::move(id)); };
+        layout_ = geo::computeLayout(sampleData(), kWidth, kHeight);
+    }
+
+    void show() {
+        view_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
+    }
+
+    static QPoint at(double x, double y) { return {static_cast<int>(x), static_cast<int>(y)}; }
+
+    SankeyView view_;
+    geo::Layout layout_;
+    std::vector<std::optional<std::string>> selected_;
+    std::vector<std::optional<std::string>> hovered_;
+};
+
+TEST_F(SankeyViewWidgetTest, ClicksAndHoverReportTheDestinationUnderThePointer) {
+    show();
+    const geo::Rect& cpuBar = layout_.rightNodes[1];
+    const QPointF editorBand = bandPoint(layout_, 2);
+
+    QTest::mouseClick(&view_, Qt::LeftButton, {}, at(cpuBar.midX(), cpuBar.midY()));
+    QTest::mouseClick(&view_, Qt::LeftButton, {}, at(cpuBar.maxX() + 50, cpuBar.midY()));  // its label
+    QTest::mouseClick(&view_, Qt::LeftButton, {}, at(editorBand.x(), editorBand.y()));
+    QTest::mouseClick(&view_, Qt::LeftButton, {}, at(10, kHeight - 10));
+    using Ids = std::vector<std::optional<std::string>>;
+    EXPECT_EQ(selected_, (Ids{"cpu", "cpu", "app.editor", std::nullopt}));
+
+    // Pressing on one bar and letting go far away is a drag, not a click.
+    selected_.clear();
+    QTest::mousePress(&view_, Qt::LeftButton, {}, at(cpuBar.midX(), cpuBar.midY()));
+    QTest::mouseRelease(&view_, Qt::LeftButton, {}, at(cpuBar.midX(), cpuBar.midY() + 60));
+    EXPECT_TRUE(selected_.empty());
+
+    QTest::mouseMove(&view_, at(layout_.rightNodes[0].midX(), layout_.rightNodes[0].midY()));
+    QTest::mouseMove(&view_, at(10, 10));
+    ASSERT_GE(hovered_.size(), 2U);
+    EXPECT_EQ(hovered_[hovered_.size() - 2], std::optional<std::string>("display"));
+    EXPECT_EQ(hovered_.back(), std::nullopt);
+
+    QTest::mouseMove(&view_, at(cpuBar.midX(), cpuBar.midY()));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&view_, &leave);
+    EXPECT_EQ(hovered_.back(), std::nullopt);
+}
+
+TEST_F(SankeyViewWidgetTest, AnimatesAtFrameRateOnlyWhileVisibleAndActive) {
+    const int fastMs = 33;
+    const int idleMs = 300'000;
+    const QTimer& timer = view_.tickTimer();
+
+    view_.setAnimationActive(true);
+    EXPECT_EQ(timer.interval(), idleMs);  // not shown yet
+    show();
+    EXPECT_TRUE(timer.isActive());
+    EXPECT_EQ(timer.interval(), fastMs);
+
+    view_.setAnimationActive(false);
+    EXPECT_EQ(timer.interval(), idleMs);
+    view_.setAnimationActive(true);
+    EXPECT_EQ(timer.interval(), fastMs);
+
+    view_.hide();
+    EXPECT_EQ(timer.interval(), idleMs);
+    view_.show();
+    EXPECT_EQ(timer.interval(), fastMs);
+
+    // Hiding the window that holds the diagram stops the animation too.
+    QWidget window;
+    auto* embedded = new SankeyView(&window);
+    embedded->setAnimationActive(true);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(embedded->tickTimer().interval(), fastMs);
+    window.hide();
+    EXPECT_EQ(embedded->tickTimer().interval(), idleMs);
+    EXPECT_TRUE(embedded->tickTimer().isActive());
+}
+
+}  // namespace
+}  // namespace joulemap
