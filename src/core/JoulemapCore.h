@@ -23,3 +23,6 @@
 #include "PowerGroup.h"
 #include "ProcessPowerService.h"
 #include "SankeyGeometry.h"
+#include "SystemInfo.h"
+#include "SystemInfoParser.h"
+#include "SystemInfoRows.h"

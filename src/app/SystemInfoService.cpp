@@ -1,0 +1,110 @@
+#include "SystemInfoService.h"
+
+#include "SystemInfoParser.h"
+#include "SystemInfoSources.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMetaObject>
+#include <QPointer>
+#include <QScreen>
+#include <QThreadPool>
+
+#include <utility>
+
+namespace joulemap {
+
+namespace {
+
+// Runs work on a pool thread and hands its result to apply on the main thread, but only while
+// target still exists. The pointer is only read on the main thread, where target is destroyed; the
+// result travels through the application object, which outlives the pool (it waits for it).
+template <typename Work, typename Apply>
+void runInBackground(SystemInfoService* target, Work work, Apply apply) {
+    QPointer<SystemInfoService> guard(target);
+    QThreadPool::globalInstance()->start([guard, work = std::move(work), apply = std::move(apply)]() mutable {
+        auto result = work();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, apply = std::move(apply), result = std::move(result)]() mutable {
+                if (guard) apply(*guard, std::move(result));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+// The primary screen in device pixels, "2560 x 1600"; empty without a desktop.
+std::string primaryScreenResolution() {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return {};
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QSize size = screen->size() * screen->devicePixelRatio();
+    if (size.isEmpty()) return {};
+    return std::to_string(size.width()) + " x " + std::to_string(size.height());
+}
+
+}  // namespace
+
+SystemInfoService::SystemInfoService(std::shared_ptr<SystemInfoSource> source, Clock clock, QObject* parent)
+    : QObject(parent), source_(std::move(source)), clock_(std::move(clock)) {
+    if (!source_) source_ = makeSystemInfoSource();
+    if (!clock_) clock_ = [] { return std::chrono::steady_clock::now(); };
+    lastNetTime_ = clock_();
+}
+
+void SystemInfoService::setInfo(SystemInfo info) {
+    info_ = std::move(info);
+    emit infoChanged();
+}
+
+void SystemInfoService::loadAsync() {
+    // The worker keeps the source alive on its own, so it may outlast this service.
+    runInBackground(
+        this,
+        [source = source_] {
+            SystemInfo info = source->collect();
+            std::string fallback =
+                info.displayResolution.empty() ? source->displayResolutionFallback() : std::string{};
+            return std::pair{std::move(info), std::move(fallback)};
+        },
+        [](SystemInfoService& self, std::pair<SystemInfo, std::string> collected) {
+            self.applyCollected(std::move(collected.first), collected.second);
+        });
+}
+
+void SystemInfoService::applyCollected(SystemInfo info, const std::string& resolutionFallback) {
+    // The desktop knows which screen is the primary one; the source's own guess comes after it.
+    if (info.displayResolution.empty()) info.displayResolution = primaryScreenResolution();
+    if (info.displayResolution.empty()) info.displayResolution = resolutionFallback;
+    setInfo(std::move(info));
+}
+
+void SystemInfoService::refreshNetwork() {
+    // Taken now: a load or another refresh may change them before the worker is done.
+    const uint64_t prevIn = lastNetIn_;
+    const uint64_t prevOut = lastNetOut_;
+    const auto prevTime = lastNetTime_;
+    runInBackground(
+        this, [source = source_] { return source->networkTotals(); },
+        [prevIn, prevOut, prevTime](SystemInfoService& self,
+                                    std::optional<std::pair<uint64_t, uint64_t>> totals) {
+            self.applyNetwork(totals, prevIn, prevOut, prevTime);
+        });
+}
+
+void SystemInfoService::applyNetwork(const std::optional<std::pair<uint64_t, uint64_t>>& totals,
+                                     uint64_t prevIn, uint64_t prevOut,
+                                     std::chrono::steady_clock::time_point prevTime) {
+    const auto now = clock_();
+    const double seconds = std::chrono::duration<double>(now - prevTime).count();
+    auto rate = SystemInfoParser::networkRate(totals, prevIn, prevOut, seconds);
+    lastNetIn_ = rate.inTotal;
+    lastNetOut_ = rate.outTotal;
+    lastNetTime_ = now;
+    SystemInfo info = info_;
+    info.networkDown = std::move(rate.down);
+    info.networkUp = std::move(rate.up);
+    setInfo(std::move(info));
+}
+
+}  // namespace joulemap

@@ -1,0 +1,154 @@
+#include "SystemInfoView.h"
+
+#include "AppTheme.h"
+#include "SymbolIcon.h"
+#include "SystemInfoRows.h"
+#include "SystemInfoService.h"
+#include "ThemeManager.h"
+#include "Typography.h"
+#include "ViewColors.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace joulemap {
+
+namespace {
+
+constexpr std::string_view kSymbol = "info.circle";
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Lays text out in lines of width, breaking inside a word only when it alone is too long (serial
+// numbers); draws it at origin when given a painter. Returns the height of the lines.
+double wrappedText(QPainter* painter, const QString& text, const QFont& font, QPointF origin, double width,
+                   Qt::Alignment alignment = Qt::AlignLeft) {
+    QTextLayout layout(text, font);
+    QTextOption option(alignment);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    double height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(width, 1.0));
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+    if (painter) layout.draw(painter, origin);
+    return height;
+}
+
+}  // namespace
+
+SystemInfoView::SystemInfoView(SystemInfoService* service, ThemeManager* themeManager, QWidget* parent)
+    : QWidget(parent), service_(service), themeManager_(themeManager) {
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    if (service_) {
+        // Rows come and go with the description, so the height may change too.
+        connect(service_, &SystemInfoService::infoChanged, this, [this] {
+            updateGeometry();
+            update();
+        });
+    }
+    if (themeManager_) {
+        connect(themeManager_, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
+    }
+}
+
+QSize SystemInfoView::sizeHint() const { return {kPreferredWidth, heightForWidth(kPreferredWidth)}; }
+
+QSize SystemInfoView::minimumSizeHint() const {
+    // Room for the label column and a few characters of value beside it.
+    const int width = static_cast<int>(2 * kPaddingX + kLabelWidth + kLabelGap + 4 * kRowFontSize);
+    return {width, heightForWidth(width)};
+}
+
+int SystemInfoView::heightForWidth(int width) const {
+    return static_cast<int>(std::ceil(layOut(width, nullptr)));
+}
+
+void SystemInfoView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const ThemePalette& colors = themePalette(themeManager_);
+    // The card fills the widget; the 1-pixel outline sits on pixel centres inside it.
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius, kCornerRadius);
+    painter.fillPath(card, colors.cardBackground);
+    painter.strokePath(card, QPen(colors.cardStroke, 1));
+    layOut(width(), &painter);
+}
+
+double SystemInfoView::layOut(double width, QPainter* painter) const {
+    const ThemePalette& colors = themePalette(themeManager_);
+    // The card's two text colours are the palette's second and third text tones.
+    const QColor primary = colors.secondaryText;
+    const QColor secondary = colors.textTertiary;
+    const SystemInfo info = service_ ? service_->info() : SystemInfo{};
+    const double contentWidth = std::max(width - 2 * kPaddingX, 0.0);
+    const double left = kPaddingX;
+    double y = kPaddingY;
+
+    // Header: the symbol centred against the title line.
+    const QFont titleFont = Typography::font(kTitleFontSize, Typography::Weight::semibold);
+    const double symbolSide = SymbolIcon::boxSide(kSymbolSize);
+    const double titleX = left + symbolSide + kHeaderSpacing;
+    const double titleHeight =
+        wrappedText(nullptr, toQString(kSystemInfoTitle), titleFont, {}, contentWidth - (titleX - left));
+    const double headerHeight = std::max(titleHeight, symbolSide);
+    if (painter) {
+        SymbolIcon::draw(*painter, QRectF(left, y + (headerHeight - symbolSide) / 2, symbolSide, symbolSide),
+                         kSymbol, secondary);
+        painter->setPen(primary);
+        wrappedText(painter, toQString(kSystemInfoTitle), titleFont,
+                    {titleX, y + (headerHeight - titleHeight) / 2}, contentWidth - (titleX - left));
+    }
+    y += headerHeight + kSectionSpacing;
+
+    if (showsLoading(info)) {
+        if (painter) painter->setPen(secondary);
+        y += kLoadingPadding;
+        y += wrappedText(painter, toQString(kSystemInfoLoadingText), Typography::font(kLoadingFontSize),
+                         {left, y}, contentWidth, Qt::AlignHCenter);
+        y += kLoadingPadding;
+        return y + kPaddingY;
+    }
+
+    const QFont rowFont = Typography::font(kRowFontSize);
+    const double valueX = left + kLabelWidth + kLabelGap;
+    const double valueWidth = contentWidth - kLabelWidth - kLabelGap;
+    const auto rows = systemInfoRows(info);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i > 0) y += kRowSpacing;
+        if (painter) painter->setPen(secondary);
+        const double labelHeight =
+            wrappedText(painter, QString::fromStdString(rows[i].first), rowFont, {left, y}, kLabelWidth);
+        if (painter) painter->setPen(primary);
+        const QString value = QString::fromStdString(rows[i].second);
+        double valueHeight = 0;
+        if (rows[i].first == kNetworkRowLabel && Typography::tabularWidth(rowFont, value) <= valueWidth) {
+            // Live rates: every digit in a cell of its own, so the row does not jitter as they change.
+            if (painter) {
+                painter->setFont(rowFont);
+                Typography::drawTabular(*painter, {valueX, y + Typography::ascent(rowFont)}, value);
+            }
+            valueHeight = Typography::lineHeight(rowFont);
+        } else {
+            valueHeight = wrappedText(painter, value, rowFont, {valueX, y}, valueWidth);
+        }
+        y += std::max(labelHeight, valueHeight);
+    }
+    return y + kPaddingY;
+}
+
+}  // namespace joulemap

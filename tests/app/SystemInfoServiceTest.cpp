@@ -1,0 +1,131 @@
+#include "SystemInfoService.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QThreadPool>
+
+#include <atomic>
+#include <future>
+
+namespace joulemap {
+namespace {
+
+using namespace std::chrono_literals;
+using Totals = std::optional<std::pair<uint64_t, uint64_t>>;
+
+// Answers with what the test put in, which it changes only while no worker runs; collect() can be
+// held back until the test releases it.
+struct FakeSource : SystemInfoSource {
+    SystemInfo collect() override {
+        if (gate) gate->wait();
+        ++collected;
+        return info;
+    }
+    Totals networkTotals() override { return totals; }
+    std::string displayResolutionFallback() override { return "1280 x 800"; }
+
+    SystemInfo info;
+    Totals totals;
+    std::optional<std::shared_future<void>> gate;
+    std::atomic<int> collected = 0;
+};
+
+struct ManualClock {
+    std::chrono::steady_clock::time_point now{std::chrono::hours(100)};
+    SystemInfoService::Clock function() {
+        return [this] { return now; };
+    }
+};
+
+SystemInfo describedMachine() {
+    SystemInfo info;
+    info.chipName = "Apple M2";
+    info.coreCount = "8";
+    info.memoryGB = "16 GB";
+    info.displayResolution = "2560 x 1664 Retina";
+    return info;
+}
+
+// Runs one asynchronous call and waits until its result has been published.
+void publish(SystemInfoService& service, void (SystemInfoService::*call)()) {
+    QSignalSpy spy(&service, &SystemInfoService::infoChanged);
+    (service.*call)();
+    ASSERT_TRUE(spy.wait(5000));
+    EXPECT_EQ(spy.count(), 1);
+}
+
+TEST(SystemInfoServiceTest, RatesAreMeasuredAgainstThePreviousCountersAndAtLeastOneSecond) {
+    auto source = std::make_shared<FakeSource>();
+    ManualClock clock;
+    const auto created = clock.now;
+    SystemInfoService service(source, clock.function());
+
+    // The first rate is taken against zero counters since the service was created.
+    source->totals = std::pair<uint64_t, uint64_t>{3'145'728, 2'048};
+    clock.now += 3s;
+    publish(service, &SystemInfoService::refreshNetwork);
+    EXPECT_EQ(service.info().networkDown, "1.0 MB/s");
+    EXPECT_EQ(service.info().networkUp, "682 B/s");
+    EXPECT_EQ(service.lastNetIn(), 3'145'728u);
+    EXPECT_EQ(service.lastNetOut(), 2'048u);
+    EXPECT_EQ(service.lastNetTime(), created + 3s);
+
+    // No counters: the row goes away and the next measurement starts from zero again.
+    source->totals = std::nullopt;
+    clock.now += 3s;
+    publish(service, &SystemInfoService::refreshNetwork);
+    EXPECT_EQ(service.info().networkDown, "");
+    EXPECT_EQ(service.info().networkUp, "");
+    EXPECT_EQ(service.lastNetIn(), 0u);
+    EXPECT_EQ(service.lastNetOut(), 0u);
+    EXPECT_EQ(service.lastNetTime(), created + 6s);
+}
+
+TEST(SystemInfoServiceTest, LoadingReplacesTheWholeDescriptionAndFillsTheResolution) {
+    auto source = std::make_shared<FakeSource>();
+    SystemInfoService service(source);
+    EXPECT_FALSE(service.info().isLoaded());
+
+    source->totals = std::pair<uint64_t, uint64_t>{1'000, 1'000};
+    publish(service, &SystemInfoService::refreshNetwork);
+    ASSERT_FALSE(service.info().networkDown.empty());
+
+    source->info = describedMachine();
+    publish(service, &SystemInfoService::loadAsync);
+    EXPECT_EQ(service.info(), describedMachine());  // network texts emptied until the next refresh
+
+    // A source that cannot tell the resolution leaves it to the desktop's primary screen, and
+    // only without one to its own fallback.
+    SystemInfo noResolution = describedMachine();
+    noResolution.displayResolution.clear();
+    source->info = noResolution;
+    publish(service, &SystemInfoService::loadAsync);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);  // the offscreen platform has one
+    const QSize pixels = screen->size() * screen->devicePixelRatio();
+    EXPECT_EQ(service.info().displayResolution,
+              std::to_string(pixels.width()) + " x " + std::to_string(pixels.height()));
+}
+
+TEST(SystemInfoServiceTest, ResultsArrivingAfterTheServiceIsGoneAreDropped) {
+    auto source = std::make_shared<FakeSource>();
+    source->info = describedMachine();
+    std::promise<void> release;
+    source->gate = release.get_future().share();
+
+    auto service = std::make_unique<SystemInfoService>(source);
+    service->loadAsync();
+    service->refreshNetwork();
+    service.reset();
+    release.set_value();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(source->collected, 1);  // the work itself ran to its end
+}
+
+}  // namespace
+}  // namespace joulemap

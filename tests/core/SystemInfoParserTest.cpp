@@ -1,0 +1,153 @@
+#include "SystemInfoParser.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace joulemap {
+
+// Readable failures: every field by name.
+void PrintTo(const SystemInfo& i, std::ostream* os) {
+    *os << "{model=" << i.modelName << " chip=" << i.chipName << " cores=" << i.coreCount
+        << " memory=" << i.memoryGB << " serial=" << i.serialNumber << " uuid=" << i.hardwareUUID
+        << " disk=" << i.diskName << " capacity=" << i.diskCapacityGB << " free=" << i.diskFreeGB
+        << " gpu=" << i.gpuName << " gpuCores=" << i.gpuCores << " metal=" << i.metalVersion
+        << " resolution=" << i.displayResolution << " down=" << i.networkDown << " up=" << i.networkUp << "}";
+}
+
+namespace {
+
+using namespace SystemInfoParser;
+
+std::string fixture(const std::string& relative) {
+    std::ifstream in(std::string(JOULEMAP_FIXTURES_DIR) + "/" + relative, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(SystemInfoParserTest, ParseFieldTakesTheRestOfTheLineOrTheNextNonEmptyLine) {
+    EXPECT_EQ(parseField("  Chip: Apple M2\n  Memory: 8 GB\n", "Chip:"), "Apple M2");
+    EXPECT_EQ(parseField("Chip:\t Apple M1 Pro \t\nMemory: 8 GB", "Chip:"), "Apple M1 Pro");
+    // Only the first occurrence counts.
+    EXPECT_EQ(parseField("Free: 1 GB\nFree: 2 GB\n", "Free:"), "1 GB");
+    // A label ending its line takes the next non-empty line.
+    EXPECT_EQ(parseField("Displays:\n\n        Color LCD:\n", "Displays:"), "Color LCD:");
+    // A label followed only by spaces has no value; it does not borrow the next line.
+    EXPECT_EQ(parseField("Chip:   \nMemory: 8 GB\n", "Chip:"), std::nullopt);
+    EXPECT_EQ(parseField("Memory: 8 GB\n", "Chip:"), std::nullopt);
+    EXPECT_EQ(parseField("Memory: 8 GB\nChip:", "Chip:"), std::nullopt);
+    EXPECT_EQ(parseField("chip: Apple M2\n", "Chip:"), std::nullopt);  // case matters
+}
+
+TEST(SystemInfoParserTest, ReportsFillTheirOwnFieldsEachSearchedSeparately) {
+    SystemInfo info;
+    parseHardwareReport(fixture("profiler/SPHardwareDataType.txt"), info);
+    parseStorageReport(fixture("profiler/SPStorageDataType.txt"), info);
+    parseDisplaysReport(fixture("profiler/SPDisplaysDataType.txt"), info);
+
+    SystemInfo expected;
+    expected.modelName = "MacBook Air";
+    expected.chipName = "Apple M2";
+    expected.coreCount = "8";  // "8 (4 performance and 4 efficiency)"
+    expected.memoryGB = "16 GB";
+    expected.serialNumber = "C02ZX1YZMD6R";
+    expected.hardwareUUID = "4B1E27A0-93C5-5F1D-8A62-0C7D3E9B1F44";
+    expected.diskCapacityGB = "494 GB";  // the first volume, not the backup disk
+    expected.diskFreeGB = "123 GB";
+    expected.gpuName = "Apple M2";
+    expected.gpuCores = "10";  // the displays report's own core count
+    expected.metalVersion = "Metal 3";
+    expected.displayResolution = "2560 x 1664 Retina";
+    EXPECT_EQ(info, expected);
+    EXPECT_TRUE(info.isLoaded());
+
+    // A report without the chip leaves the machine "not loaded" although other fields are known;
+    // a missing report empties what an earlier one had filled.
+    parseHardwareReport("Hardware Overview:\n  Model Name: Mac mini\n  Memory: 8 GB\n", info);
+    EXPECT_EQ(info.modelName, "Mac mini");
+    EXPECT_EQ(info.chipName, "");
+    EXPECT_EQ(info.coreCount, "");
+    EXPECT_FALSE(info.isLoaded());
+    parseStorageReport("", info);
+    EXPECT_EQ(info.diskCapacityGB, "");
+    EXPECT_EQ(info.diskFreeGB, "");
+    EXPECT_EQ(info.gpuName, "Apple M2");
+}
+
+TEST(SystemInfoParserTest, DiskSizesKeepWholeUnits) {
+    EXPECT_EQ(simplifyDiskSize("494.38 GB (494,384,795,648 bytes)"), "494 GB");
+    EXPECT_EQ(simplifyDiskSize("1.5 TB (1,500,000,000,000 bytes)"), "1 TB");
+    EXPECT_EQ(simplifyDiskSize("  251   GB"), "251 GB");
+    EXPECT_EQ(simplifyDiskSize("Zero"), "Zero");
+    EXPECT_EQ(simplifyDiskSize(""), "");
+
+    // The same form from a byte count, in decimal units as the storage report prints them.
+    EXPECT_EQ(diskSizeText(494'384'795'648), "494 GB");
+    EXPECT_EQ(diskSizeText(1'500'000'000'000), "1 TB");
+    EXPECT_EQ(diskSizeText(999'999'999), "999 MB");
+    EXPECT_EQ(diskSizeText(1'000'000'000), "1 GB");
+    EXPECT_EQ(diskSizeText(0), "0 KB");
+}
+
+TEST(SystemInfoParserTest, RatesUseBinaryUnitsWithOneDecimalAndWholeBytes) {
+    const std::vector<std::pair<double, std::string>> cases{
+        {0, "0 B/s"},
+        {0.99, "0 B/s"},
+        {-5, "0 B/s"},
+        {1, "1 B/s"},
+        {512, "512 B/s"},
+        {1023.9, "1023 B/s"},  // truncated, not rounded
+        {1024, "1.0 KB/s"},
+        {1536, "1.5 KB/s"},
+        {1'048'575, "1024.0 KB/s"},
+        {1'048'576, "1.0 MB/s"},
+        {1.2 * 1'048'576, "1.2 MB/s"},
+        {3.5 * 1'073'741'824, "3.5 GB/s"},
+    };
+    for (const auto& [rate, text] : cases) {
+        EXPECT_EQ(formatRate(rate), text) << rate;
+    }
+}
+
+TEST(SystemInfoParserTest, NetstatCountsEachRealInterfaceOnceOnItsLinkRow) {
+    // en0 and en5 count; loopback, tunnels, bridges and wireless direct links do not, nor the
+    // address rows of en0 (which carry other byte counts), nor en6 whose counter is unreadable.
+    const auto totals = netstatTotals(fixture("netstat/netstat-ib.txt"));
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->first, 6'050'000'000u);
+    EXPECT_EQ(totals->second, 304'000'000u);
+
+    EXPECT_EQ(netstatTotals(""), std::nullopt);
+    const auto headerOnly = netstatTotals(
+        "Name  Mtu   Network       Address            Ipkts Ierrs     Ibytes    Opkts Oerrs     Obytes  "
+        "Coll\n");
+    EXPECT_EQ(headerOnly, (std::pair<uint64_t, uint64_t>{0, 0}));
+}
+
+TEST(SystemInfoParserTest, NetworkRateDividesByAtLeastOneSecondAndNeverGoesNegative) {
+    const std::pair<uint64_t, uint64_t> totals{10'000'000 + 3'145'728, 5'000 + 2'048};
+
+    const auto rate = networkRate(totals, 10'000'000, 5'000, 3.0);
+    EXPECT_EQ(rate.down, "1.0 MB/s");
+    EXPECT_EQ(rate.up, "682 B/s");
+    EXPECT_EQ(rate.inTotal, totals.first);
+    EXPECT_EQ(rate.outTotal, totals.second);
+
+    EXPECT_EQ(networkRate(totals, totals.first, 5'000, 4.0).up, "512 B/s");
+    // Half a second apart still divides by one second.
+    EXPECT_EQ(networkRate(totals, totals.first, totals.second - 1024, 0.5).up, "1.0 KB/s");
+
+    // An interface reset: the counter went backwards in one direction only.
+    const auto reset = networkRate(std::pair<uint64_t, uint64_t>{100, 9'000}, 50'000, 5'000, 4.0);
+    EXPECT_EQ(reset.down, "0 B/s");
+    EXPECT_EQ(reset.up, "1000 B/s");
+    EXPECT_EQ(reset.inTotal, 100u);
+
+    // No counters: nothing to show, and the next measurement starts again from zero.
+    EXPECT_EQ(networkRate(std::nullopt, 50'000, 5'000, 3.0), NetworkRate{});
+}
+
+}  // namespace
+}  // namespace joulemap
