@@ -1,0 +1,134 @@
+#include "MainViewModel.h"
+
+#include "Accents.h"
+#include "NumberFormat.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace joulemap::MainViewModel {
+
+namespace {
+
+constexpr double kMilliwattsPerWatt = 1000;
+
+constexpr std::string_view kInputTitleSuffix = " 入口功率";
+constexpr std::string_view kBatteryLevelTitle = "🔋 电池电量";
+constexpr std::string_view kSystemTitle = "⚙️ 系统消耗";
+constexpr std::string_view kNetTitle = "🔋 电池净功率";
+constexpr std::string_view kSystemSubtitlePrefix = "占入口 ";
+constexpr std::string_view kStoringText = "电池在储能";
+constexpr std::string_view kSupplyingText = "电池在供电";
+constexpr std::string_view kShareTextPrefix = "占总功率 ";
+constexpr std::string_view kWattUnit = "W";
+constexpr std::string_view kPercentUnit = "%";
+
+// One decimal, whatever the process locale says.
+std::string oneDecimal(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+int64_t systemSharePercent(double systemWatts, double inputWatts) {
+    if (!(inputWatts > 0)) return 0;
+    const double share = systemWatts / inputWatts * 100;
+    if (std::isnan(share)) return 0;
+    return static_cast<int64_t>(std::clamp(std::trunc(share), 0.0, static_cast<double>(kMaxSystemSharePercent)));
+}
+
+std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryInfo& battery, bool hasBattery,
+                                       const std::string& estimateText) {
+    const double inputW = flow.totalPower();
+    const double systemW = battery.systemConsumedWatts();
+
+    std::vector<StatCardContent> cards;
+    cards.push_back({
+        .title = flow.inputIcon + std::string(kInputTitleSuffix),
+        .value = oneDecimal(inputW),
+        .unit = std::string(kWattUnit),
+        .colorHex = flow.inputColor,
+        .subtitle = flow.inputSub,
+        .history = CardHistory::input,
+        .maxHistory = std::nullopt,
+    });
+    if (hasBattery) {
+        cards.push_back({
+            .title = std::string(kBatteryLevelTitle),
+            .value = std::to_string(battery.currentCapacityPct),
+            .unit = std::string(kPercentUnit),
+            .colorHex = std::string(kAccentCyan),
+            .subtitle = estimateText,
+            .history = CardHistory::batteryPercent,
+            .maxHistory = kBatteryLevelScaleMax,
+        });
+    }
+    cards.push_back({
+        .title = std::string(kSystemTitle),
+        .value = oneDecimal(systemW),
+        .unit = std::string(kWattUnit),
+        .colorHex = std::string(kAccentOrange),
+        .useThemeValueColor = true,
+        .subtitle = std::string(kSystemSubtitlePrefix) + formatPercent(systemSharePercent(systemW, inputW)),
+        .history = CardHistory::system,
+        .maxHistory = std::nullopt,
+    });
+    if (hasBattery) {
+        const double netW = battery.batteryPowerMw / kMilliwattsPerWatt;
+        const bool storing = netW >= 0;
+        cards.push_back({
+            .title = std::string(kNetTitle),
+            .value = formatSignedWatts(netW),
+            .unit = std::string(kWattUnit),
+            .colorHex = std::string(storing ? kAccentGreen : kAccentRed),
+            .subtitle = std::string(storing ? kStoringText : kSupplyingText),
+            .history = CardHistory::net,
+            .maxHistory = std::nullopt,
+        });
+    }
+    return cards;
+}
+
+std::optional<TooltipContent> tooltip(const JoulemapData& flow, const std::optional<std::string>& highlightedId) {
+    if (!highlightedId) return std::nullopt;
+    const auto it = std::find_if(flow.destinations.begin(), flow.destinations.end(),
+                                 [&](const PowerDestination& d) { return d.id == *highlightedId; });
+    if (it == flow.destinations.end()) return std::nullopt;
+
+    const double total = flow.totalPower();
+    const double share = total > 0 ? std::round(it->power / total * 100) : 0;
+    const int64_t sharePercent = std::isfinite(share) ? static_cast<int64_t>(share) : 0;
+    return TooltipContent{
+        .icon = it->icon,
+        .name = it->name,
+        .powerText = oneDecimal(it->power),
+        .colorHex = it->color,
+        .shareText = std::string(kShareTextPrefix) + formatPercent(sharePercent),
+        .groupText = groupIcon(it->group) + " " + rawValue(it->group),
+    };
+}
+
+void HighlightState::onSankeyHover(const std::optional<std::string>& hovered) {
+    if (hovered) group.reset();
+    id = hovered;
+}
+
+void HighlightState::onSankeySelect(const std::optional<std::string>& clicked) {
+    if (clicked == id) {
+        id.reset();
+    } else {
+        id = clicked;
+    }
+}
+
+void HighlightState::onListHoverItem(const std::optional<std::string>& hovered) { id = hovered; }
+
+void HighlightState::onListHoverGroup(const std::optional<PowerGroup>& hovered) {
+    if (hovered) id.reset();
+    group = hovered;
+}
+
+}  // namespace joulemap::MainViewModel

@@ -1,0 +1,232 @@
+#include "FlowTooltip.h"
+
+#include <QEasingCurve>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ThemeManager.h"
+#include "Typography.h"
+#include "ViewColors.h"
+
+namespace joulemap {
+
+namespace {
+
+constexpr double kPaddingX = 12;
+constexpr double kPaddingY = 9;
+constexpr double kLineSpacing = 5;
+constexpr double kIconSpacing = 6;
+constexpr double kUnitSpacing = 2;
+constexpr double kCornerRadius = 10;
+// The card must stay readable over the bands, so it is nearly opaque.
+constexpr double kBackgroundOpacity = 0.94;
+constexpr double kShadowOpacity = 0.1;
+constexpr double kShadowOffsetY = 3;
+// Half-width of each of three box blurs; together about a Gaussian of deviation 4.5, a soft 8-wide shadow.
+constexpr int kShadowBoxRadius = 4;
+constexpr int kShadowBlurPasses = 3;
+
+QFont nameFont() { return Typography::font(13, Typography::Weight::semibold); }
+QFont powerFont() { return Typography::font(18, Typography::Weight::bold); }
+QFont unitFont() { return Typography::font(11); }
+QFont shareFont() { return Typography::font(11); }
+QFont groupFont() { return Typography::font(10); }
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// One box blur along a line of premultiplied pixels (4 bytes each, `step` bytes apart).
+void boxBlurLine(const uchar* src, uchar* dst, int count, int step, int radius) {
+    const int window = 2 * radius + 1;
+    for (int channel = 0; channel < 4; ++channel) {
+        int sum = 0;
+        for (int i = -radius; i <= radius; ++i) sum += src[std::clamp(i, 0, count - 1) * step + channel];
+        for (int i = 0; i < count; ++i) {
+            dst[i * step + channel] = static_cast<uchar>(sum / window);
+            sum += src[std::min(i + radius + 1, count - 1) * step + channel];
+            sum -= src[std::max(i - radius, 0) * step + channel];
+        }
+    }
+}
+
+void blur(QImage& image, int radius) {
+    QImage scratch(image.size(), image.format());
+    const int w = image.width();
+    const int h = image.height();
+    for (int pass = 0; pass < kShadowBlurPasses; ++pass) {
+        for (int y = 0; y < h; ++y) boxBlurLine(image.constScanLine(y), scratch.scanLine(y), w, 4, radius);
+        const qsizetype stride = image.bytesPerLine();
+        for (int x = 0; x < w; ++x) boxBlurLine(scratch.constBits() + 4 * x, image.bits() + 4 * x, h, stride, radius);
+    }
+}
+
+}  // namespace
+
+struct FlowTooltip::Metrics {
+    QSizeF card;
+    double nameLine = 0;
+    double powerLine = 0;
+    double shareLine = 0;
+    double groupLine = 0;
+};
+
+FlowTooltip::FlowTooltip(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_TranslucentBackground);
+    transition_.setDuration(kTransitionMs);
+    transition_.setEasingCurve(QEasingCurve::InOutQuad);
+    connect(&transition_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        presence_ = value.toDouble();
+        update();
+    });
+    connect(&transition_, &QVariantAnimation::finished, this, [this] {
+        if (presence_ <= 0) hide();
+    });
+    hide();
+}
+
+void FlowTooltip::setThemeManager(ThemeManager* manager) {
+    if (themeManager_) disconnect(themeManager_, nullptr, this, nullptr);
+    themeManager_ = manager;
+    if (manager) connect(manager, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
+    update();
+}
+
+void FlowTooltip::setContent(const std::optional<MainViewModel::TooltipContent>& content) {
+    if (content == content_) return;
+    content_ = content;
+    if (content) {
+        shown_ = *content;
+        resize(sizeHint());
+        refreshShadow();
+        show();
+        animateTo(1);
+    } else {
+        animateTo(0);
+    }
+    update();
+}
+
+void FlowTooltip::animateTo(double presence) {
+    if (transition_.state() == QAbstractAnimation::Running && transition_.endValue().toDouble() == presence) return;
+    transition_.stop();
+    if (presence_ == presence) {
+        if (presence <= 0) hide();
+        return;
+    }
+    // From wherever an interrupted transition left off, so a quick in-and-out does not jump.
+    transition_.setStartValue(presence_);
+    transition_.setEndValue(presence);
+    transition_.setDuration(static_cast<int>(std::ceil(kTransitionMs * std::abs(presence - presence_))));
+    transition_.start();
+}
+
+FlowTooltip::Metrics FlowTooltip::measure() const {
+    const QFontMetricsF name(nameFont());
+    const QFontMetricsF share(shareFont());
+    const QFontMetricsF group(groupFont());
+    const QFontMetricsF unit(unitFont());
+
+    const double nameWidth =
+        name.horizontalAdvance(qs(shown_.icon)) + kIconSpacing + name.horizontalAdvance(qs(shown_.name));
+    const double powerWidth = Typography::tabularWidth(powerFont(), qs(shown_.powerText)) + kUnitSpacing +
+                              unit.horizontalAdvance(QString::fromUtf8(MainViewModel::kTooltipUnit.data(),
+                                                                       MainViewModel::kTooltipUnit.size()));
+    const double contentWidth = std::max({nameWidth, powerWidth, share.horizontalAdvance(qs(shown_.shareText)),
+                                          group.horizontalAdvance(qs(shown_.groupText))});
+
+    Metrics m;
+    m.nameLine = Typography::lineHeight(nameFont());
+    m.powerLine = Typography::lineHeight(powerFont());
+    m.shareLine = Typography::lineHeight(shareFont());
+    m.groupLine = Typography::lineHeight(groupFont());
+    m.card = {std::ceil(contentWidth + 2 * kPaddingX),
+              std::ceil(m.nameLine + m.powerLine + m.shareLine + m.groupLine + 3 * kLineSpacing + 2 * kPaddingY)};
+    return m;
+}
+
+QSize FlowTooltip::sizeHint() const {
+    const QSizeF card = measure().card;
+    return {static_cast<int>(card.width()) + 2 * kShadowMargin, static_cast<int>(card.height()) + 2 * kShadowMargin};
+}
+
+void FlowTooltip::refreshShadow() {
+    const qreal dpr = devicePixelRatioF();
+    if (!shadow_.isNull() && shadowSize_ == size() && shadowDevicePixelRatio_ == dpr) return;
+    shadowSize_ = size();
+    shadowDevicePixelRatio_ = dpr;
+    shadow_ = QImage((QSizeF(size()) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    shadow_.setDevicePixelRatio(dpr);
+    shadow_.fill(Qt::transparent);
+    {
+        QPainter p(&shadow_);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        const QRectF card = QRectF(rect()).adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
+        p.drawRoundedRect(card, kCornerRadius, kCornerRadius);
+    }
+    blur(shadow_, std::max(1, static_cast<int>(std::lround(kShadowBoxRadius * dpr))));
+}
+
+void FlowTooltip::paintEvent(QPaintEvent*) {
+    if (presence_ <= 0) return;
+    refreshShadow();
+    const ThemePalette& palette = themePalette(themeManager_);
+    const Metrics m = measure();
+    const QRectF card(kShadowMargin, kShadowMargin, m.card.width(), m.card.height());
+
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setOpacity(presence_);
+    // Grows from its centre, as a popover does.
+    const double scale = kStartScale + (1 - kStartScale) * presence_;
+    p.translate(card.center());
+    p.scale(scale, scale);
+    p.translate(-card.center());
+
+    p.save();
+    p.setOpacity(presence_ * kShadowOpacity);
+    p.drawImage(QPointF(0, kShadowOffsetY), shadow_);
+    p.restore();
+
+    const QColor background = palette.backgroundColors.isEmpty() ? QColor(Qt::white) : palette.backgroundColors.front();
+    p.setPen(QPen(palette.cardStroke, 1));
+    p.setBrush(withOpacity(background, kBackgroundOpacity));
+    p.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius, kCornerRadius);
+
+    const double x = card.left() + kPaddingX;
+    double top = card.top() + kPaddingY;
+
+    p.setFont(nameFont());
+    p.setPen(palette.primaryText);
+    const double nameBaseline = top + Typography::ascent(nameFont());
+    p.drawText(QPointF(x, nameBaseline), qs(shown_.icon));
+    const double nameX = x + QFontMetricsF(nameFont()).horizontalAdvance(qs(shown_.icon)) + kIconSpacing;
+    p.drawText(QPointF(nameX, nameBaseline), qs(shown_.name));
+    top += m.nameLine + kLineSpacing;
+
+    const double powerBaseline = top + Typography::ascent(powerFont());
+    p.setFont(powerFont());
+    p.setPen(hexQColor(shown_.colorHex));
+    Typography::drawTabular(p, QPointF(x, powerBaseline), qs(shown_.powerText));
+    p.setFont(unitFont());
+    p.setPen(palette.textTertiary);
+    const double unitX = x + Typography::tabularWidth(powerFont(), qs(shown_.powerText)) + kUnitSpacing;
+    p.drawText(QPointF(unitX, powerBaseline),
+               QString::fromUtf8(MainViewModel::kTooltipUnit.data(), MainViewModel::kTooltipUnit.size()));
+    top += m.powerLine + kLineSpacing;
+
+    p.setFont(shareFont());
+    p.setPen(palette.secondaryText);
+    p.drawText(QPointF(x, top + Typography::ascent(shareFont())), qs(shown_.shareText));
+    top += m.shareLine + kLineSpacing;
+
+    p.setFont(groupFont());
+    p.setPen(palette.textTertiary);
+    p.drawText(QPointF(x, top + Typography::ascent(groupFont())), qs(shown_.groupText));
+}
+
+}  // namespace joulemap

@@ -1,0 +1,173 @@
+#include "MainHeader.h"
+
+#include <QLocale>
+#include <QPainter>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <cmath>
+
+#include "Accents.h"
+#include "NotificationHub.h"
+#include "SymbolButton.h"
+#include "ThemeManager.h"
+#include "Typography.h"
+#include "ViewColors.h"
+
+namespace joulemap {
+
+namespace {
+
+const char* const kTitle = "焦图";
+const char* const kTagline = "让每一度电都被看见";
+const char* const kLiveText = "实时";
+const char* const kUpdatedPrefix = "更新于 ";
+const char* const kLogoResource = ":/logo.png";
+
+constexpr double kRowSpacing = 10;
+constexpr double kTitleSpacing = 2;  // title to tagline
+constexpr double kDotSpacing = 4;    // live dot to its word
+constexpr double kTimeSpacing = 6;   // live indicator to the update time
+constexpr double kDotSide = 8;
+constexpr double kDotGlowRadius = 8;
+constexpr double kDotGlowOpacity = 0.55;
+
+struct HeaderButton {
+    const char* symbol;
+    const char* help;
+    const char* notification;
+};
+
+constexpr std::array<HeaderButton, 3> kButtons{{
+    {"chart.xyaxis.line", "历史趋势", NotificationHub::kShowHistoryWindow},
+    {"list.bullet.rectangle.portrait", "更新日志", NotificationHub::kShowChangelogWindow},
+    {"gearshape", "设置", NotificationHub::kShowSettingsWindow},
+}};
+
+QFont titleFont() { return Typography::font(20, Typography::Weight::semibold); }
+QFont taglineFont() { return Typography::font(10); }
+QFont liveFont() { return Typography::font(11.5); }
+QFont timeFont() { return Typography::font(10.5); }
+
+double titleBlockHeight() {
+    return Typography::lineHeight(titleFont()) + kTitleSpacing + Typography::lineHeight(taglineFont());
+}
+
+}  // namespace
+
+MainHeader::MainHeader(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        const HeaderButton button = kButtons[i];
+        buttons_[i] = new SymbolButton(button.symbol, QString::fromUtf8(button.help), this);
+        connect(buttons_[i], &SymbolButton::clicked, this,
+                [name = QString::fromLatin1(button.notification)] { NotificationHub::instance().post(name); });
+    }
+    // The development tree's copy is not looked for: the logo is compiled into the program.
+    logo_ = QPixmap(QString::fromLatin1(kLogoResource));
+    placeButtons();
+}
+
+void MainHeader::setThemeManager(ThemeManager* manager) {
+    if (themeManager_) disconnect(themeManager_, nullptr, this, nullptr);
+    themeManager_ = manager;
+    if (manager) connect(manager, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
+    for (SymbolButton* button : buttons_) button->setThemeManager(manager);
+    update();
+}
+
+void MainHeader::setLastUpdated(const QDateTime& lastUpdated) {
+    if (lastUpdated == lastUpdated_) return;
+    lastUpdated_ = lastUpdated;
+    update();
+}
+
+QString MainHeader::updatedText() const { return QString::fromUtf8(kUpdatedPrefix) + formatTime(lastUpdated_); }
+
+QString MainHeader::formatTime(const QDateTime& time) {
+    // The long format is the one that always has seconds; it also names the time zone, which a
+    // clock reading on screen does not need, so its "t" is dropped (quoted text is kept as is).
+    const QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString withoutZone;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\'')) quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t')) continue;
+        withoutZone += c;
+    }
+    return QLocale::system().toString(time.time(), withoutZone.simplified());
+}
+
+QSize MainHeader::sizeHint() const {
+    const double height = std::max({double(kLogoSide), titleBlockHeight(), double(SymbolButton::kSide)});
+    return {900, static_cast<int>(std::ceil(height))};
+}
+
+QSize MainHeader::minimumSizeHint() const { return {0, sizeHint().height()}; }
+
+void MainHeader::resizeEvent(QResizeEvent*) { placeButtons(); }
+
+void MainHeader::placeButtons() {
+    double x = width();
+    for (auto it = buttons_.rbegin(); it != buttons_.rend(); ++it) {
+        x -= SymbolButton::kSide;
+        (*it)->move(static_cast<int>(std::lround(x)), (height() - SymbolButton::kSide) / 2);
+        x -= kRowSpacing;
+    }
+}
+
+double MainHeader::indicatorRight() const { return buttons_.front()->x() - kRowSpacing; }
+
+void MainHeader::paintEvent(QPaintEvent*) {
+    const ThemePalette& palette = themePalette(themeManager_);
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const double midY = height() / 2.0;
+
+    double x = 0;
+    if (!logo_.isNull()) {
+        p.drawPixmap(QRectF(0, midY - kLogoSide / 2.0, kLogoSide, kLogoSide), logo_, QRectF(logo_.rect()));
+        x = kLogoSide + kRowSpacing;
+    }
+
+    const double titleTop = midY - titleBlockHeight() / 2;
+    p.setFont(titleFont());
+    p.setPen(palette.primaryText);
+    p.drawText(QPointF(x, titleTop + Typography::ascent(titleFont())), QString::fromUtf8(kTitle));
+    p.setFont(taglineFont());
+    p.setPen(palette.textTertiary);
+    const double taglineTop = titleTop + Typography::lineHeight(titleFont()) + kTitleSpacing;
+    p.drawText(QPointF(x, taglineTop + Typography::ascent(taglineFont())), QString::fromUtf8(kTagline));
+
+    // The live word and the time share a baseline; the group is centred on the row.
+    const double liveHeight = Typography::lineHeight(liveFont());
+    const double baseline = midY - liveHeight / 2 + Typography::ascent(liveFont());
+
+    const QString time = updatedText();
+    const double timeWidth = Typography::tabularWidth(timeFont(), time);
+    double right = indicatorRight();
+    p.setFont(timeFont());
+    p.setPen(palette.secondaryText);
+    Typography::drawTabular(p, QPointF(right - timeWidth, baseline), time);
+    right -= timeWidth + kTimeSpacing;
+
+    const QString live = QString::fromUtf8(kLiveText);
+    const double liveWidth = QFontMetricsF(liveFont()).horizontalAdvance(live);
+    p.setFont(liveFont());
+    p.drawText(QPointF(right - liveWidth, baseline), live);
+    right -= liveWidth + kDotSpacing;
+
+    const QColor green = hexQColor(kAccentGreen);
+    const QPointF dotCentre(right - kDotSide / 2, baseline - Typography::ascent(liveFont()) + liveHeight / 2);
+    QRadialGradient glow(dotCentre, kDotGlowRadius);
+    glow.setColorAt(0, withOpacity(green, kDotGlowOpacity));
+    glow.setColorAt(1, withOpacity(green, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawEllipse(dotCentre, kDotGlowRadius, kDotGlowRadius);
+    p.setBrush(green);
+    p.drawEllipse(dotCentre, kDotSide / 2, kDotSide / 2);
+}
+
+}  // namespace joulemap

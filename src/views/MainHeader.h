@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDateTime>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+namespace joulemap {
+
+class SymbolButton;
+class ThemeManager;
+
+// The main window's top row: logo, title and tagline on the left; the live indicator, the time of
+// the last update and the buttons for the history, changelog and settings windows on the right.
+// The buttons post their window requests on the NotificationHub.
+class MainHeader : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kLogoSide = 32;
+
+    explicit MainHeader(QWidget* parent = nullptr);
+
+    // Without one, the light palette is used.
+    void setThemeManager(ThemeManager* manager);
+
+    void setLastUpdated(const QDateTime& lastUpdated);
+    QString updatedText() const;
+
+    // History, changelog, settings, left to right.
+    const std::array<SymbolButton*, 3>& buttons() const { return buttons_; }
+
+    // The time of day with seconds in the user's locale, without date or time zone.
+    static QString formatTime(const QDateTime& time);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placeButtons();
+    double indicatorRight() const;
+
+    QPointer<ThemeManager> themeManager_;
+    QDateTime lastUpdated_;
+    std::array<SymbolButton*, 3> buttons_{};
+    QPixmap logo_;
+};
+
+}  // namespace joulemap

@@ -1,0 +1,126 @@
+#include "MainViewModel.h"
+
+#include <gtest/gtest.h>
+
+namespace joulemap {
+namespace {
+
+using MainViewModel::CardHistory;
+using MainViewModel::HighlightState;
+
+PowerDestination destination(std::string id, PowerGroup group, double power) {
+    return {id, id + "-name", "★", "#112233", group, power};
+}
+
+JoulemapData flowOf(std::vector<PowerDestination> destinations) {
+    return {"电池", "放电中", "#ffd60a", "🔋", std::move(destinations)};
+}
+
+BatteryInfo dischargingAt(double systemW, double batteryNetW) {
+    BatteryInfo b;
+    b.systemPowerInMw = systemW * 1000;
+    b.batteryPowerMw = batteryNetW * 1000;
+    b.currentCapacityPct = 57;
+    return b;
+}
+
+TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
+    const JoulemapData flow = flowOf({destination("cpu", PowerGroup::hardware, 6.25),
+                                      destination("chrome", PowerGroup::app, 4.0)});
+
+    const auto desktop = MainViewModel::statCards(flow, BatteryInfo::unknown(), false, "");
+    ASSERT_EQ(desktop.size(), 2u);
+    EXPECT_EQ(desktop[0].history, CardHistory::input);
+    EXPECT_EQ(desktop[1].history, CardHistory::system);
+
+    const auto laptop = MainViewModel::statCards(flow, dischargingAt(8.2, -0.04), true, "2小时5分");
+    ASSERT_EQ(laptop.size(), 4u);
+    EXPECT_EQ(laptop[0].title, "🔋 入口功率");
+    EXPECT_EQ(laptop[0].value, "10.2");  // the destinations' sum, not the battery's input reading
+    EXPECT_EQ(laptop[0].colorHex, "#ffd60a");
+    EXPECT_EQ(laptop[0].subtitle, "放电中");
+    EXPECT_FALSE(laptop[0].useThemeValueColor);
+
+    EXPECT_EQ(laptop[1].value, "57");
+    EXPECT_EQ(laptop[1].unit, "%");
+    EXPECT_EQ(laptop[1].subtitle, "2小时5分");
+    EXPECT_EQ(laptop[1].maxHistory, 100.0);
+
+    EXPECT_EQ(laptop[2].value, "8.2");
+    EXPECT_EQ(laptop[2].subtitle, "占入口 80%");  // 80.39 cut toward zero
+    EXPECT_TRUE(laptop[2].useThemeValueColor);
+
+    // A tiny discharge still reads as supplying, with the real minus sign, in red.
+    EXPECT_EQ(laptop[3].value, "\u22120.0");
+    EXPECT_EQ(laptop[3].colorHex, "#ff453a");
+    EXPECT_EQ(laptop[3].subtitle, "电池在供电");
+
+    const auto storing = MainViewModel::statCards(flow, dischargingAt(8.2, 0), true, "");
+    EXPECT_EQ(storing[3].value, "+0.0");
+    EXPECT_EQ(storing[3].colorHex, "#30d158");
+    EXPECT_EQ(storing[3].subtitle, "电池在储能");
+}
+
+TEST(MainViewModelTest, SystemShareIsHeldWithinItsRange) {
+    EXPECT_EQ(MainViewModel::systemSharePercent(50, 2), 999);
+    EXPECT_EQ(MainViewModel::systemSharePercent(5, 0), 0);
+    EXPECT_EQ(MainViewModel::systemSharePercent(5, -3), 0);
+    EXPECT_EQ(MainViewModel::systemSharePercent(1.999, 2), 99);
+
+    const auto cards = MainViewModel::statCards(flowOf({}), dischargingAt(7, 0), true, "");
+    EXPECT_EQ(cards[2].subtitle, "占入口 0%");
+}
+
+TEST(MainViewModelTest, TooltipDescribesTheHighlightedDestinationWhileItIsInTheFlow) {
+    const JoulemapData flow = flowOf({destination("cpu", PowerGroup::hardware, 7.0),
+                                      destination("chrome", PowerGroup::app, 1.0)});
+
+    const auto chrome = MainViewModel::tooltip(flow, std::string("chrome"));
+    ASSERT_TRUE(chrome.has_value());
+    EXPECT_EQ(chrome->name, "chrome-name");
+    EXPECT_EQ(chrome->powerText, "1.0");
+    EXPECT_EQ(chrome->shareText, "占总功率 13%");  // 12.5 rounds away from zero
+    EXPECT_EQ(chrome->groupText, "🟦 应用");
+    EXPECT_EQ(MainViewModel::tooltip(flow, std::string("cpu"))->groupText, "⚙️ 硬件");
+
+    EXPECT_FALSE(MainViewModel::tooltip(flow, std::nullopt).has_value());
+    EXPECT_FALSE(MainViewModel::tooltip(flow, std::string("vscode")).has_value());
+
+    const JoulemapData idle = flowOf({destination("chrome", PowerGroup::app, 0)});
+    EXPECT_EQ(MainViewModel::tooltip(idle, std::string("chrome"))->shareText, "占总功率 0%");
+}
+
+TEST(MainViewModelTest, HighlightFollowsTheLastPointerEvent) {
+    HighlightState state;
+    state.onListHoverGroup(PowerGroup::app);
+    state.onSankeyHover(std::string("cpu"));
+    EXPECT_EQ(state, (HighlightState{std::string("cpu"), std::nullopt}));
+
+    state.onListHoverGroup(PowerGroup::battery);
+    EXPECT_EQ(state, (HighlightState{std::nullopt, PowerGroup::battery}));
+
+    // Leaving a group header releases the group; leaving the diagram releases the destination.
+    state.onListHoverGroup(std::nullopt);
+    EXPECT_EQ(state, HighlightState{});
+    state.onListHoverItem(std::string("gpu"));
+    state.onSankeyHover(std::nullopt);
+    EXPECT_EQ(state, HighlightState{});
+
+    // A second click on the same destination releases it; the next move emphasises again.
+    state.onSankeySelect(std::string("cpu"));
+    EXPECT_EQ(state.id, "cpu");
+    state.onSankeySelect(std::string("cpu"));
+    EXPECT_FALSE(state.id.has_value());
+    state.onSankeyHover(std::string("cpu"));
+    EXPECT_EQ(state.id, "cpu");
+    state.onSankeySelect(std::nullopt);
+    EXPECT_FALSE(state.id.has_value());
+
+    // Hovering nothing in the diagram keeps a group emphasised from the list.
+    state.onListHoverGroup(PowerGroup::hardware);
+    state.onSankeyHover(std::nullopt);
+    EXPECT_EQ(state.group, PowerGroup::hardware);
+}
+
+}  // namespace
+}  // namespace joulemap
