@@ -43,7 +43,9 @@ int64_t systemSharePercent(double systemWatts, double inputWatts) {
 std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryInfo& battery, bool hasBattery,
                                        const std::string& estimateText) {
     const double inputW = flow.totalPower();
-    const double systemW = battery.systemConsumedWatts();
+    // Without a battery nothing is measured: the machine consumes the whole estimated input, not the
+    // 0 W (or stale figure) of an empty battery snapshot.
+    const double systemW = hasBattery ? battery.systemConsumedWatts() : inputW;
 
     std::vector<StatCardContent> cards;
     cards.push_back({

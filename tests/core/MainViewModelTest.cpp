@@ -32,6 +32,8 @@ TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
     ASSERT_EQ(desktop.size(), 2u);
     EXPECT_EQ(desktop[0].history, CardHistory::input);
     EXPECT_EQ(desktop[1].history, CardHistory::system);
+    EXPECT_EQ(desktop[1].value, desktop[0].value);  // the estimate is all consumed by the machine
+    EXPECT_EQ(desktop[1].subtitle, "占入口 100%");
 
     const auto laptop = MainViewModel::statCards(flow, dischargingAt(8.2, -0.04), true, "2小时5分");
     ASSERT_EQ(laptop.size(), 4u);
