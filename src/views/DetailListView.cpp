@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "CardFrame.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
+#include "ThinScrollBar.h"
 #include "Typography.h"
 #include "ViewColors.h"
 
@@ -46,6 +48,7 @@ constexpr double kEmphasisCornerRadius = 5;
 constexpr int kPreferredWidth = 300;
 constexpr int kMinimumWidth = 260;
 constexpr int kMinimumListHeight = 80;
+constexpr double kScrollHandleOpacity = 0.5;
 
 QFont titleFont() { return Typography::font(12, Typography::Weight::semibold); }
 QFont totalFont() { return Typography::font(11); }
@@ -127,6 +130,7 @@ DetailListView::DetailListView(QWidget* parent)
     scrollArea_->setWidget(content_);
     // setWidget() turns the background filling on; the card underneath must show through.
     content_->setAutoFillBackground(false);
+    applyScrollBarStyle();
     model_ = list::build({});
     relayout();
 }
@@ -138,12 +142,21 @@ void DetailListView::setThemeManager(ThemeManager* manager) {
     themeManager_ = manager;
     if (manager) {
         connect(manager, &ThemeManager::themeChanged, this, [this] {
+            applyScrollBarStyle();
             update();
             content_->update();
         });
     }
+    applyScrollBarStyle();
     update();
     content_->update();
+}
+
+// The platform's bar, with arrows and a light track, would stand out on the dark card; the handle
+// follows the theme's faint text so it reads on both.
+void DetailListView::applyScrollBarStyle() {
+    const QColor handle = withOpacity(themePalette(themeManager_).textTertiary, kScrollHandleOpacity);
+    scrollArea_->verticalScrollBar()->setStyleSheet(thinScrollBarStyle(handle));
 }
 
 void DetailListView::setDestinations(const std::vector<PowerDestination>& destinations) {

@@ -80,6 +80,7 @@ private:
         bool operator==(const HoverTarget&) const = default;
     };
 
+    void applyScrollBarStyle();
     void relayout();
     double contentHeight() const;
     double titleHeight() const;

@@ -5,16 +5,14 @@
 
 #include <algorithm>
 
+#include "ThinScrollBar.h"
+
 namespace joulemap {
 
 namespace {
 
-// A thin bar without arrows or track, grey enough to read on the light and the dark background.
-const char* const kScrollBarStyle =
-    "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
-    "QScrollBar::handle:vertical { background: rgba(128, 128, 128, 0.45); border-radius: 3px; min-height: 24px; }"
-    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }";
+// Grey enough to read on the light and the dark background, so the column needs no theme.
+const QColor kScrollBarHandle(128, 128, 128, 115);
 constexpr int kScrollBarGap = 4;  // between the cards and the bar
 
 }  // namespace
@@ -30,7 +28,7 @@ SidePanel::SidePanel(int spacing, QWidget* parent) : QScrollArea(parent), spacin
     // content's own fill on.
     viewport()->setAutoFillBackground(false);
     content_->setAutoFillBackground(false);
-    verticalScrollBar()->setStyleSheet(QString::fromLatin1(kScrollBarStyle));
+    verticalScrollBar()->setStyleSheet(thinScrollBarStyle(kScrollBarHandle));
 }
 
 void SidePanel::setCards(std::vector<QWidget*> cards) {
