@@ -80,6 +80,7 @@ private:
 
 struct LoggedAlert {
     std::string key, title, body;
+    bool operator==(const LoggedAlert&) const = default;
 };
 
 class AlertNotifierTest : public ::testing::Test {
@@ -133,10 +134,7 @@ TEST_F(AlertNotifierTest, ServerPresentPostsOncePerCooldownWithSoundAndIdentifie
         "^highTemp-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$");
     EXPECT_TRUE(identifierForm.match(first.identifier()).hasMatch()) << first.identifier().toStdString();
 
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0].key, "highTemp");
-    EXPECT_EQ(log[0].title, kTitle);
-    EXPECT_EQ(log[0].body, kBody);
+    EXPECT_EQ(log, (std::vector<LoggedAlert>{{"highTemp", kTitle, kBody}}));
     EXPECT_EQ(notifier.lastSent("highTemp"), now);
 
     // 599 s later the same key is still cooling down. Another key posted afterwards arrives in
@@ -164,7 +162,6 @@ TEST_F(AlertNotifierTest, NoServerShowsAndLogsNothingAndStartsNoCooldown) {
         [&] { return service.knownStatus() != NotificationService::AuthorizationStatus::notDetermined; }));
 
     EXPECT_EQ(service.knownStatus(), NotificationService::AuthorizationStatus::denied);
-    EXPECT_TRUE(notifier.authorizationRequested());
     EXPECT_TRUE(log.empty());
     EXPECT_FALSE(notifier.lastSent("highTemp").has_value());
 

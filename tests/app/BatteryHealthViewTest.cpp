@@ -62,9 +62,8 @@ protected:
 TEST_F(BatteryHealthViewTest, RingFillsClockwiseFromTheTopInTheStatusColour) {
     view_.setBattery(battery(5000, 4475, 30));  // 89.5 %: fair
     const QImage image = render();
-    EXPECT_TRUE(test::near(ringPixel(image, 10), kYellow));
-    EXPECT_TRUE(test::near(ringPixel(image, 90), kYellow));
-    EXPECT_TRUE(test::near(ringPixel(image, 300), kYellow));
+    for (const double degrees : {10.0, 90.0, 300.0})
+        EXPECT_TRUE(test::near(ringPixel(image, degrees), kYellow));
     // 322° are filled; the last stretch before twelve o'clock is bare track.
     const QColor track = test::overBackdrop(palette(AppTheme::light).cardBackground);
     EXPECT_FALSE(test::near(ringPixel(image, 345), kYellow, 40));
@@ -77,7 +76,8 @@ TEST_F(BatteryHealthViewTest, RingFillsClockwiseFromTheTopInTheStatusColour) {
 TEST_F(BatteryHealthViewTest, NoDesignCapacityLeavesTheRingEmpty) {
     view_.setBattery(battery(0, 4000, 30));
     const QImage image = render();
-    for (const double degrees : {10.0, 90.0, 180.0, 270.0}) EXPECT_FALSE(test::near(ringPixel(image, degrees), kRed, 40));
+    for (const double degrees : {10.0, 90.0, 180.0, 270.0})
+        EXPECT_FALSE(test::near(ringPixel(image, degrees), kRed, 40));
     // The "0" in the middle is red: the battery is to be replaced.
     const QRect centre = view_.ringFrame().adjusted(14, 14, -14, -14).toRect();
     EXPECT_GT(countNear(image, centre, kRed), 5);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -8,10 +9,8 @@
 #include <atomic>
 #include <deque>
 #include <latch>
-#include <memory>
 #include <mutex>
 #include <thread>
-#include <utility>
 
 #include "FixedAppearanceSource.h"
 #include "JoulemapViewModel.h"
@@ -112,15 +111,13 @@ BatteryInfo charging(int64_t pct = 57) {
 
 // On battery, 1500 mA at 11.5 V: 17.25 W.
 BatteryInfo discharging(double amperageMa = -1500) {
-    BatteryInfo b;
-    b.currentCapacityPct = 60;
+    BatteryInfo b = charging(60);
+    b.isExternalConnected = b.isCharging = false;
     b.currentCapacityMah = 3000;
-    b.maxCapacityMah = 5000;
-    b.designCapacityMah = 5200;
     b.voltageMv = 11500;
     b.instantAmperageMa = amperageMa;
     b.batteryPowerMw = amperageMa * 11.5;
-    b.temperatureC = 30;
+    b.systemPowerInMw = b.adapterWatts = 0;
     return b;
 }
 
@@ -128,7 +125,8 @@ class JoulemapViewModelTest : public ::testing::Test {
 protected:
     std::unique_ptr<JoulemapViewModel> makeModel(std::chrono::milliseconds pauseAfterSample = 1h,
                                                  std::chrono::milliseconds pauseAfterEmpty = 1h) {
-        auto model = std::make_unique<JoulemapViewModel>(sourcesFor(world_, pauseAfterSample, pauseAfterEmpty));
+        auto model =
+            std::make_unique<JoulemapViewModel>(sourcesFor(world_, pauseAfterSample, pauseAfterEmpty));
         // The idle interval outlasts every wait here, so no tick stands in for an expected refresh.
         model->setIsActive(false);
         return model;
@@ -164,13 +162,11 @@ TEST_F(JoulemapViewModelTest, RefreshIntervalFollowsIsActiveAndTimerIsRecreatedO
     ASSERT_EQ(model->refreshTimer(), nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return model->refreshTimer() != nullptr; }, kWaitMs));
 
+    ASSERT_TRUE(model->healthTimer() && model->historyTimer());
     EXPECT_EQ(model->refreshTimer()->interval(), 3000);
-    ASSERT_NE(model->healthTimer(), nullptr);
-    ASSERT_NE(model->historyTimer(), nullptr);
     EXPECT_EQ(model->healthTimer()->interval(), 300000);
     EXPECT_EQ(model->historyTimer()->interval(), 30000);
-    EXPECT_TRUE(model->refreshTimer()->isActive() && model->healthTimer()->isActive() &&
-                model->historyTimer()->isActive());
+    EXPECT_TRUE(model->healthTimer()->isActive() && model->historyTimer()->isActive());
 
     const QTimer* active = model->refreshTimer();
     QSignalSpy activeGone(active, &QObject::destroyed);
@@ -178,26 +174,26 @@ TEST_F(JoulemapViewModelTest, RefreshIntervalFollowsIsActiveAndTimerIsRecreatedO
     EXPECT_EQ(activeGone.count(), 0);
     EXPECT_EQ(model->refreshTimer(), active);
 
-    const QTimer* history = model->historyTimer();
     model->setIsActive(false);
     EXPECT_EQ(activeGone.count(), 1);
     EXPECT_EQ(model->refreshTimer()->interval(), 30000);
     EXPECT_TRUE(model->refreshTimer()->isActive());
-    EXPECT_EQ(model->historyTimer(), history);
-    EXPECT_EQ(model->historyTimer()->interval(), 30000);
 }
 
 TEST_F(JoulemapViewModelTest, SecondBootstrapKeepsTheRunningCycle) {
     auto model = makeModel();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return model->refreshTimer() && world_->reads() == 1; }, kWaitMs));
-    const QTimer* timers[] = {model->refreshTimer(), model->healthTimer(), model->historyTimer()};
-    QSignalSpy gone0(timers[0], &QObject::destroyed), gone1(timers[1], &QObject::destroyed),
-        gone2(timers[2], &QObject::destroyed);
+    // The loop's first sample runs on its own thread and may come late on a busy machine; wait for it
+    // so that only a second loop could add another.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return model->refreshTimer() && world_->reads() == 1 && world_->samples >= 1; }, kWaitMs));
+    // Guarded pointers: a timer replaced by a new one at the same address still reads as gone.
+    const QPointer<const QTimer> timers[] = {model->refreshTimer(), model->healthTimer(),
+                                             model->historyTimer()};
     const int samples = world_->samples;
 
     model->bootstrap();
     QTest::qWait(100);  // room for a stray refresh or a second sampling loop to show up
-    EXPECT_EQ(gone0.count() + gone1.count() + gone2.count(), 0);
+    EXPECT_TRUE(timers[0] && timers[1] && timers[2]);
     EXPECT_EQ(model->refreshTimer(), timers[0]);
     EXPECT_EQ(model->healthTimer(), timers[1]);
     EXPECT_EQ(model->historyTimer(), timers[2]);
@@ -215,21 +211,16 @@ TEST_F(JoulemapViewModelTest, HistoriesHoldTheLast32ReadingsInStep) {
         b.systemPowerInMw = 1000.0 * static_cast<double>(i);
         b.batteryPowerMw = 100.0 * static_cast<double>(i);
         ASSERT_TRUE(refreshWith(*model, b));
-        if (i == 32) {
-            EXPECT_EQ(model->histPct().size(), 32u);
-            EXPECT_EQ(model->histPct().front(), 1.0);
-        }
     }
-    for (const auto* history : {&model->histInput(), &model->histPct(), &model->histSystem(), &model->histNet()}) {
+    for (const auto* history :
+         {&model->histInput(), &model->histPct(), &model->histSystem(), &model->histNet()}) {
         EXPECT_EQ(history->size(), 32u);
     }
+    // The oldest of 33 dropped, the rest in step: input, charge, input minus charging, charging.
     EXPECT_EQ(model->histPct().front(), 2.0);
-    EXPECT_EQ(model->histPct().back(), 33.0);
-    EXPECT_DOUBLE_EQ(model->histInput().front(), 2.0);
     EXPECT_DOUBLE_EQ(model->histInput().back(), 33.0);
     EXPECT_DOUBLE_EQ(model->histSystem().back(), 33.0 - 3.3);
     EXPECT_DOUBLE_EQ(model->histNet().front(), 0.2);
-    EXPECT_DOUBLE_EQ(model->histNet().back(), 3.3);
 }
 
 TEST_F(JoulemapViewModelTest, AmperageWindowDrivesTheEstimateText) {
@@ -270,7 +261,8 @@ TEST_F(JoulemapViewModelTest, AmperageWindowDrivesTheEstimateText) {
     ASSERT_TRUE(refreshWith(*model, filling));
     filling.instantAmperageMa = 1200;
     ASSERT_TRUE(refreshWith(*model, filling));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "充满约 1小时");  // 1000 mAh missing at a mean of 1000 mA
+    EXPECT_EQ(model->batteryTimeEstimate().toStdString(),
+              "充满约 1小时");  // 1000 mAh missing at a mean of 1000 mA
 }
 
 TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndKeepsBatteryFigures) {
@@ -283,7 +275,6 @@ TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndKeepsBatte
     const auto advices = model->advices();
     const auto amperage = model->amperageSamples();
     const size_t alerts = world_->alerts.size();
-    ASSERT_EQ(model->histPct().size(), 1u);
 
     world_->now = world_->now.addSecs(3);
     ASSERT_TRUE(refreshWith(*model, std::nullopt));
@@ -293,7 +284,7 @@ TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndKeepsBatte
     EXPECT_EQ(model->battery(), battery);
     EXPECT_EQ(model->advices(), advices);
     EXPECT_EQ(model->amperageSamples(), amperage);
-    EXPECT_EQ(model->histPct().size(), 1u);
+    EXPECT_EQ(model->histPct().size(), 1u);    // no reading, no history
     EXPECT_EQ(world_->alerts.size(), alerts);  // the kept hot snapshot raises nothing
 
     ASSERT_TRUE(refreshWith(*model, charging()));
@@ -341,7 +332,6 @@ TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
     model->writeHistory();
     ASSERT_EQ(world_->rows.size(), 1u);
     EXPECT_EQ(world_->rows[0], (HistoryRow{model->flow().totalPower(), 0, 0, 0}));
-    EXPECT_GT(world_->rows[0].inputW, 0);
 
     ASSERT_TRUE(refreshWith(*model, charging(0)));
     model->writeHistory();
@@ -352,6 +342,7 @@ TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
     ASSERT_EQ(world_->rows.size(), 2u);
     EXPECT_EQ(world_->rows[1], (HistoryRow{model->flow().totalPower(), 18, 57, 12}));
 
+    // Without a battery again, the last snapshot's figures stay.
     ASSERT_TRUE(refreshWith(*model, std::nullopt));
     model->writeHistory();
     ASSERT_EQ(world_->rows.size(), 3u);
@@ -387,7 +378,8 @@ TEST_F(JoulemapViewModelTest, DrainAlertAfterThreeRefreshesWithTheSameTopApp) {
     auto model = makeModel();
     QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
     // The start's refresh and the one the sample asks for.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return refreshed.count() >= 2 && !model->lastAppShares().empty(); }, kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return refreshed.count() >= 2 && !model->lastAppShares().empty(); }, kWaitMs));
     ASSERT_FALSE(model->highCpuTracker());
 
     for (int refresh = 1; refresh <= 2; ++refresh) {

