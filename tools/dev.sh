@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  dbus dbus-bin xvfb xauth fonts-noto-cjk fonts-noto-color-emoji
+  dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji
 )
 
 install_missing() {
