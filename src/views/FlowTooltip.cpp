@@ -1,5 +1,7 @@
 #include "FlowTooltip.h"
 
+#include "ImageBlur.h"
+
 #include <QEasingCurve>
 #include <QPainter>
 #include <QPainterPath>
@@ -25,9 +27,8 @@ constexpr double kCornerRadius = 10;
 constexpr double kBackgroundOpacity = 0.94;
 constexpr double kShadowOpacity = 0.1;
 constexpr double kShadowOffsetY = 3;
-// Half-width of each of three box blurs; together about a Gaussian of deviation 4.5, a soft 8-wide shadow.
-constexpr int kShadowBoxRadius = 4;
-constexpr int kShadowBlurPasses = 3;
+// A soft shadow about 8 wide on each side.
+constexpr double kShadowBlurSigma = 4.5;
 
 QFont nameFont() { return Typography::font(13, Typography::Weight::semibold); }
 QFont powerFont() { return Typography::font(18, Typography::Weight::bold); }
@@ -36,31 +37,6 @@ QFont shareFont() { return Typography::font(11); }
 QFont groupFont() { return Typography::font(10); }
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-// One box blur along a line of premultiplied pixels (4 bytes each, `step` bytes apart).
-void boxBlurLine(const uchar* src, uchar* dst, int count, int step, int radius) {
-    const int window = 2 * radius + 1;
-    for (int channel = 0; channel < 4; ++channel) {
-        int sum = 0;
-        for (int i = -radius; i <= radius; ++i) sum += src[std::clamp(i, 0, count - 1) * step + channel];
-        for (int i = 0; i < count; ++i) {
-            dst[i * step + channel] = static_cast<uchar>(sum / window);
-            sum += src[std::min(i + radius + 1, count - 1) * step + channel];
-            sum -= src[std::max(i - radius, 0) * step + channel];
-        }
-    }
-}
-
-void blur(QImage& image, int radius) {
-    QImage scratch(image.size(), image.format());
-    const int w = image.width();
-    const int h = image.height();
-    for (int pass = 0; pass < kShadowBlurPasses; ++pass) {
-        for (int y = 0; y < h; ++y) boxBlurLine(image.constScanLine(y), scratch.scanLine(y), w, 4, radius);
-        const qsizetype stride = image.bytesPerLine();
-        for (int x = 0; x < w; ++x) boxBlurLine(scratch.constBits() + 4 * x, image.bits() + 4 * x, h, stride, radius);
-    }
-}
 
 }  // namespace
 
@@ -168,7 +144,7 @@ void FlowTooltip::refreshShadow() {
         const QRectF card = QRectF(rect()).adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
         p.drawRoundedRect(card, kCornerRadius, kCornerRadius);
     }
-    blur(shadow_, std::max(1, static_cast<int>(std::lround(kShadowBoxRadius * dpr))));
+    gaussianBlur(shadow_, kShadowBlurSigma * dpr);
 }
 
 void FlowTooltip::paintEvent(QPaintEvent*) {

@@ -1,5 +1,7 @@
 #include "SankeyView.h"
 
+#include "ImageBlur.h"
+
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintDevice>
@@ -26,9 +28,8 @@ namespace {
 const int kAnimatedTickMs = static_cast<int>(std::lround(geo::kAnimatedTickSeconds * 1000));
 const int kIdleTickMs = static_cast<int>(std::lround(geo::kIdleTickSeconds * 1000));
 
-// The glow's blur radius is taken as a Gaussian's standard deviation, approximated by three box
-// blurs; the glow image gets a margin of three deviations so the blur never runs into its edge.
-constexpr int kBoxBlurPasses = 3;
+// The glow's blur radius is taken as a Gaussian's standard deviation; the glow image gets a margin
+// of three deviations so the blur never runs into its edge.
 constexpr double kGlowMarginDeviations = 3;
 // Room around a text for glyphs reaching past their advance or line.
 constexpr double kTextPadding = 2;
@@ -100,54 +101,6 @@ QPointF anchoredTopLeft(const geo::TextItem& item, QSizeF size) {
             return {x - size.width(), y};
     }
     return {x, y};
-}
-
-// Box widths whose three passes together blur like a Gaussian of the given deviation.
-std::array<int, kBoxBlurPasses> boxRadii(double sigma) {
-    const double n = kBoxBlurPasses;
-    int lower = static_cast<int>(std::floor(std::sqrt(12 * sigma * sigma / n + 1)));
-    if (lower % 2 == 0) --lower;
-    const int upper = lower + 2;
-    const double smallerCount =
-        std::round((12 * sigma * sigma - n * lower * lower - 4 * n * lower - 3 * n) / (-4.0 * lower - 4));
-    std::array<int, kBoxBlurPasses> radii{};
-    for (int i = 0; i < kBoxBlurPasses; ++i) radii[i] = ((i < smallerCount ? lower : upper) - 1) / 2;
-    return radii;
-}
-
-// One box pass over `count` pixels `step` bytes apart, each of the four channels separately;
-// outside the line counts as transparent.
-void boxBlurLine(const uint8_t* src, uint8_t* dst, int count, int step, int radius) {
-    const int width = 2 * radius + 1;
-    for (int channel = 0; channel < 4; ++channel) {
-        const uint8_t* in = src + channel;
-        uint8_t* out = dst + channel;
-        int sum = 0;
-        for (int k = 0; k < std::min(radius, count); ++k) sum += in[k * step];
-        for (int i = 0; i < count; ++i) {
-            if (i + radius < count) sum += in[(i + radius) * step];
-            out[i * step] = static_cast<uint8_t>((sum + width / 2) / width);
-            if (i - radius >= 0) sum -= in[(i - radius) * step];
-        }
-    }
-}
-
-// Averaging premultiplied pixels keeps them valid premultiplied pixels.
-void gaussianBlur(QImage& image, double sigmaPixels) {
-    if (sigmaPixels <= 0 || image.isNull()) return;
-    const int w = image.width();
-    const int h = image.height();
-    const auto stride = static_cast<int>(image.bytesPerLine());
-    QImage scratch(image.size(), image.format());
-    for (int radius : boxRadii(sigmaPixels)) {
-        if (radius <= 0) continue;
-        for (int y = 0; y < h; ++y) {
-            boxBlurLine(image.constScanLine(y), scratch.scanLine(y), w, 4, radius);
-        }
-        const uint8_t* src = scratch.constBits();
-        uint8_t* dst = image.bits();
-        for (int x = 0; x < w; ++x) boxBlurLine(src + 4 * x, dst + 4 * x, h, stride, radius);
-    }
 }
 
 }  // namespace
