@@ -210,7 +210,7 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
             systemInfo.refreshNetwork();
             ok = waitFor([&] { return systemInfo.lastNetIn() != baseline; });
         }
-        QThreadPool::globalInstance()->waitForDone();
+        SystemInfoService::waitForBackgroundWork();
         if (scene.highlightedId) view.sankeyView()->onHover(scene.highlightedId);
         settle(kSettleMs);
 
@@ -228,7 +228,7 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
         if (!ok) std::fprintf(stderr, "scene %s did not settle\n", scene.name);
     }
     // Results of background reads still on their way must land before the service goes away.
-    QThreadPool::globalInstance()->waitForDone();
+    SystemInfoService::waitForBackgroundWork();
     QCoreApplication::processEvents();
     return ok;
 }

@@ -38,7 +38,7 @@ std::unique_ptr<QTimer> makeRepeatingTimer(int intervalMs, QObject* context, std
 }  // namespace
 
 JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
-    : QObject(parent), sources_(std::move(sources)) {
+    : QObject(parent), sources_(std::move(sources)), workers_(new QThreadPool) {
     // A source left out reads as "nothing there" rather than failing on a worker thread.
     if (!sources_.now) {
         sources_.now = [] { return QDateTime::currentDateTime(); };
@@ -50,8 +50,8 @@ JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
         sources_.readHealth = [] { return int64_t{0}; };
     }
     lastUpdated_ = sources_.now();
-    workers_.setMaxThreadCount(kWorkerThreads);
-    workers_.setThreadPriority(QThread::LowPriority);
+    workers_->setMaxThreadCount(kWorkerThreads);
+    workers_->setThreadPriority(QThread::LowPriority);
     // At quit the loop must not sample on while the process tears down what it uses.
     if (auto* app = QCoreApplication::instance()) {
         connect(app, &QCoreApplication::aboutToQuit, this, &JoulemapViewModel::shutDown);
@@ -60,17 +60,40 @@ JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
 }
 
 JoulemapViewModel::~JoulemapViewModel() {
-    // Workers post their results to this object: they must be finished before it goes away. What
-    // they post meanwhile is discarded with the object's pending events.
+    // What workers post meanwhile is discarded: their results only reach a model that still exists.
     shutDown();
+    delete workers_;
 }
 
 void JoulemapViewModel::shutDown() {
     if (samplingLoop_) {
         samplingLoop_->stop();
     }
-    workers_.clear();
-    workers_.waitForDone();
+    if (workers_ == nullptr) return;
+    workers_->clear();
+    if (!workers_->waitForDone(kShutdownWaitMs)) {
+        // A read is stuck (a driver that never answers). Destroying the pool would wait for it, so
+        // the pool stays with its threads until the process ends; they hold nothing of this model.
+        qWarning("joulemap: a battery read did not finish within %d ms; quitting without it", kShutdownWaitMs);
+        workers_ = nullptr;
+    }
+}
+
+template <typename Read, typename Apply>
+void JoulemapViewModel::runOnWorker(Read read, Apply apply) {
+    if (workers_ == nullptr) return;
+    // The read and the guard are copies: a worker left behind at shut-down touches nothing of this
+    // model. The guard is only dereferenced on the main thread, where the model is destroyed.
+    QPointer<JoulemapViewModel> guard(this);
+    workers_->start([guard, read = std::move(read), apply = std::move(apply)] {
+        auto result = read();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, apply, result = std::move(result)] {
+                if (guard) apply(*guard, result);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void JoulemapViewModel::setThemeManager(ThemeManager* themeManager) { themeManager_ = themeManager; }
@@ -128,18 +151,12 @@ void JoulemapViewModel::applyProcessShares(std::vector<AppShare> shares) {
 }
 
 void JoulemapViewModel::refresh() {
-    workers_.start([this] {
-        auto info = sources_.readBattery();
-        QMetaObject::invokeMethod(
-            this, [this, info = std::move(info)] { applyBattery(info); }, Qt::QueuedConnection);
-    });
+    runOnWorker(sources_.readBattery,
+                [](JoulemapViewModel& self, const std::optional<BatteryInfo>& info) { self.applyBattery(info); });
 }
 
 void JoulemapViewModel::readHealthAsync() {
-    workers_.start([this] {
-        const int64_t health = sources_.readHealth();
-        QMetaObject::invokeMethod(this, [this, health] { applyHealth(health); }, Qt::QueuedConnection);
-    });
+    runOnWorker(sources_.readHealth, [](JoulemapViewModel& self, int64_t health) { self.applyHealth(health); });
 }
 
 void JoulemapViewModel::applyHealth(int64_t healthPct) {

@@ -52,10 +52,13 @@ public:
     static constexpr int kHealthIntervalMs = 300000;
     static constexpr int kHistoryIntervalMs = 30000;
     static constexpr int64_t kMaxAdvices = 2;
+    // How long quitting waits for reads in flight before leaving them behind.
+    static constexpr int kShutdownWaitMs = 1000;
 
     // Schedules bootstrap() on this thread's event loop, so the cycle starts by itself.
     explicit JoulemapViewModel(ModelSources sources = ModelSources::platformDefaults(), QObject* parent = nullptr);
-    // Waits for reads in flight (their results are dropped) and stops the sampling loop.
+    // Waits up to kShutdownWaitMs for reads in flight (their results are dropped) and stops the
+    // sampling loop.
     ~JoulemapViewModel() override;
 
     const JoulemapData& flow() const { return flow_; }
@@ -121,6 +124,9 @@ private:
     bool highTempAlertEnabled() const;
     bool highDrainAlertEnabled() const;
     void shutDown();
+    // Runs read on a worker and hands its result to apply on the main thread, while this model lives.
+    template <typename Read, typename Apply>
+    void runOnWorker(Read read, Apply apply);
 
     ModelSources sources_;
 
@@ -143,7 +149,8 @@ private:
     std::unique_ptr<QTimer> historyTimer_;
     bool isActive_ = true;
 
-    QThreadPool workers_;
+    // Owned, except after a shut-down that ran out of time: then its stuck threads keep it.
+    QThreadPool* workers_;
     std::unique_ptr<ProcessSamplingLoop> samplingLoop_;
 };
 

@@ -16,13 +16,32 @@ namespace joulemap {
 
 namespace {
 
+// How long quitting waits for a description or measurement in flight before leaving it behind.
+constexpr int kShutdownWaitMs = 1000;
+
+// The services' own pool rather than Qt's global one: the application object waits for the global
+// pool without a limit when it is destroyed, so one stuck read (a tool that never exits, a file that
+// never answers) would keep the app from quitting. This pool is never destroyed, for the same
+// reason; at quit it gets a bounded wait instead.
+QThreadPool& workers() {
+    static QThreadPool* const pool = [] {
+        auto* created = new QThreadPool;
+        if (auto* app = QCoreApplication::instance()) {
+            QObject::connect(app, &QCoreApplication::aboutToQuit, app,
+                             [created] { created->waitForDone(kShutdownWaitMs); });
+        }
+        return created;
+    }();
+    return *pool;
+}
+
 // Runs work on a pool thread and hands its result to apply on the main thread, but only while
 // target still exists. The pointer is only read on the main thread, where target is destroyed; the
-// result travels through the application object, which outlives the pool (it waits for it).
+// result travels through the application object.
 template <typename Work, typename Apply>
 void runInBackground(SystemInfoService* target, Work work, Apply apply) {
     QPointer<SystemInfoService> guard(target);
-    QThreadPool::globalInstance()->start([guard, work = std::move(work), apply = std::move(apply)]() mutable {
+    workers().start([guard, work = std::move(work), apply = std::move(apply)]() mutable {
         auto result = work();
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
@@ -51,6 +70,8 @@ SystemInfoService::SystemInfoService(std::shared_ptr<SystemInfoSource> source, C
     if (!clock_) clock_ = [] { return std::chrono::steady_clock::now(); };
     lastNetTime_ = clock_();
 }
+
+bool SystemInfoService::waitForBackgroundWork(int timeoutMs) { return workers().waitForDone(timeoutMs); }
 
 void SystemInfoService::setInfo(SystemInfo info) {
     info_ = std::move(info);

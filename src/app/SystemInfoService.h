@@ -36,6 +36,10 @@ public:
     // Returns at once; of two overlapping calls the later finisher wins.
     void refreshNetwork();
 
+    // Waits up to timeoutMs (-1: without a limit) for the background work of every service to end;
+    // false when some is still running. Results still have to be delivered by the event loop.
+    static bool waitForBackgroundWork(int timeoutMs = -1);
+
     // The previous measurement, against which the next rate is taken.
     uint64_t lastNetIn() const { return lastNetIn_; }
     uint64_t lastNetOut() const { return lastNetOut_; }

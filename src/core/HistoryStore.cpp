@@ -7,6 +7,9 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <iostream>
+#include <mutex>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -46,9 +49,13 @@ constexpr const char* kRetentionPrefix = "DELETE FROM power_log WHERE ts < ";
 constexpr int64_t kSecondsPerHour = 3600;
 constexpr double kRetentionIntervalSeconds = 3600;
 constexpr int64_t kRetentionSeconds = 30 * 86'400;
-// Another process (a second instance, a sqlite3 shell) may hold the write lock for a moment;
-// waiting that long is invisible at one sample per 30 s, failing would lose the sample.
-constexpr int kBusyTimeoutMs = 2000;
+// Another process (a second instance, a tool, a sqlite3 shell) may hold the write lock for a
+// moment. Each attempt waits this long inside SQLite; the attempts bound the whole wait, because
+// the writes run on the main thread.
+constexpr int kBusyTimeoutMs = 1000;
+constexpr int kWriteAttempts = 3;
+// How long an opener waits while another process checks or repairs the file.
+constexpr std::chrono::milliseconds kLockWait{3000};
 constexpr int kMaxAsideAttempts = 100;
 
 double systemSeconds() {
@@ -56,12 +63,33 @@ double systemSeconds() {
     return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
+std::mutex& logMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+HistoryStore::LogSink& logSink() {
+    static HistoryStore::LogSink sink;
+    return sink;
+}
+
+void report(const std::string& message) {
+    std::lock_guard lock(logMutex());
+    if (logSink()) {
+        logSink()(message);
+    } else {
+        std::cerr << "joulemap: history: " << message << '\n';
+    }
+}
+
 // Prepared statements live for one call and are finalized on every path out of it.
 struct Statement {
     sqlite3_stmt* handle = nullptr;
+    int prepareResult = SQLITE_OK;
 
     Statement(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &handle, nullptr) != SQLITE_OK) {
+        prepareResult = sqlite3_prepare_v2(db, sql.c_str(), -1, &handle, nullptr);
+        if (prepareResult != SQLITE_OK) {
             sqlite3_finalize(handle);
             handle = nullptr;
         }
@@ -73,10 +101,38 @@ struct Statement {
     explicit operator bool() const { return handle != nullptr; }
 };
 
-void execIgnoringErrors(sqlite3* db, const std::string& sql) {
-    char* error = nullptr;
-    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    sqlite3_free(error);
+int exec(sqlite3* db, const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
+
+bool isBusy(int rc) {
+    const int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// Runs body inside BEGIN IMMEDIATE ... COMMIT and returns SQLITE_OK or the error that stopped it,
+// with the transaction rolled back. IMMEDIATE takes the write lock at BEGIN, where waiting for it
+// is safe; a deferred transaction would ask for it at the first write and could fail there without
+// waiting. A busy database is retried a bounded number of times.
+template <typename Body>
+int writeTransaction(sqlite3* db, std::string& error, Body body) {
+    int rc = SQLITE_BUSY;
+    for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
+        rc = exec(db, "BEGIN IMMEDIATE");
+        if (rc == SQLITE_OK) {
+            rc = body();
+            if (rc == SQLITE_OK) rc = exec(db, "COMMIT");
+        }
+        if (rc != SQLITE_OK) {
+            error = sqlite3_errmsg(db);
+            if (sqlite3_get_autocommit(db) == 0) exec(db, "ROLLBACK");
+        }
+        if (!isBusy(rc)) break;
+    }
+    return rc;
+}
+
+int stepToDone(sqlite3_stmt* stmt) {
+    const int rc = sqlite3_step(stmt);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 std::string columnText(sqlite3_stmt* stmt, int column) {
@@ -87,14 +143,18 @@ std::string columnText(sqlite3_stmt* stmt, int column) {
     return std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
-sqlite3* openConnection(const fs::path& file) {
+sqlite3* openConnection(const fs::path& file, int flags) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(db);  // SQLite hands out a handle even when opening fails
         return nullptr;
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     return db;
+}
+
+sqlite3* openWritable(const fs::path& file) {
+    return openConnection(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
 }
 
 bool isDamageCode(int rc) {
@@ -105,20 +165,61 @@ bool isDamageCode(int rc) {
 // Opening succeeds on any file because SQLite reads lazily; the first real read is what finds
 // a file that is not a database or has damaged pages. A busy or unreadable file is not damage.
 bool isDamaged(sqlite3* db) {
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr);
-    bool damaged = isDamageCode(rc);
-    if (rc == SQLITE_OK) {
-        rc = sqlite3_step(stmt);
-        if (rc == SQLITE_ROW) {
-            const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-            damaged = verdict == nullptr || std::strcmp(verdict, "ok") != 0;
-        } else {
-            damaged = isDamageCode(rc);
+    Statement stmt(db, "PRAGMA quick_check");
+    if (!stmt) return isDamageCode(stmt.prepareResult);
+    const int rc = sqlite3_step(stmt.handle);
+    if (rc != SQLITE_ROW) return isDamageCode(rc);
+    const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(stmt.handle, 0));
+    return verdict == nullptr || std::strcmp(verdict, "ok") != 0;
+}
+
+// The tables, the indexes and the version, in one transaction: a file has all or none of them.
+int createSchema(sqlite3* db, std::string& error) {
+    return writeTransaction(db, error, [db] {
+        const int rc = exec(db, kSchema);
+        if (rc != SQLITE_OK) return rc;
+        return exec(db, "PRAGMA user_version = " + std::to_string(HistoryStore::kSchemaVersion));
+    });
+}
+
+std::optional<int> schemaVersion(sqlite3* db) {
+    Statement stmt(db, "PRAGMA user_version");
+    if (!stmt || sqlite3_step(stmt.handle) != SQLITE_ROW) return std::nullopt;
+    return sqlite3_column_int(stmt.handle, 0);
+}
+
+// Copies the rows of `table` that can still be read from a damaged file. A damaged page ends the
+// scan in key order, so a second scan from the newest key down fetches the rows behind it.
+// Returns how many rows were copied.
+int64_t copyReadableRows(sqlite3* from, sqlite3* to, const std::string& table, const std::string& key,
+                         const std::string& columns, int columnCount) {
+    std::string placeholders;
+    for (int i = 0; i < columnCount; ++i) placeholders += i == 0 ? "?" : ",?";
+    Statement insert(to, "INSERT OR IGNORE INTO " + table + " (" + columns + ") VALUES (" + placeholders + ")");
+    if (!insert) return 0;
+    int64_t copied = 0;
+    std::optional<int64_t> lastKey;
+    auto copyFrom = [&](const std::string& sql, bool boundedBelow) {
+        Statement read(from, sql);
+        if (!read) return true;
+        if (boundedBelow) sqlite3_bind_int64(read.handle, 1, *lastKey);
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(read.handle)) == SQLITE_ROW) {
+            for (int i = 0; i < columnCount; ++i) {
+                sqlite3_bind_value(insert.handle, i + 1, sqlite3_column_value(read.handle, i));
+            }
+            if (sqlite3_step(insert.handle) == SQLITE_DONE) ++copied;
+            sqlite3_reset(insert.handle);
+            if (!boundedBelow) lastKey = sqlite3_column_int64(read.handle, 0);
         }
-    }
-    sqlite3_finalize(stmt);
-    return damaged;
+        return rc == SQLITE_DONE;
+    };
+    // The key is the first column, so it is read with the row.
+    const std::string select = "SELECT " + columns + " FROM " + table;
+    if (copyFrom(select + " ORDER BY " + key, false)) return copied;
+    if (!lastKey) lastKey = INT64_MIN;
+    copyFrom(select + " WHERE " + key + " > ? ORDER BY " + key + " DESC", true);
+    return copied;
 }
 
 bool occupied(const fs::path& path) {
@@ -128,22 +229,22 @@ bool occupied(const fs::path& path) {
 
 // Renames a damaged database to "<name>.corrupt-<unix time>" beside it, never over an earlier
 // one, and never deletes anything, so the rows can still be rescued by hand. Journal files need no
-// moving: SQLite rolls back or discards a journal on the first read and checkpoints or discards a
-// write-ahead log at close, so none is left to be mistaken for the fresh database's.
-bool moveAside(const fs::path& file, int64_t unixTime) {
+// moving: SQLite rolls back or discards a journal on the first read, so none is left to be
+// mistaken for the fresh database's. Empty when the file could not be moved.
+fs::path moveAside(const fs::path& file, int64_t unixTime) {
     fs::path base = file;
     base += ".corrupt-" + std::to_string(unixTime);
     fs::path target = base;
     for (int n = 2; occupied(target); ++n) {
         if (n > kMaxAsideAttempts) {
-            return false;
+            return {};
         }
         target = base;
         target += "-" + std::to_string(n);
     }
     std::error_code ec;
     fs::rename(file, target, ec);
-    return !ec;
+    return ec ? fs::path() : target;
 }
 
 }  // namespace
@@ -163,42 +264,143 @@ HistoryStore& HistoryStore::shared() {
     return store;
 }
 
+void HistoryStore::setLogSink(LogSink sink) {
+    std::lock_guard lock(logMutex());
+    logSink() = std::move(sink);
+}
+
 void HistoryStore::open(const fs::path& dbFile) {
     if (dbFile.empty()) {
         return;  // SQLite would open a private temporary database and lose every row at exit
     }
     std::error_code ec;
     fs::create_directories(dbFile.parent_path(), ec);  // a folder that cannot be made fails the open below
-    db_ = openConnection(dbFile);
-    if (db_ != nullptr && isDamaged(db_)) {
-        sqlite3_close(db_);
-        db_ = nullptr;
-        if (moveAside(dbFile, static_cast<int64_t>(clock_()))) {
-            db_ = openConnection(dbFile);
-        }
-    }
-    if (db_ != nullptr) {
-        execIgnoringErrors(db_, kSchema);
+    lock_.emplace(dbFile, kLockWait);
+    switch (lock_->role()) {
+        case HistoryFileLock::Role::owner:
+            db_ = openWritable(dbFile);
+            if (db_ != nullptr && isDamaged(db_)) {
+                sqlite3_close(db_);
+                db_ = replaceDamaged(dbFile);
+            }
+            prepareSchema(dbFile);
+            lock_->share();
+            break;
+        case HistoryFileLock::Role::sharer:
+            // The process holding the lock has checked the file; checking again would only cost time.
+            db_ = openWritable(dbFile);
+            prepareSchema(dbFile);
+            break;
+        case HistoryFileLock::Role::none:
+            openReadOnly(dbFile, "its lock is held by another process or cannot be made");
+            break;
     }
 }
 
-void HistoryStore::insert(double inputW, double systemW, double batteryPct, double batteryNetW) {
-    if (db_ == nullptr) {
+void HistoryStore::openReadOnly(const fs::path& dbFile, const std::string& reason) {
+    sqlite3_close(db_);
+    db_ = openConnection(dbFile, SQLITE_OPEN_READONLY);
+    readOnly_ = true;
+    if (db_ != nullptr) report("opened " + dbFile.string() + " read-only: " + reason);
+}
+
+void HistoryStore::prepareSchema(const fs::path& dbFile) {
+    if (db_ == nullptr) return;
+    const auto version = schemaVersion(db_);
+    if (version && *version > kSchemaVersion) {
+        openReadOnly(dbFile, "it was written by a newer version of Joulemap (history format " +
+                                 std::to_string(*version) + ", this version knows " +
+                                 std::to_string(kSchemaVersion) + "); new samples are not recorded");
         return;
     }
-    const double now = clock_();
-    {
-        Statement stmt(db_, kInsertSample);
-        if (stmt) {
-            sqlite3_bind_int64(stmt.handle, 1, static_cast<sqlite3_int64>(now));
-            sqlite3_bind_double(stmt.handle, 2, inputW);
-            sqlite3_bind_double(stmt.handle, 3, systemW);
-            sqlite3_bind_double(stmt.handle, 4, batteryPct);
-            sqlite3_bind_double(stmt.handle, 5, batteryNetW);
-            sqlite3_step(stmt.handle);
+    if (version == kSchemaVersion) return;
+    std::string error;
+    if (createSchema(db_, error) != SQLITE_OK) {
+        openReadOnly(dbFile, "its tables could not be created (" + error + ")");
+    }
+}
+
+// Builds the fresh database beside the damaged one with every row that can still be read, then
+// swaps the two, so there is never a moment when the history is an empty file. A leftover of an
+// interrupted earlier attempt is ours to replace: only the lock owner builds one.
+sqlite3* HistoryStore::replaceDamaged(const fs::path& dbFile) {
+    fs::path fresh = dbFile;
+    fresh += ".rebuild";
+    std::error_code ec;
+    fs::remove(fresh, ec);
+    fs::remove(fs::path(fresh) += "-journal", ec);
+
+    sqlite3* rebuilt = openWritable(fresh);
+    std::string error;
+    if (rebuilt == nullptr || createSchema(rebuilt, error) != SQLITE_OK) {
+        report("could not build a replacement for the damaged " + dbFile.string() + ": " + error);
+        sqlite3_close(rebuilt);
+        return nullptr;
+    }
+    int64_t samples = 0;
+    int64_t alerts = 0;
+    if (sqlite3* damaged = openConnection(dbFile, SQLITE_OPEN_READONLY)) {
+        exec(rebuilt, "BEGIN");
+        samples = copyReadableRows(damaged, rebuilt, "power_log", "ts",
+                                   "ts, input_w, system_w, battery_pct, battery_net_w", 5);
+        alerts = copyReadableRows(damaged, rebuilt, "alerts", "id", "id, ts, type, title, body", 5);
+        if (exec(rebuilt, "COMMIT") != SQLITE_OK) {
+            exec(rebuilt, "ROLLBACK");
+            samples = alerts = 0;
         }
+        sqlite3_close(damaged);
+    }
+    sqlite3_close(rebuilt);
+
+    const fs::path aside = moveAside(dbFile, static_cast<int64_t>(clock_()));
+    if (aside.empty()) {
+        report("could not move the damaged " + dbFile.string() + " aside; history is not recorded");
+        return nullptr;
+    }
+    fs::rename(fresh, dbFile, ec);
+    if (ec) {
+        report("could not put the rebuilt history in place of " + dbFile.string() + ": " + ec.message());
+        return nullptr;
+    }
+    report("the history database was damaged and has been moved to " + aside.string() + "; kept " +
+           std::to_string(samples) + " samples and " + std::to_string(alerts) + " alerts that were still readable");
+    return openWritable(dbFile);
+}
+
+bool HistoryStore::writable(const char* what) {
+    if (db_ == nullptr) return false;
+    if (!readOnly_) return true;
+    // Once per store: a line every 30 s would bury everything else in the log.
+    if (!readOnlyReported_) {
+        readOnlyReported_ = true;
+        report(std::string("the history is read-only; this and later ") + what + " are not recorded");
+    }
+    return false;
+}
+
+bool HistoryStore::insert(double inputW, double systemW, double batteryPct, double batteryNetW) {
+    if (!writable("samples")) {
+        return false;
+    }
+    const double now = clock_();
+    Statement stmt(db_, kInsertSample);
+    std::string error = stmt ? std::string() : sqlite3_errmsg(db_);
+    const int rc = !stmt ? stmt.prepareResult : writeTransaction(db_, error, [&] {
+        sqlite3_bind_int64(stmt.handle, 1, static_cast<sqlite3_int64>(now));
+        sqlite3_bind_double(stmt.handle, 2, inputW);
+        sqlite3_bind_double(stmt.handle, 3, systemW);
+        sqlite3_bind_double(stmt.handle, 4, batteryPct);
+        sqlite3_bind_double(stmt.handle, 5, batteryNetW);
+        const int stepped = stepToDone(stmt.handle);
+        sqlite3_reset(stmt.handle);
+        return stepped;
+    });
+    if (rc != SQLITE_OK) {
+        report("lost the sample of " + std::to_string(static_cast<int64_t>(now)) + ": " + error);
+        return false;
     }
     runRetentionPass(now);
+    return true;
 }
 
 void HistoryStore::runRetentionPass(double now) {
@@ -207,23 +409,34 @@ void HistoryStore::runRetentionPass(double now) {
     }
     lastCleanTime_ = now;
     const int64_t cutoff = static_cast<int64_t>(now) - kRetentionSeconds;
-    execIgnoringErrors(db_, kRetentionPrefix + std::to_string(cutoff) + ";");
+    std::string error;
+    const int rc = writeTransaction(db_, error, [&] { return exec(db_, kRetentionPrefix + std::to_string(cutoff)); });
+    if (rc != SQLITE_OK) {
+        report("could not remove samples older than 30 days: " + error);
+    }
 }
 
-void HistoryStore::insertAlert(const std::string& type, const std::string& title, const std::string& body) {
-    if (db_ == nullptr) {
-        return;
+bool HistoryStore::insertAlert(const std::string& type, const std::string& title, const std::string& body) {
+    if (!writable("alerts")) {
+        return false;
     }
     Statement stmt(db_, kInsertAlert);
-    if (!stmt) {
-        return;
+    std::string error = stmt ? std::string() : sqlite3_errmsg(db_);
+    const int rc = !stmt ? stmt.prepareResult : writeTransaction(db_, error, [&] {
+        sqlite3_bind_double(stmt.handle, 1, clock_());
+        int parameter = 2;
+        for (const std::string* text : {&type, &title, &body}) {
+            sqlite3_bind_text64(stmt.handle, parameter++, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        }
+        const int stepped = stepToDone(stmt.handle);
+        sqlite3_reset(stmt.handle);
+        return stepped;
+    });
+    if (rc != SQLITE_OK) {
+        report("lost the alert \"" + title + "\": " + error);
+        return false;
     }
-    sqlite3_bind_double(stmt.handle, 1, clock_());
-    int parameter = 2;
-    for (const std::string* text : {&type, &title, &body}) {
-        sqlite3_bind_text64(stmt.handle, parameter++, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    }
-    sqlite3_step(stmt.handle);
+    return true;
 }
 
 std::vector<HistoryStore::Record> HistoryStore::query(int64_t hours) {
@@ -243,7 +456,8 @@ std::vector<HistoryStore::Record> HistoryStore::query(int64_t hours) {
         return records;
     }
     sqlite3_bind_int64(stmt.handle, 1, since);
-    while (sqlite3_step(stmt.handle) == SQLITE_ROW) {
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
         Record record;
         record.ts = sqlite3_column_int64(stmt.handle, 0);
         record.id = static_cast<double>(record.ts);
@@ -253,6 +467,7 @@ std::vector<HistoryStore::Record> HistoryStore::query(int64_t hours) {
         record.batteryNetW = sqlite3_column_double(stmt.handle, 4);
         records.push_back(record);
     }
+    if (rc != SQLITE_DONE) report("reading the samples stopped early: " + std::string(sqlite3_errmsg(db_)));
     return records;
 }
 
@@ -265,7 +480,8 @@ std::vector<HistoryStore::AlertRecord> HistoryStore::queryAlerts(int64_t limit) 
     if (!stmt) {
         return alerts;
     }
-    while (sqlite3_step(stmt.handle) == SQLITE_ROW) {
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
         AlertRecord alert;
         alert.id = sqlite3_column_int64(stmt.handle, 0);
         alert.ts = sqlite3_column_double(stmt.handle, 1);
@@ -274,6 +490,7 @@ std::vector<HistoryStore::AlertRecord> HistoryStore::queryAlerts(int64_t limit) 
         alert.body = columnText(stmt.handle, 4);
         alerts.push_back(std::move(alert));
     }
+    if (rc != SQLITE_DONE) report("reading the alerts stopped early: " + std::string(sqlite3_errmsg(db_)));
     return alerts;
 }
 

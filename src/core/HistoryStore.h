@@ -1,8 +1,11 @@
 #pragma once
 
+#include "HistoryFileLock.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +14,9 @@ struct sqlite3;
 namespace joulemap {
 
 // The long-term history in SQLite: one power sample per insert (kept 30 days) and the log of
-// every alert sent (kept for good). It never reports an error: when the database cannot be
-// opened, writes do nothing and reads return empty lists. Used from one thread at a time.
+// every alert sent (kept for good). It never throws: when the database cannot be opened, writes do
+// nothing and reads return empty lists; every write that cannot be stored is reported to the log.
+// Several processes may write the same file at once. Used from one thread at a time.
 class HistoryStore {
 public:
     struct Record {
@@ -36,11 +40,16 @@ public:
         bool operator==(const AlertRecord&) const = default;
     };
 
+    // Recorded in the file's user_version; a file from a newer build is only read, never written.
+    static constexpr int kSchemaVersion = 1;
+
     // Seconds since 1970-01-01 UTC, with fraction.
     using Clock = std::function<double()>;
+    // One line, without a line break. The default writes to standard error.
+    using LogSink = std::function<void(const std::string& message)>;
 
     // Creates missing parent folders and opens (or creates) the database. An empty path gives an
-    // unavailable store.
+    // unavailable store. Holds the lock file beside the database for the store's lifetime.
     explicit HistoryStore(const std::filesystem::path& dbFile);
     HistoryStore(const std::filesystem::path& dbFile, Clock clock);
     ~HistoryStore();
@@ -51,10 +60,16 @@ public:
     // The process-wide store at AppPaths::historyDatabasePath(), opened on first use.
     static HistoryStore& shared();
 
-    bool isAvailable() const { return db_ != nullptr; }
+    // Where every store of the process reports; an empty sink restores the default.
+    static void setLogSink(LogSink sink);
 
-    void insert(double inputW, double systemW, double batteryPct, double batteryNetW);
-    void insertAlert(const std::string& type, const std::string& title, const std::string& body);
+    bool isAvailable() const { return db_ != nullptr; }
+    // Readable but not writable: a newer schema, or another process kept the file locked.
+    bool isReadOnly() const { return readOnly_; }
+
+    // True once the row is committed to the file.
+    bool insert(double inputW, double systemW, double batteryPct, double batteryNetW);
+    bool insertAlert(const std::string& type, const std::string& title, const std::string& body);
 
     // Samples of the last `hours` hours, oldest first.
     std::vector<Record> query(int64_t hours);
@@ -63,9 +78,16 @@ public:
 
 private:
     void open(const std::filesystem::path& dbFile);
+    void openReadOnly(const std::filesystem::path& dbFile, const std::string& reason);
+    void prepareSchema(const std::filesystem::path& dbFile);
+    sqlite3* replaceDamaged(const std::filesystem::path& dbFile);
+    bool writable(const char* what);
     void runRetentionPass(double now);
 
+    std::optional<HistoryFileLock> lock_;
     sqlite3* db_ = nullptr;
+    bool readOnly_ = false;
+    bool readOnlyReported_ = false;
     double lastCleanTime_ = 0;
     Clock clock_;
 };

@@ -15,6 +15,7 @@
 #include "DrainTracker.h"
 #include "HexColor.h"
 #include "HighTempAlert.h"
+#include "HistoryFileLock.h"
 #include "HistoryStore.h"
 #include "JoulemapData.h"
 #include "JsonExport.h"

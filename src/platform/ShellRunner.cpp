@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <optional>
 
 extern char** environ;
 
@@ -25,6 +26,12 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kLongestTimeout = std::chrono::hours(24 * 365);
 constexpr std::chrono::milliseconds kLongestReapPause{20};
 constexpr size_t kReadChunkBytes = 64 * 1024;
+// Far beyond any report we parse; a tool printing more is broken (or `yes`) and must not fill memory.
+constexpr size_t kMaxOutputBytes = 16 * 1024 * 1024;
+// After the child exits, what is still arriving comes from grandchildren; a moment is enough for
+// the child's own output, which is already in the pipe.
+constexpr std::chrono::milliseconds kDrainAfterExit{100};
+constexpr std::chrono::milliseconds kExitCheckInterval{20};
 
 class FileDescriptor {
 public:
@@ -80,24 +87,53 @@ int millisecondsUntil(Clock::time_point deadline) {
     return static_cast<int>(std::clamp<int64_t>(left.count(), 0, INT_MAX));
 }
 
-// Reads fd to end of file. False when the deadline passes first or the read fails.
-bool readAll(int fd, Clock::time_point deadline, std::string& out) {
+// waitid without WNOWAIT would reap the child; left a zombie, its pid and process group stay
+// ours, so killing the group later cannot hit a stranger.
+bool hasExited(pid_t pid) {
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
+        if (errno != EINTR) return true;  // not ours to wait for any more: nothing left to read for
+    }
+    return info.si_pid == pid;
+}
+
+enum class ReadEnd { endOfFile, childExited, timedOut, tooLarge, failed };
+
+// Reads the child's output until end of file, or until shortly after the child exits: a grandchild
+// that inherited the pipe (a daemon it started, a background job) can hold it open for ever, while
+// everything the child itself wrote is in the pipe by the time it exits.
+ReadEnd readOutput(int fd, pid_t pid, Clock::time_point deadline, std::string& out) {
+#ifdef SYS_pidfd_open
+    // Readable once the child exits, so the wait needs no polling.
+    FileDescriptor exitSignal(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+#else
+    FileDescriptor exitSignal;
+#endif
+    std::optional<Clock::time_point> stopAt;
     char chunk[kReadChunkBytes];
     for (;;) {
-        pollfd readable{fd, POLLIN, 0};
-        const int ready = ::poll(&readable, 1, millisecondsUntil(deadline));
+        if (!stopAt && hasExited(pid)) stopAt = std::min(deadline, Clock::now() + kDrainAfterExit);
+        const auto until = stopAt.value_or(deadline);
+        if (Clock::now() >= until) return stopAt ? ReadEnd::childExited : ReadEnd::timedOut;
+        pollfd watched[2] = {{fd, POLLIN, 0}, {exitSignal.get(), POLLIN, 0}};
+        const bool watchExit = !stopAt && exitSignal.get() >= 0;
+        int waitMs = millisecondsUntil(until);
+        // Without a pidfd the exit is only noticed by asking now and then.
+        if (!stopAt && !watchExit) waitMs = std::min(waitMs, static_cast<int>(kExitCheckInterval.count()));
+        const int ready = ::poll(watched, watchExit ? 2 : 1, waitMs);
         if (ready < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return ReadEnd::failed;
         }
-        if (ready == 0) return false;
+        if ((watched[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got < 0) {
             if (errno == EINTR || errno == EAGAIN) continue;
-            return false;
+            return ReadEnd::failed;
         }
-        if (got == 0) return true;
+        if (got == 0) return ReadEnd::endOfFile;
         out.append(chunk, static_cast<size_t>(got));
+        if (out.size() > kMaxOutputBytes) return ReadEnd::tooLarge;
     }
 }
 
@@ -106,25 +142,6 @@ enum class Reaped { exited, timedOut, lost };
 // Waits for the child's exit until the deadline; status is filled once it is reaped. `lost` means
 // waitpid failed (someone else reaped it): the pid may no longer be ours to kill.
 Reaped reapBefore(pid_t pid, Clock::time_point deadline, int& status) {
-#ifdef SYS_pidfd_open
-    // A pidfd becomes readable when the child exits, so the wait costs no polling. The pid cannot
-    // be reused meanwhile: it stays ours until we reap it.
-    FileDescriptor exited(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
-    bool pollFailed = false;
-    while (exited.get() >= 0 && !pollFailed) {
-        pollfd readable{exited.get(), POLLIN, 0};
-        const int ready = ::poll(&readable, 1, millisecondsUntil(deadline));
-        if (ready == 0) return Reaped::timedOut;
-        if (ready > 0) {
-            while (::waitpid(pid, &status, 0) < 0) {
-                if (errno != EINTR) return Reaped::lost;
-            }
-            return Reaped::exited;
-        }
-        pollFailed = errno != EINTR;
-    }
-#endif
-    // Without pidfds: ask without blocking, pausing a little longer each time.
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
@@ -139,7 +156,10 @@ Reaped reapBefore(pid_t pid, Clock::time_point deadline, int& status) {
     }
 }
 
-void killAndReap(pid_t pid) {
+// The child leads its own process group, so this also ends whatever it started. Called before the
+// child is reaped, while the group id cannot have been handed to anyone else.
+void killGroupAndReap(pid_t pid) {
+    ::kill(-pid, SIGKILL);
     ::kill(pid, SIGKILL);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -164,9 +184,12 @@ bool configure(SpawnSetup& setup, int pipeWrite) {
     sigset_t defaults;
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGPIPE);
+    // Its own process group, so a timeout can end the tool together with everything it started.
     return posix_spawnattr_setsigmask(&setup.attributes, &none) == 0 &&
            posix_spawnattr_setsigdefault(&setup.attributes, &defaults) == 0 &&
-           posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
+           posix_spawnattr_setpgroup(&setup.attributes, 0) == 0 &&
+           posix_spawnattr_setflags(&setup.attributes,
+                                    POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP) == 0;
 }
 
 }  // namespace
@@ -202,15 +225,21 @@ Outcome runDetailed(const std::string& path, const std::vector<std::string>& arg
     // block on the full pipe while we wait for it.
     std::string output;
     int status = 0;
-    if (!readAll(pipeRead.get(), deadline, output)) {
-        killAndReap(pid);
-        return {};
+    switch (readOutput(pipeRead.get(), pid, deadline, output)) {
+        case ReadEnd::endOfFile:
+        case ReadEnd::childExited:
+            break;
+        case ReadEnd::timedOut:
+        case ReadEnd::tooLarge:
+        case ReadEnd::failed:
+            killGroupAndReap(pid);
+            return {};
     }
     switch (reapBefore(pid, deadline, status)) {
         case Reaped::exited:
             break;
         case Reaped::timedOut:
-            killAndReap(pid);
+            killGroupAndReap(pid);
             return {};
         case Reaped::lost:
             return {};

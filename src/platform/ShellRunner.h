@@ -11,11 +11,14 @@ namespace joulemap::ShellRunner {
 inline constexpr std::chrono::milliseconds kDefaultTimeout{15000};
 
 struct Outcome {
-    std::optional<std::string> output;  // absent: not started, timed out, or not UTF-8
+    // Absent: not started, timed out, more than 16 MiB, or not UTF-8.
+    std::optional<std::string> output;
     int exitStatus = -1;                // -1 when the child did not exit normally
 };
 
-// Runs path with args (no shell, stderr to /dev/null), reads stdout to the end, then waits.
+// Runs path with args (no shell, stderr to /dev/null) in its own process group, reads stdout to
+// the end, then waits. On timeout the whole group is killed. Output still arriving after the child
+// has exited comes from processes it left behind and is not waited for.
 Outcome runDetailed(const std::string& path, const std::vector<std::string>& args,
                     std::chrono::milliseconds timeout = kDefaultTimeout);
 

@@ -10,6 +10,7 @@
 #include <deque>
 #include <latch>
 #include <mutex>
+#include <semaphore>
 #include <thread>
 
 #include "FixedAppearanceSource.h"
@@ -433,6 +434,36 @@ TEST_F(JoulemapViewModelTest, DestroyingWhileTheLoopPausesAndAReadIsBlockedAppli
     release.join();
     QTest::qWait(50);
     // The hot reading would have raised an alert had it been applied.
+    EXPECT_TRUE(world_->alerts.empty());
+}
+
+TEST_F(JoulemapViewModelTest, ShutDownGivesUpOnAReadThatNeverReturns) {
+    auto model = startModel();
+    auto gate = std::make_shared<std::latch>(1);
+    auto entered = std::make_shared<std::latch>(1);
+    {
+        std::lock_guard lock(world_->mutex);
+        world_->battery = charging();
+        world_->battery->temperatureC = 45;
+        world_->batteryGate = gate;
+        world_->batteryEntered = entered;
+    }
+    model->refresh();
+    entered->wait();
+
+    // Opens the gate once the model is gone, or long after the wait should have given up.
+    std::binary_semaphore destroyed(0);
+    std::atomic<bool> openedFirst{false};
+    std::thread release([&] {
+        openedFirst = !destroyed.try_acquire_for(std::chrono::milliseconds(10 * JoulemapViewModel::kShutdownWaitMs));
+        gate->count_down();
+    });
+    model.reset();
+    destroyed.release();
+    release.join();
+    EXPECT_FALSE(openedFirst);
+    // The read left behind finishes later; its result reaches no model and raises no alert.
+    QTest::qWait(100);
     EXPECT_TRUE(world_->alerts.empty());
 }
 

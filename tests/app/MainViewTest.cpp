@@ -72,7 +72,7 @@ public:
 
     ~Dashboard() {
         // Background reads report to the service; let them land while it still exists.
-        QThreadPool::globalInstance()->waitForDone();
+        SystemInfoService::waitForBackgroundWork();
         QCoreApplication::processEvents();
     }
 

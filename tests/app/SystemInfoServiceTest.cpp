@@ -122,7 +122,7 @@ TEST(SystemInfoServiceTest, ResultsArrivingAfterTheServiceIsGoneAreDropped) {
     service->refreshNetwork();
     service.reset();
     release.set_value();
-    QThreadPool::globalInstance()->waitForDone();
+    SystemInfoService::waitForBackgroundWork();
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(source->collected, 1);  // the work itself ran to its end
 }

@@ -4,10 +4,16 @@
 #include <chrono>
 #include <climits>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <thread>
 
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "HistoryStore.h"
@@ -35,11 +41,19 @@ void writeFile(const fs::path& path, const std::string& bytes, std::streamoff of
     out << bytes;
 }
 
+// Memory-backed when the machine has it: the tests with thousands of commits would otherwise spend
+// their time waiting for the disk.
+fs::path scratchRoot() {
+    std::error_code ec;
+    const fs::path shm = "/dev/shm";
+    return fs::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0 ? shm : fs::temp_directory_path();
+}
+
 class HistoryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // The process id keeps parallel runs of the suite out of each other's way.
-        dir = fs::temp_directory_path() /
+        dir = scratchRoot() /
               ("joulemap-history-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
@@ -165,7 +179,9 @@ TEST_F(HistoryStoreTest, ExistingDatabaseIsOpenedWithoutChange) {
     const auto alerts = second->queryAlerts(20);
     ASSERT_EQ(alerts.size(), 2u);
     EXPECT_EQ(alerts[1], (HistoryStore::AlertRecord{1, kNow, "highDrain", "⚡ 检测到异常耗电", "正文"}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(file().parent_path()), fs::directory_iterator()), 1);
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(file().parent_path())) names.insert(entry.path().filename());
+    EXPECT_EQ(names, (std::set<std::string>{"history.db", "history.db.lock"}));
 }
 
 TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideAndAFreshDatabaseTakesItsPlace) {
@@ -201,6 +217,223 @@ TEST_F(HistoryStoreTest, WriteWaitsForAnotherConnectionHoldingTheLock) {
     store->insert(12, 9, 70, 3);
     release.join();
     EXPECT_EQ(store->query(1).size(), 1u);
+}
+
+// Collects what the store reports, for the length of one test.
+struct CapturedLog {
+    CapturedLog() {
+        HistoryStore::setLogSink([this](const std::string& line) { text += line + "\n"; });
+    }
+    ~CapturedLog() { HistoryStore::setLogSink({}); }
+    std::string text;
+};
+
+// Runs body in a child process, all children released at once; returns the exit status of each.
+std::vector<int> inChildren(int count, const std::function<int(int child)>& body) {
+    int gate[2];
+    if (::pipe(gate) != 0) return {};
+    std::vector<pid_t> pids;
+    for (int child = 0; child < count; ++child) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(gate[1]);
+            char byte;
+            while (::read(gate[0], &byte, 1) < 0 && errno == EINTR) {
+            }
+            ::_exit(body(child));
+        }
+        pids.push_back(pid);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);  // end of file on the gate starts them all
+    std::vector<int> statuses;
+    for (const pid_t pid : pids) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        statuses.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return statuses;
+}
+
+// Writes `rows` samples one second apart into a fresh database in one transaction, as months of use
+// would have left them.
+void fillDatabase(const fs::path& file, int64_t rows) {
+    { HistoryStore schema(file, [] { return kNow; }); }
+    RawConnection db(file);
+    db.exec("BEGIN");
+    for (int64_t i = 0; i < rows; ++i) {
+        db.exec("INSERT INTO power_log VALUES (" + std::to_string(kBase - i) + ", " + std::to_string(i) +
+                ", 1.5, 50, -2)");
+    }
+    db.exec("COMMIT");
+}
+
+std::vector<fs::path> asideFiles(const fs::path& dir) {
+    std::vector<fs::path> result;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().filename().string().find(".corrupt-") != std::string::npos) result.push_back(entry.path());
+    }
+    return result;
+}
+
+TEST_F(HistoryStoreTest, TwoProcessesWritingAtOnceLoseNoSample) {
+    constexpr int kSamplesEach = 3000;
+    open().reset();
+    const auto statuses = inChildren(2, [this](int child) {
+        int64_t i = 0;
+        // Interleaved seconds, so no sample replaces the other process's.
+        HistoryStore store(file(), [&i, child] { return double(kBase + 2 * i + child); });
+        int lost = 0;
+        for (; i < kSamplesEach; ++i) lost += store.insert(1, 2, 3, 4) ? 0 : 1;
+        return std::min(lost, 100);
+    });
+    EXPECT_EQ(statuses, (std::vector<int>{0, 0}));
+    now = double(kBase + 2 * kSamplesEach);
+    EXPECT_EQ(open()->query(24).size(), size_t{2 * kSamplesEach});
+}
+
+TEST_F(HistoryStoreTest, TwoProcessesOpeningOneDamagedFileLoseNoSample) {
+    constexpr int kSamplesEach = 200;
+    fs::create_directories(file().parent_path());
+    writeFile(file(), std::string(3000, 'x'));
+    const auto statuses = inChildren(2, [this](int child) {
+        int64_t i = 0;
+        HistoryStore store(file(), [&i, child] { return double(kBase + 2 * i + child); });
+        int lost = 0;
+        for (; i < kSamplesEach; ++i) lost += store.insert(1, 2, 3, 4) ? 0 : 1;
+        return std::min(lost, 100);
+    });
+    EXPECT_EQ(statuses, (std::vector<int>{0, 0}));
+    EXPECT_EQ(asideFiles(file().parent_path()).size(), 1u);
+    now = double(kBase + 2 * kSamplesEach);
+    EXPECT_EQ(open()->query(24).size(), size_t{2 * kSamplesEach});
+}
+
+TEST_F(HistoryStoreTest, DamagedFileKeepsItsReadableRows) {
+    constexpr int64_t kRows = 3000;
+    constexpr int64_t kPageBytes = 4096;
+    struct Damage {
+        const char* name;
+        std::function<void(const fs::path&)> apply;
+        bool hitsRows = false;
+    };
+    const std::vector<Damage> damages{
+        {"last 100 bytes missing", [](const fs::path& f) { fs::resize_file(f, fs::file_size(f) - 100); }},
+        // A page of rows (b-tree page type 13) from the middle, so rows on both sides of it survive.
+        {"a page of rows in the middle overwritten",
+         [](const fs::path& f) {
+             const std::string bytes = readFile(f);
+             auto page = int64_t(bytes.size()) / kPageBytes / 2;
+             while (bytes.at(size_t(page * kPageBytes)) != '\x0d') ++page;
+             writeFile(f, std::string(kPageBytes, '\x5a'), page * kPageBytes);
+         },
+         true},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.name);
+        fs::remove_all(file().parent_path());
+        fs::create_directories(file().parent_path());
+        fillDatabase(file(), kRows);
+        damage.apply(file());
+        const std::string damagedBytes = readFile(file());
+
+        CapturedLog log;
+        const auto records = open()->query(24);
+        // At most a page or two of rows is lost, and every kept row is the one written.
+        EXPECT_GT(records.size(), size_t{kRows - 250});
+        EXPECT_LE(records.size(), size_t{kRows});
+        if (damage.hitsRows) {
+            EXPECT_LT(records.size(), size_t{kRows});
+        }
+        for (const auto& record : records) {
+            ASSERT_EQ(record.inputW, double(kBase - record.ts)) << record.ts;
+        }
+        const auto aside = asideFiles(file().parent_path());
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(readFile(aside.front()), damagedBytes);
+        EXPECT_NE(log.text.find("kept " + std::to_string(records.size()) + " samples"), std::string::npos) << log.text;
+    }
+}
+
+TEST_F(HistoryStoreTest, KilledWriterLosesNoAcknowledgedSample) {
+    open().reset();
+    int acks[2];
+    ASSERT_EQ(::pipe(acks), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(acks[0]);
+        int64_t i = 0;
+        HistoryStore store(file(), [&i] { return double(kBase - 100'000 + i); });
+        for (;; ++i) {
+            if (store.insert(1, 2, 3, 4) && ::write(acks[1], &i, sizeof i) != sizeof i) ::_exit(1);
+        }
+    }
+    ::close(acks[1]);
+    std::vector<int64_t> acknowledged;
+    int64_t value = 0;
+    while (acknowledged.size() < 500 && ::read(acks[0], &value, sizeof value) == sizeof value) {
+        acknowledged.push_back(value);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    // Rows acknowledged while the kill was on its way.
+    while (::read(acks[0], &value, sizeof value) == sizeof value) acknowledged.push_back(value);
+    ::close(acks[0]);
+
+    ASSERT_GE(acknowledged.size(), 500u);
+    std::set<int64_t> stored;
+    for (const auto& record : open()->query(48)) stored.insert(record.ts);
+    for (const int64_t i : acknowledged) ASSERT_TRUE(stored.count(kBase - 100'000 + i)) << i;
+}
+
+TEST_F(HistoryStoreTest, NewerFormatIsReadButNeverWritten) {
+    open()->insert(1, 2, 3, 4);
+    RawConnection(file()).exec("PRAGMA user_version = " + std::to_string(HistoryStore::kSchemaVersion + 1));
+    const std::string before = readFile(file());
+
+    CapturedLog log;
+    auto store = open();
+    EXPECT_TRUE(store->isReadOnly());
+    EXPECT_EQ(store->query(1).size(), 1u);
+    now += 1;
+    EXPECT_FALSE(store->insert(5, 6, 7, 8));
+    EXPECT_FALSE(store->insertAlert("highTemp", "t", "b"));
+    EXPECT_NE(log.text.find("newer version"), std::string::npos) << log.text;
+    EXPECT_NE(log.text.find("not recorded"), std::string::npos) << log.text;
+    store.reset();
+    EXPECT_EQ(readFile(file()), before);
+}
+
+TEST_F(HistoryStoreTest, WriteThatCannotBeStoredIsReported) {
+    auto store = open();
+    RawConnection(file()).exec("DROP TABLE power_log");
+    CapturedLog log;
+    EXPECT_FALSE(store->insert(1, 2, 3, 4));
+    EXPECT_NE(log.text.find("lost the sample of 1700000000"), std::string::npos) << log.text;
+}
+
+TEST_F(HistoryStoreTest, LockGivesOwnershipOnlyToTheFirstAndNeverWhileSomeoneRepairs) {
+    fs::create_directories(file().parent_path());
+    const fs::path lockFile = fs::path(file()) += ".lock";
+    using Role = HistoryFileLock::Role;
+    struct Case {
+        int otherHolds;  // 0: nobody
+        Role expected;
+    };
+    for (const auto& [otherHolds, expected] :
+         {Case{0, Role::owner}, Case{LOCK_SH, Role::sharer}, Case{LOCK_EX, Role::none}}) {
+        const int other = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
+        if (otherHolds != 0) {
+            ASSERT_EQ(::flock(other, otherHolds), 0);
+        }
+        HistoryFileLock lock(file(), std::chrono::milliseconds(50));
+        EXPECT_EQ(lock.role(), expected) << otherHolds;
+        ::close(other);
+    }
+    // Once the owner shares, a second opener joins instead of checking (and perhaps renaming) the file.
+    HistoryFileLock first(file(), std::chrono::milliseconds(0));
+    first.share();
+    EXPECT_EQ(HistoryFileLock(file(), std::chrono::milliseconds(0)).role(), Role::sharer);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 #include <regex>
 
 namespace joulemap {
@@ -116,6 +117,36 @@ TEST(LinuxSystemInfoSource, NetworkCountsOnlyDeviceBackedLinksThatAreNotLoopback
     machine.tree.write("proc/net/dev",
                        "Inter-|   Receive\n face |bytes\n    lo: 1 1 0 0 0 0 0 0 1 1 0 0 0 0 0 0");
     EXPECT_EQ(machine.source().networkTotals(), (std::pair<uint64_t, uint64_t>{0, 0}));
+}
+
+TEST(LinuxSystemInfoSource, HostileProcFilesReadAsUnknownWithoutBlockingOrWrapping) {
+    FakeMachine machine("workstation");
+    const auto& t = machine.tree;
+    // Not files at all: a FIFO nobody writes to and a device that never ends.
+    t.remove("proc/cpuinfo");
+    t.remove("proc/net/dev");
+    ASSERT_EQ(::mkfifo((t.root / "proc/cpuinfo").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((t.root / "proc/net/dev").c_str(), 0600), 0);
+    t.remove("proc/meminfo");
+    fs::create_symlink("/dev/zero", t.root / "proc/meminfo");
+    SystemInfo info = machine.source().collect();
+    EXPECT_EQ(info.chipName + info.coreCount + info.memoryGB, "");
+    EXPECT_EQ(machine.source().networkTotals(), std::nullopt);
+
+    // Figures no machine has: unknown rather than wrapped round to a small one.
+    t.remove("proc/cpuinfo");
+    t.remove("proc/net/dev");
+    t.remove("proc/meminfo");
+    t.write("proc/meminfo", "MemTotal:       18446744073709551615 kB");
+    t.write("proc/cpuinfo", "processor\t: 0\nphysical id\t: 0\ncpu cores\t: 9223372036854775807\n\n"
+                            "processor\t: 1\nphysical id\t: 1\ncpu cores\t: 9223372036854775807\n");
+    t.write("proc/net/dev", "Inter-|\n face |\n"
+                            "  eth0: 18446744073709551615 0 0 0 0 0 0 0 18446744073709551615 0 0 0 0 0 0 0\n"
+                            " wlan0: 1 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0");
+    info = machine.source().collect();
+    EXPECT_EQ(info.memoryGB, "");
+    EXPECT_EQ(info.coreCount, "2");  // the logical processors, the one count left that is sound
+    EXPECT_EQ(machine.source().networkTotals(), std::nullopt);
 }
 
 TEST(LinuxSystemInfoSource, DisplayFallbackIsThePreferredModeOfTheFirstConnectedConnector) {

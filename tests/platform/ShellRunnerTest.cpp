@@ -7,6 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <thread>
 
 using namespace joulemap;
 using namespace std::chrono_literals;
@@ -65,6 +69,36 @@ TEST(ShellRunner, HungChildIsKilledAndReapedAtTimeout) {
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(ShellRunner, OutputBeyondSixteenMebibytesFailsTheCall) {
+    constexpr size_t kCapBytes = 16 * 1024 * 1024;
+    EXPECT_EQ(sh("head -c " + std::to_string(kCapBytes) + " /dev/zero").value_or("").size(), kCapBytes);
+    EXPECT_EQ(sh("head -c " + std::to_string(kCapBytes + 1) + " /dev/zero"), std::nullopt);
+}
+
+// Killed and reaped by whoever inherits it; a zombie is as dead as a missing process.
+bool processEnded(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string pidField, name, state;
+    return !(stat >> pidField >> name >> state) || state == "Z";
+}
+
+TEST(ShellRunner, TimeoutEndsWhatTheChildStartedAndExitEndsTheWait) {
+    const std::string pidFile = ::testing::TempDir() + "joulemap-grandchild-" + std::to_string(::getpid());
+    EXPECT_EQ(ShellRunner::run("/bin/sh", {"-c", "sleep 1000 & echo $! > " + pidFile + "; wait"}, 300ms),
+              std::nullopt);
+    pid_t grandchild = 0;
+    ASSERT_TRUE(std::ifstream(pidFile) >> grandchild);
+    std::remove(pidFile.c_str());
+    // The kill is sent before the call returns; its reaping by the new parent may take a moment.
+    for (int i = 0; i < 100 && !processEnded(grandchild); ++i) std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(processEnded(grandchild));
+
+    // The child is done at once; the background job keeps the pipe open for as long as it runs.
+    const auto pid = ShellRunner::run("/bin/sh", {"-c", "sleep 1000 & echo $!"}, 5s);
+    ASSERT_TRUE(pid.has_value());
+    ::kill(std::stoi(*pid), SIGKILL);
 }
 
 TEST(Utf8Validation, AcceptsOnlyWellFormedUtf8) {

@@ -10,9 +10,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -51,15 +49,17 @@ constexpr std::array<std::string_view, 8> kDmiPlaceholders{"to be filled by o.e.
 constexpr std::array<std::string_view, 5> kProcessorNameKeys{"model name", "Processor", "cpu model", "cpu",
                                                              "uarch"};
 
-// procfs files can outgrow the attribute-sized reads of SysfsFile (cpuinfo of a large machine).
-std::optional<std::string> readWholeFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return text.str();
-}
+// procfs tables outgrow the attribute-sized reads of SysfsFile; the caps leave ample room (the
+// cpuinfo of a 1,024-thread machine is about 1.5 MB, pci.ids about 1.4 MB) and only stop a file
+// that is not what its name says from filling memory.
+constexpr size_t kMaxCpuinfoBytes = 8 * 1024 * 1024;
+constexpr size_t kMaxMeminfoBytes = 64 * 1024;
+constexpr size_t kMaxNetDevBytes = 4 * 1024 * 1024;
+constexpr size_t kMaxPciIdsBytes = 16 * 1024 * 1024;
+
+// More than any machine has; a larger figure is a fault in the file, not a machine.
+constexpr uint64_t kMaxPlausibleMemoryKib = uint64_t{1} << 40;  // 1 PiB
+constexpr uint64_t kMaxPlausibleCores = 1 << 20;
 
 std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t\r\n");
@@ -187,7 +187,11 @@ std::string coreCountText(const std::vector<CpuBlock>& blocks) {
     }
     if (processors == 0) return {};
     if (topologyComplete) return std::to_string(cores.size());
-    if (coresPerPackage && *coresPerPackage > 0) return std::to_string(*coresPerPackage * packages.size());
+    uint64_t total = 0;
+    if (coresPerPackage && *coresPerPackage > 0 &&
+        !__builtin_mul_overflow(*coresPerPackage, uint64_t{packages.size()}, &total) && total <= kMaxPlausibleCores) {
+        return std::to_string(total);
+    }
     return std::to_string(processors);
 }
 
@@ -225,12 +229,11 @@ std::string_view vendorShortName(std::string_view vendor) {
 
 // "<vendor> <device>" from a pci.ids file; empty when the device is not listed.
 std::string pciDeviceName(const fs::path& database, std::string_view vendorId, std::string_view deviceId) {
-    std::ifstream in(database);
-    std::string line;
+    const auto text = SysfsFile::readBounded(database, kMaxPciIdsBytes);
+    if (!text) return {};
     std::string vendor;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        const std::string_view view(line);
+    for (const auto view : lines(*text)) {
+        if (view.empty() || view[0] == '#') continue;
         if (vendor.empty()) {
             // Vendor lines: "10de  NVIDIA Corporation" at the start of a line.
             if (view.size() > 6 && view.substr(0, 4) == vendorId && view.substr(4, 2) == "  ") {
@@ -283,7 +286,7 @@ std::string LinuxSystemInfoSource::modelName() const {
 }
 
 void LinuxSystemInfoSource::readProcessor(SystemInfo& info) const {
-    const auto text = readWholeFile(paths_.procRoot / "cpuinfo");
+    const auto text = SysfsFile::readBounded(paths_.procRoot / "cpuinfo", kMaxCpuinfoBytes);
     if (!text) return;
     const auto blocks = cpuBlocks(*text);
     info.chipName = processorName(blocks);
@@ -291,13 +294,13 @@ void LinuxSystemInfoSource::readProcessor(SystemInfo& info) const {
 }
 
 std::string LinuxSystemInfoSource::memoryText() const {
-    const auto text = readWholeFile(paths_.procRoot / "meminfo");
+    const auto text = SysfsFile::readBounded(paths_.procRoot / "meminfo", kMaxMeminfoBytes);
     if (!text) return {};
     for (const auto line : lines(*text)) {
         if (!line.starts_with("MemTotal:")) continue;
         const auto fields = words(line.substr(std::string_view("MemTotal:").size()));
         const auto kib = fields.empty() ? std::nullopt : parseUnsigned(fields.front());
-        if (!kib || *kib == 0) return {};
+        if (!kib || *kib == 0 || *kib > kMaxPlausibleMemoryKib) return {};
         // The kernel keeps part of the memory for itself (and the graphics chip), so MemTotal is
         // always a little below what is installed: rounding up gives the installed size.
         return std::to_string((*kib + kKibPerGib - 1) / kKibPerGib) + " GB";
@@ -346,7 +349,7 @@ std::string LinuxSystemInfoSource::gpuName() const {
 }
 
 std::optional<std::pair<uint64_t, uint64_t>> LinuxSystemInfoSource::networkTotals() {
-    const auto text = readWholeFile(paths_.procRoot / "net/dev");
+    const auto text = SysfsFile::readBounded(paths_.procRoot / "net/dev", kMaxNetDevBytes);
     if (!text || text->empty()) return std::nullopt;
     uint64_t in = 0;
     uint64_t out = 0;
@@ -367,8 +370,10 @@ std::optional<std::pair<uint64_t, uint64_t>> LinuxSystemInfoSource::networkTotal
         const auto received = parseUnsigned(counters[kNetDevReceivedBytes]);
         const auto sent = parseUnsigned(counters[kNetDevSentBytes]);
         if (!received || !sent) continue;
-        in += *received;
-        out += *sent;
+        // A sum that wraps would read as a huge drop in traffic; unknown is the honest answer.
+        if (__builtin_add_overflow(in, *received, &in) || __builtin_add_overflow(out, *sent, &out)) {
+            return std::nullopt;
+        }
     }
     return std::pair{in, out};
 }

@@ -1,6 +1,7 @@
 #include "SysfsFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,34 +13,51 @@ namespace joulemap::SysfsFile {
 
 namespace {
 
-// Attributes fit in one page; the cap only guards against being pointed at something large.
-constexpr size_t kMaxFileBytes = 64 * 1024;
 constexpr size_t kChunkBytes = 4096;
 
 bool isTrailingSpace(char c) { return c == '\n' || c == '\r' || c == ' ' || c == '\t'; }
 
+class ScopedFd {
+public:
+    explicit ScopedFd(int fd) : fd_(fd) {}
+    ~ScopedFd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    ScopedFd(const ScopedFd&) = delete;
+    ScopedFd& operator=(const ScopedFd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
 }  // namespace
 
-std::optional<std::string> readText(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+std::optional<std::string> readBounded(const std::filesystem::path& file, size_t maxBytes) {
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer, for ever.
+    const ScopedFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (fd.get() < 0) return std::nullopt;
+    // The size fstat reports means nothing here (sysfs says 4096, procfs 0); only the type counts.
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     std::string text;
     char buffer[kChunkBytes];
-    bool failed = false;
-    while (text.size() < kMaxFileBytes) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            // Drivers answer some attributes with an error (ENODEV, EIO) when the value is unknown.
-            failed = true;
-            break;
-        }
-        if (n == 0) break;
+        // Drivers answer some attributes with an error (ENODEV, EIO) when the value is unknown.
+        if (n < 0) return std::nullopt;
+        if (n == 0) return text;
+        // A cut-off table would parse as a smaller machine; better none at all.
+        if (static_cast<size_t>(n) > maxBytes - text.size()) return std::nullopt;
         text.append(buffer, static_cast<size_t>(n));
     }
-    ::close(fd);
-    if (failed) return std::nullopt;
-    while (!text.empty() && isTrailingSpace(text.back())) text.pop_back();
+}
+
+std::optional<std::string> readText(const std::filesystem::path& file) {
+    auto text = readBounded(file, kMaxAttributeBytes);
+    if (!text) return std::nullopt;
+    while (!text->empty() && isTrailingSpace(text->back())) text->pop_back();
     return text;
 }
 

@@ -14,8 +14,17 @@ namespace joulemap {
 // callers fall back field by field instead of handling errors.
 namespace SysfsFile {
 
-// The whole file without trailing white space; absent when it cannot be opened or read.
+// Attributes fit in one page; anything larger is not one.
+inline constexpr size_t kMaxAttributeBytes = 64 * 1024;
+
+// The whole file without trailing white space; absent when it cannot be opened or read, is not a
+// regular file, or holds more than kMaxAttributeBytes.
 std::optional<std::string> readText(const std::filesystem::path& file);
+
+// The whole file as it is, for the longer procfs tables and databases. Never blocks: the file is
+// opened non-blocking and read only when it is a regular file (sysfs and procfs files are; a FIFO
+// or a device such as /dev/zero is not). Absent when it cannot be read or holds more than maxBytes.
+std::optional<std::string> readBounded(const std::filesystem::path& file, size_t maxBytes);
 
 // A decimal integer and nothing else: optional sign, digits, no overflow, no surrounding text.
 std::optional<int64_t> parseInt(std::string_view text);
