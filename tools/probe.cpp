@@ -28,6 +28,8 @@ int main() {
     out["battery"] = battery ? toJson(*battery) : nlohmann::ordered_json(nullptr);
     out["appShares"] = toJson(shares);
     out["flow"] = toJson(flow);
-    std::cout << out.dump(kJsonIndent) << '\n';
+    // Names come from the machine (a power-supply folder, a process) and need not be UTF-8; dump()
+    // would throw on them, so such bytes print as U+FFFD instead.
+    std::cout << out.dump(kJsonIndent, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     return std::cout ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <system_error>
 #include <cmath>
 
 namespace joulemap::BatteryHealthModel {
@@ -18,8 +19,10 @@ constexpr double kWarmTemperatureC = 36.0;
 
 // One decimal whatever the process locale says.
 std::string oneDecimal(double value) {
-    char buffer[64];
+    // Room for any double: 309 integer digits, sign, point and the decimal.
+    char buffer[320];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    if (result.ec != std::errc{}) return {};  // never show what the buffer held before
     return std::string(buffer, result.ptr);
 }
 

@@ -133,7 +133,11 @@ std::optional<int64_t> toInt(std::string_view s) {
 std::optional<double> toDouble(std::string_view s) {
     const char* first = s.data();
     const char* last = s.data() + s.size();
-    if (first != last && *first == '+') ++first;
+    // One sign at most: from_chars would read "+-5" as -5 once the plus is skipped.
+    if (first != last && *first == '+') {
+        ++first;
+        if (first != last && *first == '-') return std::nullopt;
+    }
     const char* body = (first != last && *first == '-') ? first + 1 : first;
     if (body == last || !(isDigit(*body) || *body == '.')) return std::nullopt;
     double value = 0;

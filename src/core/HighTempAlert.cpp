@@ -7,8 +7,9 @@ namespace joulemap {
 
 std::optional<AlertMessage> highTempAlert(const BatteryInfo& battery, bool enabled) {
     const double celsius = battery.temperatureC;
-    // A non-finite reading is a broken sensor, not a hot battery (and could not be printed).
-    if (!enabled || !std::isfinite(celsius) || celsius < kHighTempThresholdC) {
+    // A non-finite or impossible reading is a broken sensor, not a hot battery (and could not be
+    // turned into whole degrees: the conversion of a value beyond long long is undefined).
+    if (!enabled || !std::isfinite(celsius) || celsius < kHighTempThresholdC || celsius > kMaxPlausibleTempC) {
         return std::nullopt;
     }
     // Whole degrees, truncated: 41.9 °C reads "41".

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <system_error>
 #include <cmath>
 
 namespace joulemap::MainViewModel {
@@ -26,8 +27,10 @@ constexpr std::string_view kPercentUnit = "%";
 
 // One decimal, whatever the process locale says.
 std::string oneDecimal(double value) {
-    char buffer[64];
+    // Room for any double: 309 integer digits, sign, point and the decimal.
+    char buffer[320];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    if (result.ec != std::errc{}) return {};  // never show what the buffer held before
     return std::string(buffer, result.ptr);
 }
 

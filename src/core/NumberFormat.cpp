@@ -21,6 +21,8 @@ constexpr std::string_view kMinusSign = "\u2212";
 std::string fixed(double x, int decimals) {
     char buffer[kBufferSize];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals);
+    // Only a request for very many decimals overflows; never show what the buffer held before.
+    if (result.ec != std::errc{}) return {};
     return std::string(buffer, result.ptr);
 }
 
@@ -40,6 +42,7 @@ std::string num(double x) {
     char buffer[kBufferSize];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, x,
                                       useFixed ? std::chars_format::fixed : std::chars_format::scientific);
+    if (result.ec != std::errc{}) return {};
     std::string text(buffer, result.ptr);
     if (useFixed && text.find('.') == std::string::npos) {
         text += ".0";

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -50,6 +49,9 @@ constexpr double kBandHitMargin = 4;
 constexpr double kParticlesPerWatt = 0.5;
 constexpr int kMinDenseParticles = 3;
 constexpr int kSparseParticles = 2;
+// The density of a 96 W adapter band; a driver reporting absurd power must not make a frame paint
+// (and allocate) millions of particles.
+constexpr int kMaxParticlesPerBand = 48;
 constexpr double kBaseSpeed = 0.12;
 constexpr double kSpeedPerWatt = 0.02;
 constexpr double kBaseRadius = 1.0;
@@ -172,7 +174,7 @@ int particleCount(double powerWatts) {
     const double count = std::trunc(powerWatts * kParticlesPerWatt);
     // A thin band still shows movement; NaN lands here too.
     if (!(count >= kMinDenseParticles)) return kSparseParticles;
-    return static_cast<int>(std::min(count, static_cast<double>(INT_MAX)));
+    return static_cast<int>(std::min(count, static_cast<double>(kMaxParticlesPerBand)));
 }
 
 double particleSpeed(double powerWatts) { return kBaseSpeed + kSpeedPerWatt * powerWatts; }

@@ -63,8 +63,10 @@ std::optional<uint64_t> parseUnsigned(std::string_view s) {
 
 // "%.1f" without the locale: a Qt process has called setlocale(), and printf would write "1,2".
 std::string oneDecimal(double value) {
-    char buffer[64];
+    // Room for any double: 309 integer digits, sign, point and the decimal.
+    char buffer[320];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    if (result.ec != std::errc{}) return {};  // never show what the buffer held before
     return std::string(buffer, result.ptr);
 }
 

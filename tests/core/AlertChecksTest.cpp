@@ -27,6 +27,13 @@ TEST(HighTempAlertTest, AlertsFromFortyDegreesWithWholeDegreesUnlessSwitchedOff)
     ASSERT_TRUE(highTempAlert(battery, true));
     EXPECT_EQ(highTempAlert(battery, true)->body, "电池温度 41℃，高温会加速电池老化。建议暂停高负载任务让其降温。");
     EXPECT_FALSE(highTempAlert(battery, false));
+    // A sensor reporting the impossible raises nothing.
+    for (const double broken : {120.5, 922337203685477632.0, 1e300}) {
+        battery.temperatureC = broken;
+        EXPECT_FALSE(highTempAlert(battery, true)) << broken;
+    }
+    battery.temperatureC = 120.0;
+    EXPECT_TRUE(highTempAlert(battery, true));
 }
 
 TEST(DrainTrackerTest, ThirdRefreshWithSameTopAlertsOnlyAboveTenWatts) {

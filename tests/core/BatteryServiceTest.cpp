@@ -140,7 +140,7 @@ TEST(BatteryService, NumberConversions) {
     EXPECT_EQ(signedToDouble("+600"), 600.0);
     EXPECT_EQ(signedToDouble("12.5"), 12.5);
     EXPECT_EQ(signedToDouble("18446744073709551616"), 18446744073709551616.0);  // beyond 64 bits
-    for (const char* bad : {"", "12abc", "nan", "0x10", "inf", "1e400", "1,5", "--1", "."}) {
+    for (const char* bad : {"", "12abc", "nan", "0x10", "inf", "1e400", "1,5", "--1", ".", "+-5", "+-.5"}) {
         EXPECT_EQ(signedToDouble(bad), std::nullopt) << bad;
     }
     using BatteryService::toInt;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 using namespace joulemap;
@@ -146,6 +147,9 @@ TEST(SankeyGeometry, ParticleCountSpeedSizeAndMotion) {
     EXPECT_EQ(particleCount(5.9), 2);
     EXPECT_EQ(particleCount(6), 3);
     EXPECT_EQ(particleCount(30), 15);
+    for (const double absurd : {9.223372036854775807e18, 1e300, std::numeric_limits<double>::infinity()}) {
+        EXPECT_EQ(particleCount(absurd), 48) << absurd;
+    }
     EXPECT_NEAR(particleSpeed(10), 0.32, kEps);
     EXPECT_NEAR(particleRadius(5), 2.1, kEps);
     EXPECT_EQ(particleRadius(30), 2.6);

@@ -109,6 +109,10 @@ TEST(SystemInfoParserTest, RatesUseBinaryUnitsWithOneDecimalAndWholeBytes) {
     for (const auto& [rate, text] : cases) {
         EXPECT_EQ(formatRate(rate), text) << rate;
     }
+    // An absurd rate is printed in full (291 digits), never as whatever the buffer held.
+    const std::string huge = formatRate(1e300);
+    EXPECT_EQ(huge.find_first_not_of("0123456789"), 291u) << huge;
+    EXPECT_TRUE(huge.ends_with(".0 GB/s")) << huge;
 }
 
 TEST(SystemInfoParserTest, NetstatCountsEachRealInterfaceOnceOnItsLinkRow) {
