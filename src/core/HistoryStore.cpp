@@ -108,6 +108,11 @@ bool isBusy(int rc) {
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
+// The rollback journal rather than WAL: the history stays one self-contained file (a damaged one
+// moves aside whole, with no -wal or -shm beside it to lose or to mistake for the fresh file's),
+// it works in home folders on network file systems, where WAL's shared memory does not, and one
+// write every 30 s gains nothing from WAL's concurrent readers.
+//
 // Runs body inside BEGIN IMMEDIATE ... COMMIT and returns SQLITE_OK or the error that stopped it,
 // with the transaction rolled back. IMMEDIATE takes the write lock at BEGIN, where waiting for it
 // is safe; a deferred transaction would ask for it at the first write and could fail there without
