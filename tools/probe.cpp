@@ -41,7 +41,8 @@ nlohmann::ordered_json figureSources(const std::optional<BatteryInfo>& battery, 
     out["gpu"] = measured.gpuWatts       ? "measured: hwmon of the DRM device"
                  : measured.uncoreWatts ? "measured: RAPL uncore (integrated graphics)"
                                         : "estimate: 20 % of the hardware share";
-    out["display"] = "estimate: remainder of the hardware share";
+    out["display"] = measured.hasComponents() ? "estimate: what the metered parts leave of the hardware share"
+                                              : "estimate: 35 % of the hardware share";
     out["apps"] = "derived: CPU time shares from /proc applied to what the hardware leaves";
     return out;
 }
