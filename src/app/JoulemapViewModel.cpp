@@ -150,7 +150,7 @@ void JoulemapViewModel::applyHealth(int64_t healthPct) {
     lastHealthPct_ = healthPct;
     battery_.systemHealthPct = healthPct;
     emit batteryChanged();
-    advices_ = BatteryAdvisor::advice(battery_, kMaxAdvices, hasBattery_);
+    advices_ = BatteryAdvisor::advice(battery_, kMaxAdvices, hasBattery_ && batteryRead_);
     emit advicesChanged();
 }
 
@@ -174,6 +174,7 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, con
     b.systemHealthPct = lastHealthPct_;
 
     hasBattery_ = true;
+    batteryRead_ = true;
     emit hasBatteryChanged();
     battery_ = b;
     emit batteryChanged();

@@ -130,6 +130,8 @@ private:
     QDateTime lastUpdated_;
     std::vector<BatteryAdvisor::Advice> advices_;
     bool hasBattery_ = true;
+    // A health read can land before the first battery snapshot; there is nothing to advise on then.
+    bool batteryRead_ = false;
     QPointer<ThemeManager> themeManager_;
     std::vector<double> histInput_;
     std::vector<double> histPct_;
