@@ -1,5 +1,8 @@
 #include "linux/LinuxPowerMeter.h"
 
+#include "PowerAggregator.h"
+#include "linux/LinuxBatteryReader.h"
+
 #include "FakeSysfs.h"
 
 #include <gtest/gtest.h>
@@ -76,4 +79,33 @@ TEST(LinuxPowerMeter, NothingReadableMeansNothingMeasured) {
     meter.sample();
     now = 5;
     EXPECT_FALSE(meter.sample().hasComponents());
+}
+
+// The whole road on a fake notebook: sysfs battery and RAPL counters -> snapshot and meters -> flow.
+TEST(LinuxPowerMeter, MeteredNotebookFlowAddsUpToTheDischarge) {
+    FakeSysfs sys("acpi-laptop-discharging");  // 9.12 W from the battery
+    sys.write(kPowercap + "intel-rapl:0/name", "package-0");
+    sys.write(kPowercap + "intel-rapl:0:1/name", "uncore");
+    sys.write(kPowercap + "intel-rapl:0/energy_uj", "1000000");
+    sys.write(kPowercap + "intel-rapl:0:1/energy_uj", "1000000");
+    double now = 0;
+    LinuxPowerMeter meter(sys.root, [&] { return now; });
+    meter.sample();
+    now = 2;
+    sys.write(kPowercap + "intel-rapl:0/energy_uj", "7000000");    // 3 W
+    sys.write(kPowercap + "intel-rapl:0:1/energy_uj", "2000000");  // 0.5 W of integrated graphics
+    const auto battery = joulemap::LinuxBatteryReader(sys.root).readQuick();
+    ASSERT_TRUE(battery);
+
+    // W 9.12; apps claim 0.6 W = 5.472; hardware max(3.648, 2.736, metered 3) = 3.648: cpu 3 − 0.5,
+    // gpu 0.5, display the 0.648 left; apps 5.472 as 3.8304 and 1.6416. Rounded to the 9.1 W shown,
+    // display's 0.648 is the one that goes up.
+    const auto flow = joulemap::PowerAggregator::aggregate(
+        *battery, {{"A", std::nullopt, 0.7}, {"B", std::nullopt, 0.3}, {"__system__", std::nullopt, 0.4}},
+        meter.sample());
+    EXPECT_EQ(flow.inputSub, "放电输出 · 9.1W");
+    std::vector<std::pair<std::string, double>> bands;
+    for (const auto& d : flow.destinations) bands.emplace_back(d.id, d.power);
+    EXPECT_EQ(bands, (std::vector<std::pair<std::string, double>>{
+                         {"A", 3.8}, {"cpu", 2.5}, {"B", 1.6}, {"display", 0.7}, {"gpu", 0.5}}));
 }
