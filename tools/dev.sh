@@ -11,8 +11,11 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji
+  dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji locales
 )
+
+# A comma-decimal locale for the test that checks no figure follows the process locale.
+test_locale="de_DE.UTF-8"
 
 install_missing() {
   local missing=()
@@ -27,12 +30,23 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+generate_test_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Generating locale: $test_locale"
+  $sudo sed -i "s/^# *\($test_locale UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$test_locale UTF-8" /etc/locale.gen || echo "$test_locale UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+}
+
 build_all() {
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   cmake --build "$build" --parallel "$(nproc)"
 }
 
 install_missing
+generate_test_locale
 build_all
 
 case "$mode" in

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "AppTheme.h"
+#include "BatteryHealthView.h"
 #include "FixedAppearanceSource.h"
 #include "JoulemapViewModel.h"
 #include "MainView.h"
@@ -233,6 +234,37 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
     return ok;
 }
 
+// The health card alone: a notebook with two batteries, and a driver that reports no capacities.
+bool renderHealthCards(const QDir& outDir, const QString& settingsFile) {
+    BatteryInfo two = laptopBattery();
+    two.designCapacityMah = 7000;
+    two.maxCapacityMah = 6417;
+    two.batteries = {{"BAT0", 73, 5000, 4500, 112, 31.5}, {"BAT1", 87, 2000, 1917, 300, 29.0}};
+    const BatteryInfo unknown;  // no capacities, no temperature
+    const std::vector<std::pair<const char*, BatteryInfo>> cards{{"two-batteries", two}, {"unknown", unknown}};
+
+    FixedAppearanceSource appearance(false);
+    ThemeManager themeManager(settingsFile, &appearance);
+    bool ok = true;
+    for (const auto& [name, battery] : cards) {
+        BatteryHealthView view;
+        view.setThemeManager(&themeManager);
+        view.setBattery(battery);
+        view.resize(view.sizeHint());
+        for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
+            themeManager.setTheme(theme);
+            const QString path = outDir.filePath(QStringLiteral("health-%1-%2.png").arg(name, token(theme)));
+            if (!view.grab().save(path)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                ok = false;
+            } else {
+                std::printf("%s\n", qPrintable(path));
+            }
+        }
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -276,5 +308,6 @@ int main(int argc, char** argv) {
     };
     bool ok = true;
     for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
+    ok = renderHealthCards(outDir, settingsFile) && ok;
     return ok ? 0 : 1;
 }

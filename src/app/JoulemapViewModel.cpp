@@ -51,6 +51,9 @@ JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
     if (!sources_.readHealth) {
         sources_.readHealth = [] { return int64_t{0}; };
     }
+    if (!sources_.readPower) {
+        sources_.readPower = [] { return MeasuredPower{}; };
+    }
     lastUpdated_ = sources_.now();
     workers_->setMaxThreadCount(kWorkerThreads);
     workers_->setThreadPriority(QThread::LowPriority);
@@ -155,8 +158,14 @@ void JoulemapViewModel::applyProcessShares(std::vector<AppShare> shares) {
 }
 
 void JoulemapViewModel::refresh() {
-    runOnWorker(sources_.readBattery,
-                [](JoulemapViewModel& self, const std::optional<BatteryInfo>& info) { self.applyBattery(info); });
+    // Battery and meters are read together so the flow is built from one moment.
+    runOnWorker(
+        [readBattery = sources_.readBattery, readPower = sources_.readPower] {
+            return std::make_pair(readBattery(), readPower());
+        },
+        [](JoulemapViewModel& self, const std::pair<std::optional<BatteryInfo>, MeasuredPower>& read) {
+            self.applyBattery(read.first, read.second);
+        });
 }
 
 void JoulemapViewModel::readHealthAsync() {
@@ -167,18 +176,20 @@ void JoulemapViewModel::applyHealth(int64_t healthPct) {
     lastHealthPct_ = healthPct;
     battery_.systemHealthPct = healthPct;
     emit batteryChanged();
-    advices_ = BatteryAdvisor::advice(battery_, kMaxAdvices);
+    advices_ = BatteryAdvisor::advice(battery_, kMaxAdvices, hasBattery_ && batteryRead_);
     emit advicesChanged();
 }
 
-void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info) {
+void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, const MeasuredPower& measured) {
     if (!info) {
-        // A machine without a battery: the last battery figures, advice and histories stay as
-        // they were, and there is nothing to raise an alert about.
+        // A machine without a battery: the last battery figures and histories stay as they were,
+        // there is no battery advice to give and nothing to raise an alert about.
         hasBattery_ = false;
         emit hasBatteryChanged();
-        flow_ = PowerAggregator::aggregateDesktop(lastAppShares_);
+        flow_ = PowerAggregator::aggregateDesktop(lastAppShares_, measured);
         emit flowChanged();
+        advices_.clear();
+        emit advicesChanged();
         lastUpdated_ = sources_.now();
         emit lastUpdatedChanged();
         emit refreshed();
@@ -189,24 +200,27 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info) {
     b.systemHealthPct = lastHealthPct_;
 
     hasBattery_ = true;
+    batteryRead_ = true;
     emit hasBatteryChanged();
     battery_ = b;
     emit batteryChanged();
-    flow_ = PowerAggregator::aggregate(b, lastAppShares_);
+    flow_ = PowerAggregator::aggregate(b, lastAppShares_, measured);
     emit flowChanged();
-    advices_ = BatteryAdvisor::advice(b, kMaxAdvices);
+    advices_ = BatteryAdvisor::advice(b, kMaxAdvices, true);
     emit advicesChanged();
     lastUpdated_ = sources_.now();
     emit lastUpdatedChanged();
     pushHistory(b);
     amperage_.push(b.instantAmperageMa);
+    batteryPower_.push(b.batteryPowerMw);
     checkHighTempAlert(b);
     checkHighDrainAlert(b);
     emit refreshed();
 }
 
 void JoulemapViewModel::pushHistory(const BatteryInfo& b) {
-    histInput_.push_back(b.inputPowerWatts());
+    // The input card's own figure, the balanced flow's total, so the sparkline draws what it shows.
+    histInput_.push_back(flow_.totalPower());
     trim(histInput_);
     histPct_.push_back(static_cast<double>(b.currentCapacityPct));
     trim(histPct_);
@@ -229,7 +243,8 @@ void JoulemapViewModel::writeHistory() {
 }
 
 QString JoulemapViewModel::batteryTimeEstimate() const {
-    return QString::fromStdString(joulemap::batteryTimeEstimate(battery_, amperage_.samples()));
+    return QString::fromStdString(
+        joulemap::batteryTimeEstimate(battery_, amperage_.samples(), batteryPower_.samples()));
 }
 
 bool JoulemapViewModel::highTempAlertEnabled() const {

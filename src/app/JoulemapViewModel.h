@@ -6,6 +6,7 @@
 #include "BatteryTimeEstimate.h"
 #include "DrainTracker.h"
 #include "JoulemapData.h"
+#include "MeasuredPower.h"
 #include "ModelSources.h"
 
 #include <QDateTime>
@@ -115,7 +116,7 @@ signals:
 private:
     void startProcessSampling();
     void applyProcessShares(std::vector<AppShare> shares);
-    void applyBattery(const std::optional<BatteryInfo>& info);
+    void applyBattery(const std::optional<BatteryInfo>& info, const MeasuredPower& measured);
     void applyHealth(int64_t healthPct);
     void readHealthAsync();
     void pushHistory(const BatteryInfo& b);
@@ -135,6 +136,8 @@ private:
     QDateTime lastUpdated_;
     std::vector<BatteryAdvisor::Advice> advices_;
     bool hasBattery_ = true;
+    // A health read can land before the first battery snapshot; there is nothing to advise on then.
+    bool batteryRead_ = false;
     QPointer<ThemeManager> themeManager_;
     std::vector<double> histInput_;
     std::vector<double> histPct_;
@@ -143,6 +146,8 @@ private:
     std::vector<AppShare> lastAppShares_;
     int64_t lastHealthPct_ = 0;
     AmperageWindow amperage_;
+    // Battery power readings in mW beside the currents: time left from energies needs them.
+    AmperageWindow batteryPower_;
     DrainTracker drainTracker_;
     std::unique_ptr<QTimer> timer_;
     std::unique_ptr<QTimer> healthTimer_;

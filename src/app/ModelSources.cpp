@@ -15,6 +15,7 @@ ModelSources ModelSources::platformDefaults() {
     ModelSources sources;
     sources.readBattery = [] { return BatteryService::readQuick(); };
     sources.readHealth = [] { return BatteryService::readHealth(); };
+    sources.readPower = [] { return PowerMeterService::sample(); };
     sources.sampleProcesses = [] { return ProcessPowerService::sample(kProcessSampleSeconds); };
     sources.now = [] { return QDateTime::currentDateTime(); };
     sources.writeHistory = [](double inputW, double systemW, double batteryPct, double batteryNetW) {

@@ -3,6 +3,7 @@
 #include "AlertMessage.h"
 #include "AppShare.h"
 #include "BatteryInfo.h"
+#include "MeasuredPower.h"
 
 #include <QDateTime>
 
@@ -16,12 +17,13 @@ namespace joulemap {
 
 // Everything the central model reads from or writes to the outside world. The defaults are the
 // platform sources, the history database and the desktop notifier; tests put fakes in their place.
-// The three reads run on worker threads, so they must be safe to call from any thread; the clock,
+// The reads run on worker threads, so they must be safe to call from any thread; the clock,
 // the history writer and the notifier are called on the model's thread. A read left empty counts
 // as "nothing there"; without a process sampler no sampling loop runs.
 struct ModelSources {
     std::function<std::optional<BatteryInfo>()> readBattery;       // blocking; absent = no battery
     std::function<int64_t()> readHealth;                            // blocking; 0 = unknown
+    std::function<MeasuredPower()> readPower;                       // component meters; empty = none
     std::function<std::vector<AppShare>()> sampleProcesses;        // blocking for the sample interval
     std::function<QDateTime()> now;
     std::function<void(double inputW, double systemW, double batteryPct, double batteryNetW)> writeHistory;

@@ -1,8 +1,9 @@
 #include "BatteryAdvisor.h"
 
+#include "NumberFormat.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 namespace joulemap::BatteryAdvisor {
@@ -23,18 +24,12 @@ constexpr double kHighDischargeW = 25.0;
 constexpr double kWornHealthPct = 80.0;
 constexpr double kLateLifeCycleRatio = 0.8;
 
-// The C library's fixed-point formatting, so 39.99 with no decimals shows as 40.
-std::string fmt(double value, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
-}
+// Fixed decimals without the C library, whose printf follows the desktop's locale ("30,3").
+std::string fmt(double value, int decimals) { return formatFixed(value, decimals); }
 
 // Whole watts, cut toward zero: a 19.9 W charger is a 19 W charger. Formatted rather than cast so
-// that no reading, however wild, overflows an integer; adding 0.0 turns -0 into 0.
-std::string truncText(double value) {
-    return fmt(std::trunc(value) + 0.0, 0);
-}
+// that no reading, however wild, overflows an integer.
+std::string truncText(double value) { return fmt(std::trunc(value), 0); }
 
 }  // namespace
 
@@ -52,6 +47,12 @@ std::optional<Advice::Severity> severityFromRaw(int raw) {
 }
 
 std::vector<Advice> advice(const BatteryInfo& b, int64_t max) {
+    // A snapshot without a single reading is a machine without a battery, not an empty one.
+    return advice(b, max, !(b == BatteryInfo::unknown()));
+}
+
+std::vector<Advice> advice(const BatteryInfo& b, int64_t max, bool hasBattery) {
+    if (!hasBattery) return {};
     const double t = b.temperatureC;
     const int64_t p = b.currentCapacityPct;
     const std::string pct = std::to_string(p);
@@ -102,7 +103,7 @@ std::vector<Advice> advice(const BatteryInfo& b, int64_t max) {
             items.emplace_back("✅", "电量处于理想区间（20-80%），保持此范围使用有助延长电池寿命", Severity::good);
         }
     }
-    if (health < kWornHealthPct) {
+    if (b.isHealthKnown() && health < kWornHealthPct) {
         // std::round goes half away from zero, unlike printf's rounding.
         items.emplace_back("⚠️",
                            "电池健康度偏低（" + fmt(std::round(health), 0) + "%），续航和峰值性能可能下降，建议预约官方检测",

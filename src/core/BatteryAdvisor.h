@@ -25,8 +25,12 @@ struct Advice {
 };
 
 // Advice for one snapshot, most severe first (rule order among equals), at most `max` items;
-// an all-clear item when no rule applies. Pure: safe on any thread.
+// an all-clear item when no rule applies. The health rule is skipped when the health is unknown.
+// A snapshot with nothing in it (a machine without a battery) gets no advice. Pure: safe on any
+// thread, and its texts do not depend on the process locale.
 std::vector<Advice> advice(const BatteryInfo& battery, int64_t max);
+// The same, with the caller saying whether the machine has a battery at all.
+std::vector<Advice> advice(const BatteryInfo& battery, int64_t max, bool hasBattery);
 
 // The severity with that raw value; absent outside 0...3.
 std::optional<Advice::Severity> severityFromRaw(int raw);

@@ -16,6 +16,7 @@ constexpr double kGoodHealthPct = 90.0;
 constexpr double kFairHealthPct = 80.0;
 constexpr double kHotTemperatureC = 41.0;
 constexpr double kWarmTemperatureC = 36.0;
+constexpr std::string_view kUnknownColorHex = "#8e8e93";
 
 // One decimal whatever the process locale says.
 std::string oneDecimal(double value) {
@@ -58,13 +59,44 @@ std::optional<std::string_view> temperatureColorHex(double temperatureC) {
     return std::nullopt;
 }
 
+std::string ringLabel(const BatteryInfo& battery) {
+    return battery.isHealthKnown() ? ringLabel(healthPercent(battery)) : std::string(kUnknownRingLabel);
+}
+
+std::string_view statusText(const BatteryInfo& battery) {
+    return battery.isHealthKnown() ? statusText(healthPercent(battery)) : kUnknownText;
+}
+
+std::string_view statusColorHex(const BatteryInfo& battery) {
+    return battery.isHealthKnown() ? statusColorHex(battery.healthStatus()) : kUnknownColorHex;
+}
+
 std::array<MetricRow, 4> metricRows(const BatteryInfo& battery) {
+    const auto capacity = [](double mah) { return mah > 0 ? formatCapacityMah(mah) : std::string(kUnknownText); };
+    // The record keeps 0 for a temperature the driver does not report; no battery in use is at 0 °C.
+    const bool temperatureKnown = battery.temperatureC != 0;
     return {{
         {"循环次数", std::to_string(battery.cycleCount) + " 次", std::nullopt},
-        {"设计容量", formatCapacityMah(battery.designCapacityMah), std::nullopt},
-        {"当前最大", formatCapacityMah(battery.maxCapacityMah), std::nullopt},
-        {"温度", oneDecimal(battery.temperatureC) + " ℃", temperatureColorHex(battery.temperatureC)},
+        {"设计容量", capacity(battery.designCapacityMah), std::nullopt},
+        {"当前最大", capacity(battery.maxCapacityMah), std::nullopt},
+        {"温度", temperatureKnown ? oneDecimal(battery.temperatureC) + " ℃" : std::string(kUnknownText),
+         temperatureKnown ? temperatureColorHex(battery.temperatureC) : std::nullopt},
     }};
+}
+
+std::vector<MetricRow> batteryRows(const BatteryInfo& battery) {
+    std::vector<MetricRow> rows;
+    if (battery.batteries.size() < 2) return rows;
+    for (const SystemBattery& unit : battery.batteries) {
+        BatteryInfo alone;
+        alone.designCapacityMah = unit.designCapacityMah;
+        alone.maxCapacityMah = unit.maxCapacityMah;
+        const std::string health =
+            alone.isHealthKnown() ? ringLabel(healthPercent(alone)) + "%" : std::string(kUnknownText);
+        rows.push_back({unit.name, health + " · " + std::to_string(unit.cycleCount) + " 次",
+                        alone.isHealthKnown() ? std::optional(statusColorHex(alone.healthStatus())) : std::nullopt});
+    }
+    return rows;
 }
 
 }  // namespace joulemap::BatteryHealthModel

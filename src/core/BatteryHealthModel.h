@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What the battery health card shows, decided without a window: the health figure, its word and
 // colours, and the four figure rows.
@@ -14,6 +15,9 @@ namespace joulemap::BatteryHealthModel {
 
 inline constexpr std::string_view kTitle = "电池健康";
 inline constexpr std::string_view kRingCaption = "健康度";
+// Shown for a figure the battery does not report, instead of a 0 that would read as a dead battery.
+inline constexpr std::string_view kUnknownText = "未知";
+inline constexpr std::string_view kUnknownRingLabel = "—";
 
 // The system's own health figure when it reports one, else the measured capacity against the
 // design capacity, held within 0..100 (0 without a design capacity).
@@ -32,18 +36,29 @@ std::string_view statusText(double healthPercent);
 // Ring, figure and status badge colour.
 std::string_view statusColorHex(BatteryInfo::HealthStatus status);
 
+// The same, for a whole snapshot: "未知" and a neutral colour when the battery reports neither a
+// health figure nor both capacities.
+std::string ringLabel(const BatteryInfo& battery);
+std::string_view statusText(const BatteryInfo& battery);
+std::string_view statusColorHex(const BatteryInfo& battery);
+
 // Red from 41 °C, yellow from 36 °C; nullopt below that means the ordinary text colour.
 std::optional<std::string_view> temperatureColorHex(double temperatureC);
 
 struct MetricRow {
-    std::string_view label;
+    std::string label;
     std::string value;
     std::optional<std::string_view> valueColorHex;  // nullopt: primary text
 
     bool operator==(const MetricRow&) const = default;
 };
 
-// Cycle count, design capacity, current maximum capacity, temperature, in that order.
+// Cycle count, design capacity, current maximum capacity, temperature, in that order. A capacity or
+// temperature the driver does not report reads "未知".
 std::array<MetricRow, 4> metricRows(const BatteryInfo& battery);
+
+// With two or more batteries, one row each: its name, and its health and cycle count ("92% · 312 次",
+// or "未知 · 312 次"). Empty for a single battery, whose figures are the card's own.
+std::vector<MetricRow> batteryRows(const BatteryInfo& battery);
 
 }  // namespace joulemap::BatteryHealthModel

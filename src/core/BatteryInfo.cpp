@@ -23,19 +23,28 @@ bool BatteryInfo::isPluggedIn() const { return isExternalConnected; }
 
 double BatteryInfo::instantPowerWatts() const { return instantAmperageMa * voltageMv / kMicrowattsPerWatt; }
 
+bool BatteryInfo::isInputMeasured() const { return systemPowerInMw > 0 || !isExternalConnected; }
+
+double BatteryInfo::estimatedConsumptionWatts() const {
+    return consumptionEstimateMw > 0 ? consumptionEstimateMw / kMilliwattsPerWatt : kFallbackConsumptionWatts;
+}
+
 double BatteryInfo::inputPowerWatts() const {
     if (systemPowerInMw > 0) return systemPowerInMw / kMilliwattsPerWatt;
-    if (isExternalConnected) return adapterWatts;
+    // The adapter's rating is what it could deliver, not what it does: without a meter the input is
+    // what goes into the battery plus what the machine is estimated to consume.
+    if (isExternalConnected) {
+        return std::max(0.0, batteryPowerMw / kMilliwattsPerWatt) + estimatedConsumptionWatts();
+    }
     return std::abs(instantPowerWatts());
 }
 
 double BatteryInfo::systemConsumedWatts() const {
     if (isExternalConnected) {
-        const double input = systemPowerInMw > 0 ? systemPowerInMw / kMilliwattsPerWatt : adapterWatts;
         // Power going into the battery is not consumed by the machine; power coming out of it is
         // already part of what the machine draws.
         const double charging = std::max(0.0, batteryPowerMw / kMilliwattsPerWatt);
-        return std::max(0.0, input - charging);
+        return std::max(0.0, inputPowerWatts() - charging);
     }
     if (systemPowerInMw > 0) return systemPowerInMw / kMilliwattsPerWatt;
     return std::abs(instantPowerWatts());
@@ -47,6 +56,8 @@ double BatteryInfo::stateOfHealth() const {
     if (designCapacityMah > 0) return std::clamp(maxCapacityMah / designCapacityMah * 100.0, 0.0, 100.0);
     return 0;
 }
+
+bool BatteryInfo::isHealthKnown() const { return systemHealthPct > 0 || (designCapacityMah > 0 && maxCapacityMah > 0); }
 
 BatteryInfo::HealthStatus BatteryInfo::healthStatus() const {
     const double health = stateOfHealth();

@@ -1,12 +1,20 @@
 #pragma once
 
+#include "SystemBattery.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace joulemap {
 
+// What a machine consumes when nothing says otherwise: the figure a desktop without meters shows,
+// and the consumption assumed while charging before anything was measured on battery.
+inline constexpr double kFallbackConsumptionWatts = 4.0;
+
 // One battery and adapter snapshot. Every source (registry dump, sysfs) fills the same fields;
-// a missing reading keeps the value of unknown().
+// a missing reading keeps the value of unknown(). A machine with several batteries shows them
+// summed as one, the way the desktop's own battery indicator does.
 struct BatteryInfo {
     enum class HealthStatus { good, fair, replace };
 
@@ -31,14 +39,32 @@ struct BatteryInfo {
     std::string chargingProtocol = "未知";
     bool isPdFastCharge = false;
     bool isProvidingPower = false;
+    // Energies when the driver reports them (0 otherwise): time left is energy ÷ power, with no
+    // voltage in between.
+    double energyNowMwh = 0;
+    double energyFullMwh = 0;
+    // While plugged in without a meter: the consumption measured on battery shortly before,
+    // smoothed; 0 when there is none.
+    double consumptionEstimateMw = 0;
+    // Each battery on its own; empty when the source knows only the sum.
+    std::vector<SystemBattery> batteries{};
 
     static const BatteryInfo& unknown();
 
     bool isPluggedIn() const;
     double instantPowerWatts() const;
+    // While plugged in, the measured adapter input, else the charging power plus the best
+    // consumption estimate (see isInputMeasured). On battery, the discharge power.
     double inputPowerWatts() const;
+    // False when the input while plugged in is an estimate rather than a meter's reading.
+    bool isInputMeasured() const;
+    // The consumption estimate in use while plugged in without a meter.
+    double estimatedConsumptionWatts() const;
     double systemConsumedWatts() const;
     double stateOfHealth() const;
+    // False when neither the system's figure nor both capacities are known: stateOfHealth() then
+    // reads 0, which must not be shown or judged as a worn battery.
+    bool isHealthKnown() const;
     HealthStatus healthStatus() const;
 
     bool operator==(const BatteryInfo&) const = default;

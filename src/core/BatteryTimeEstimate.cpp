@@ -10,6 +10,8 @@ namespace {
 
 // Currents this small give absurd durations; below them the text does not guess.
 constexpr double kMinEstimateCurrentMa = 50.0;
+// The same for powers: about 50 mA at a notebook battery's voltage.
+constexpr double kMinEstimatePowerMw = 500.0;
 constexpr int64_t kMinutesPerHour = 60;
 // The battery's own figure is trusted only below ten hours; larger values are placeholders.
 constexpr int64_t kMaxReportedRemainingMin = 599;
@@ -20,14 +22,18 @@ const char* const kDischarging = "放电中";
 const char* const kUntilFullPrefix = "充满约 ";
 const char* const kRemainingPrefix = "可用约 ";
 
-// mAh / mA is hours; the whole part of the minutes counts. Clamped so absurd capacities cannot
-// overflow the conversion.
-int64_t wholeMinutes(double capacityMah, double currentMa) {
-    const double minutes = capacityMah / currentMa * kMinutesPerHour;
+// mAh / mA (or mWh / mW) is hours; the whole part of the minutes counts. Clamped so absurd
+// capacities cannot overflow the conversion.
+int64_t wholeMinutes(double capacity, double rate) {
+    const double minutes = capacity / rate * kMinutesPerHour;
     if (!(minutes < static_cast<double>(std::numeric_limits<int32_t>::max()))) {
         return std::numeric_limits<int32_t>::max();
     }
     return static_cast<int64_t>(minutes);
+}
+
+double mean(const std::vector<double>& values) {
+    return std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
 }
 
 std::string fromBatteryEstimate(const BatteryInfo& battery) {
@@ -56,8 +62,7 @@ std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<do
     if (amperageSamplesMa.empty()) {
         return battery.isExternalConnected ? kOnExternalPower : fromBatteryEstimate(battery);
     }
-    const double averageMa = std::accumulate(amperageSamplesMa.begin(), amperageSamplesMa.end(), 0.0) /
-                             static_cast<double>(amperageSamplesMa.size());
+    const double averageMa = mean(amperageSamplesMa);
 
     if (battery.isExternalConnected) {
         const double missingMah = battery.maxCapacityMah - battery.currentCapacityMah;
@@ -75,12 +80,34 @@ std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<do
     return fromBatteryEstimate(battery);
 }
 
-void AmperageWindow::push(double amperageMa) {
+std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<double>& amperageSamplesMa,
+                                const std::vector<double>& powerSamplesMw) {
+    if (!(battery.energyNowMwh > 0) || powerSamplesMw.empty()) {
+        return batteryTimeEstimate(battery, amperageSamplesMa);
+    }
+    // mWh / mW is hours.
+    const double averageMw = mean(powerSamplesMw);
+    if (battery.isExternalConnected) {
+        const double missingMwh = battery.energyFullMwh - battery.energyNowMwh;
+        if (averageMw > kMinEstimatePowerMw && missingMwh > 0 && battery.isCharging) {
+            const int64_t minutes = wholeMinutes(missingMwh, averageMw);
+            return minutes > 0 ? kUntilFullPrefix + formatDuration(minutes) : kAlmostFull;
+        }
+        return kOnExternalPower;
+    }
+    if (averageMw < -kMinEstimatePowerMw) {
+        const int64_t minutes = wholeMinutes(battery.energyNowMwh, std::fabs(averageMw));
+        return minutes > 0 ? kRemainingPrefix + formatDuration(minutes) : kDischarging;
+    }
+    return fromBatteryEstimate(battery);
+}
+
+void AmperageWindow::push(double reading) {
     // Zero counts with the charging side.
-    if (!samples_.empty() && (samples_.back() >= 0) != (amperageMa >= 0)) {
+    if (!samples_.empty() && (samples_.back() >= 0) != (reading >= 0)) {
         samples_.clear();
     }
-    samples_.push_back(amperageMa);
+    samples_.push_back(reading);
     if (samples_.size() > kCapacity) {
         samples_.erase(samples_.begin(), samples_.end() - kCapacity);
     }

@@ -38,14 +38,47 @@ nlohmann::ordered_json toJson(const BatteryInfo& b) {
     out["chargingProtocol"] = b.chargingProtocol;
     out["isPdFastCharge"] = b.isPdFastCharge;
     out["isProvidingPower"] = b.isProvidingPower;
+    out["energyNowMwh"] = b.energyNowMwh;
+    out["energyFullMwh"] = b.energyFullMwh;
+    out["consumptionEstimateMw"] = b.consumptionEstimateMw;
+    nlohmann::ordered_json batteries = nlohmann::ordered_json::array();
+    for (const SystemBattery& unit : b.batteries) {
+        nlohmann::ordered_json one;
+        one["name"] = unit.name;
+        one["currentCapacityPct"] = unit.currentCapacityPct;
+        one["designCapacityMah"] = unit.designCapacityMah;
+        one["maxCapacityMah"] = unit.maxCapacityMah;
+        one["cycleCount"] = unit.cycleCount;
+        one["temperatureC"] = unit.temperatureC;
+        batteries.push_back(std::move(one));
+    }
+    out["batteries"] = std::move(batteries);
     nlohmann::ordered_json derived;
     derived["isPluggedIn"] = b.isPluggedIn();
     derived["instantPowerWatts"] = b.instantPowerWatts();
     derived["inputPowerWatts"] = b.inputPowerWatts();
+    derived["isInputMeasured"] = b.isInputMeasured();
     derived["systemConsumedWatts"] = b.systemConsumedWatts();
     derived["stateOfHealth"] = b.stateOfHealth();
-    derived["healthStatus"] = healthStatusName(b.healthStatus());
+    derived["isHealthKnown"] = b.isHealthKnown();
+    derived["healthStatus"] = b.isHealthKnown() ? nlohmann::ordered_json(healthStatusName(b.healthStatus()))
+                                                : nlohmann::ordered_json(nullptr);
     out["derived"] = std::move(derived);
+    return out;
+}
+
+nlohmann::ordered_json toJson(const MeasuredPower& measured) {
+    // Absent figures stay null: the machine cannot measure them, which is not 0 W.
+    const auto watts = [](const std::optional<double>& value) {
+        return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+    };
+    nlohmann::ordered_json out;
+    out["packageWatts"] = watts(measured.packageWatts);
+    out["coreWatts"] = watts(measured.coreWatts);
+    out["uncoreWatts"] = watts(measured.uncoreWatts);
+    out["dramWatts"] = watts(measured.dramWatts);
+    out["platformWatts"] = watts(measured.platformWatts);
+    out["gpuWatts"] = watts(measured.gpuWatts);
     return out;
 }
 
@@ -74,6 +107,7 @@ nlohmann::ordered_json toJson(const PowerDestination& d) {
     out["color"] = d.color;
     out["group"] = rawValue(d.group);
     out["power"] = d.power;
+    out["estimated"] = d.estimated;
     return out;
 }
 

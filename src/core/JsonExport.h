@@ -3,6 +3,7 @@
 #include "AppShare.h"
 #include "BatteryInfo.h"
 #include "JoulemapData.h"
+#include "MeasuredPower.h"
 #include "PowerDestination.h"
 
 #include <nlohmann/json.hpp>
@@ -16,8 +17,9 @@ namespace joulemap {
 
 std::string healthStatusName(BatteryInfo::HealthStatus status);  // "good", "fair", "replace"
 
-// The 21 fields, then the derived values under "derived".
+// The fields, then the derived values under "derived" (healthStatus null when the health is unknown).
 nlohmann::ordered_json toJson(const BatteryInfo& battery);
+nlohmann::ordered_json toJson(const MeasuredPower& measured);  // a figure not measured is null
 nlohmann::ordered_json toJson(const AppShare& share);  // an absent bundleId is null
 nlohmann::ordered_json toJson(const std::vector<AppShare>& shares);
 nlohmann::ordered_json toJson(const PowerDestination& destination);  // group as its raw value

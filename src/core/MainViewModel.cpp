@@ -22,6 +22,8 @@ constexpr std::string_view kSystemSubtitlePrefix = "占入口 ";
 constexpr std::string_view kStoringText = "电池在储能";
 constexpr std::string_view kSupplyingText = "电池在供电";
 constexpr std::string_view kShareTextPrefix = "占总功率 ";
+// A figure split by fixed proportions rather than metered says so.
+constexpr std::string_view kEstimateSuffix = " · 估算";
 constexpr std::string_view kWattUnit = "W";
 constexpr std::string_view kPercentUnit = "%";
 
@@ -112,7 +114,8 @@ std::optional<TooltipContent> tooltip(const JoulemapData& flow, const std::optio
         .powerText = oneDecimal(it->power),
         .colorHex = it->color,
         .shareText = std::string(kShareTextPrefix) + formatPercent(sharePercent),
-        .groupText = groupIcon(it->group) + " " + rawValue(it->group),
+        .groupText = groupIcon(it->group) + " " + rawValue(it->group) +
+                     (it->estimated ? std::string(kEstimateSuffix) : std::string()),
     };
 }
 

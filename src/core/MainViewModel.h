@@ -49,7 +49,7 @@ struct TooltipContent {
     std::string powerText;  // "12.3", the unit is drawn apart
     std::string colorHex;
     std::string shareText;  // "占总功率 42%"
-    std::string groupText;  // "🟦 应用"
+    std::string groupText;  // "🟦 应用", "⚙️ 硬件 · 估算" for a figure that is not metered
 
     bool operator==(const TooltipContent&) const = default;
 };

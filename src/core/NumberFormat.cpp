@@ -1,5 +1,6 @@
 #include "NumberFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -48,6 +49,17 @@ std::string num(double x) {
         text += ".0";
     }
     return text;
+}
+
+std::string formatFixed(double value, int decimals) {
+    constexpr int kMaxDecimals = 9;
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = value * scale;
+    // Past 2^53 every double is a whole number already; scaling back would only lose it.
+    const double rounded = std::isfinite(scaled) ? std::round(scaled) / scale : value;
+    // -0.04 rounds to -0; shown as "0.0", not "-0.0".
+    return fixed(rounded == 0 ? 0.0 : rounded, decimals);
 }
 
 std::string formatWatts(double watts, bool spaced) { return fixed(watts, 1) + (spaced ? " W" : "W"); }

@@ -17,6 +17,9 @@ std::string num(double x);
 // Every formatter below ignores the process locale: a Qt application calls setlocale() at start-up,
 // and printf would then write "12,3" under many European locales.
 
+// A fixed number of decimals, halves away from zero: (39.99, 0) -> "40", (25.04, 1) -> "25.0".
+std::string formatFixed(double value, int decimals);
+
 // Watts with one decimal, the unit directly after it or after a space: "12.3W", "12.3 W".
 std::string formatWatts(double watts, bool spaced);
 

@@ -14,6 +14,8 @@ struct PowerDestination {
     std::string color;  // "#rrggbb"
     PowerGroup group = PowerGroup::hardware;
     double power = 0;  // W, one decimal
+    // The figure is a share by fixed proportions, not a meter's reading of this component.
+    bool estimated = false;
 
     bool operator==(const PowerDestination&) const = default;
 };

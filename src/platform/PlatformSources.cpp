@@ -9,6 +9,7 @@
 #else
 #include "linux/LinuxBatteryReader.h"
 #include "linux/LinuxHealthReader.h"
+#include "linux/LinuxPowerMeter.h"
 #include "linux/LinuxProcessLister.h"
 #endif
 
@@ -45,6 +46,24 @@ std::unique_ptr<ProcessLister> makeProcessLister() {
 
 namespace {
 
+// macOS offers no component meters without privileges; every figure stays unknown.
+class NoPowerMeter : public PowerMeter {
+public:
+    MeasuredPower sample() override { return {}; }
+};
+
+}  // namespace
+
+std::unique_ptr<PowerMeter> makePowerMeter() {
+#if defined(__APPLE__)
+    return std::make_unique<NoPowerMeter>();
+#else
+    return std::make_unique<LinuxPowerMeter>();
+#endif
+}
+
+namespace {
+
 // One reader per process: the Linux battery reader keeps a smoothed consumption figure between calls.
 BatteryReader& sharedBatteryReader() {
     static const std::unique_ptr<BatteryReader> reader = makeBatteryReader();
@@ -54,6 +73,11 @@ BatteryReader& sharedBatteryReader() {
 HealthReader& sharedHealthReader() {
     static const std::unique_ptr<HealthReader> reader = makeHealthReader();
     return *reader;
+}
+
+PowerMeter& sharedPowerMeter() {
+    static const std::unique_ptr<PowerMeter> meter = makePowerMeter();
+    return *meter;
 }
 
 ProcessLister& sharedProcessLister() {
@@ -99,6 +123,12 @@ std::optional<BatteryInfo> read() {
 }
 
 }  // namespace BatteryService
+
+namespace PowerMeterService {
+
+MeasuredPower sample() { return sharedPowerMeter().sample(); }
+
+}  // namespace PowerMeterService
 
 namespace ProcessPowerService {
 

@@ -5,6 +5,7 @@
 #include "BatteryReader.h"
 #include "HealthReader.h"
 #include "NameRule.h"
+#include "PowerMeter.h"
 #include "ProcessLister.h"
 
 #include <memory>
@@ -17,6 +18,8 @@ namespace joulemap {
 std::unique_ptr<BatteryReader> makeBatteryReader();
 std::unique_ptr<HealthReader> makeHealthReader();
 std::unique_ptr<ProcessLister> makeProcessLister();
+// The component meters; one that measures nothing where the platform offers none.
+std::unique_ptr<PowerMeter> makePowerMeter();
 
 namespace BatteryService {
 // Process-wide readers of this platform (created on first use, thread-safe).
@@ -24,6 +27,11 @@ std::optional<BatteryInfo> read();  // readQuick() with systemHealthPct filled i
 std::optional<BatteryInfo> readQuick();
 int64_t readHealth();
 }  // namespace BatteryService
+
+namespace PowerMeterService {
+// The process-wide meter of this platform: averages since its previous call (thread-safe).
+MeasuredPower sample();
+}  // namespace PowerMeterService
 
 namespace ProcessPowerService {
 // The name rules: AppNameMap.json from the installed or source resources, else the built-in list.

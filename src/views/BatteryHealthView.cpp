@@ -51,7 +51,15 @@ double headerHeight() {
                      Typography::lineHeight(badgeFont()) + 2 * kBadgePaddingY});
 }
 
-int cardHeight() { return static_cast<int>(std::ceil(2 * kPadding + headerHeight() + kHeaderToBody + kRingSide)); }
+double metricRowHeight() {
+    return std::max(Typography::lineHeight(metricLabelFont()), Typography::lineHeight(metricValueFont()));
+}
+
+// A machine with several batteries lists each one under the ring.
+int cardHeight(std::size_t batteryRows) {
+    const double extra = batteryRows == 0 ? 0 : kHeaderToBody + batteryRows * (metricRowHeight() + kMetricRowSpacing);
+    return static_cast<int>(std::ceil(2 * kPadding + headerHeight() + kHeaderToBody + kRingSide + extra));
+}
 
 }  // namespace
 
@@ -76,7 +84,9 @@ void BatteryHealthView::setThemeManager(ThemeManager* manager) {
 }
 
 void BatteryHealthView::setBattery(const BatteryInfo& battery) {
+    const bool rowsChanged = battery.batteries.size() != battery_.batteries.size();
     battery_ = battery;
+    if (rowsChanged) updateGeometry();
     const double target = BatteryHealthModel::ringFraction(BatteryHealthModel::healthPercent(battery));
     const bool moving = ringAnimation_.state() == QAbstractAnimation::Running;
     const double currentTarget = moving ? ringAnimation_.endValue().toDouble() : displayedFraction_;
@@ -97,15 +107,18 @@ QRectF BatteryHealthView::ringFrame() const {
     return {kPadding, kPadding + headerHeight() + kHeaderToBody, kRingSide, kRingSide};
 }
 
-QSize BatteryHealthView::sizeHint() const { return {kPreferredWidth, cardHeight()}; }
+QSize BatteryHealthView::sizeHint() const {
+    return {kPreferredWidth, cardHeight(BatteryHealthModel::batteryRows(battery_).size())};
+}
 
-QSize BatteryHealthView::minimumSizeHint() const { return {kMinimumWidth, cardHeight()}; }
+QSize BatteryHealthView::minimumSizeHint() const {
+    return {kMinimumWidth, cardHeight(BatteryHealthModel::batteryRows(battery_).size())};
+}
 
 void BatteryHealthView::paintEvent(QPaintEvent*) {
     namespace model = BatteryHealthModel;
     const ThemePalette& palette = themePalette(themeManager_);
-    const double health = model::healthPercent(battery_);
-    const QColor statusColor = hexQColor(model::statusColorHex(battery_.healthStatus()));
+    const QColor statusColor = hexQColor(model::statusColorHex(battery_));
 
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -131,7 +144,7 @@ void BatteryHealthView::paintEvent(QPaintEvent*) {
 
     const QFont badge = badgeFont();
     const QFontMetricsF badgeMetrics(badge);
-    const QString status = qs(model::statusText(health));
+    const QString status = qs(model::statusText(battery_));
     const QSizeF badgeSize(badgeMetrics.horizontalAdvance(status) + 2 * kBadgePaddingX,
                            badgeMetrics.ascent() + badgeMetrics.descent() + 2 * kBadgePaddingY);
     const QRectF badgeRect(right - badgeSize.width(), headerMid - badgeSize.height() / 2, badgeSize.width(),
@@ -158,7 +171,7 @@ void BatteryHealthView::paintEvent(QPaintEvent*) {
 
     const QFont ringValue = ringValueFont();
     const QFont ringCaption = ringCaptionFont();
-    const QString label = qs(model::ringLabel(health));
+    const QString label = qs(model::ringLabel(battery_));
     const QString caption = qs(model::kRingCaption);
     const double labelBlock =
         Typography::lineHeight(ringValue) + kRingLabelSpacing + Typography::lineHeight(ringCaption);
@@ -176,24 +189,31 @@ void BatteryHealthView::paintEvent(QPaintEvent*) {
                                  Typography::ascent(ringCaption)),
                      caption);
 
-    // Figures, centred against the ring.
+    // Figures, centred against the ring; then each battery of a machine with several, under the ring.
     const QFont metricLabel = metricLabelFont();
     const QFont metricValue = metricValueFont();
-    const double rowHeight = std::max(Typography::lineHeight(metricLabel), Typography::lineHeight(metricValue));
-    const auto rows = model::metricRows(battery_);
-    const double figuresHeight = rows.size() * rowHeight + (rows.size() - 1) * kMetricRowSpacing;
-    const double figuresLeft = ringFrame.right() + kRingToFigures;
-    double rowTop = ringFrame.center().y() - figuresHeight / 2;
-    for (const auto& row : rows) {
+    const double rowHeight = metricRowHeight();
+    const auto drawRow = [&](const model::MetricRow& row, double rowLeft, double rowTop) {
         const double baseline = rowTop + Typography::ascent(metricValue);
         painter.setFont(metricLabel);
         painter.setPen(palette.secondaryText);
-        painter.drawText(QPointF(figuresLeft, baseline), qs(row.label));
+        painter.drawText(QPointF(rowLeft, baseline), qs(row.label));
         const QString value = QString::fromStdString(row.value);
         painter.setFont(metricValue);
         painter.setPen(row.valueColorHex ? hexQColor(*row.valueColorHex) : palette.primaryText);
         Typography::drawTabular(painter, QPointF(right - Typography::tabularWidth(metricValue, value), baseline),
                                 value);
+    };
+    const auto rows = model::metricRows(battery_);
+    const double figuresHeight = rows.size() * rowHeight + (rows.size() - 1) * kMetricRowSpacing;
+    double rowTop = ringFrame.center().y() - figuresHeight / 2;
+    for (const auto& row : rows) {
+        drawRow(row, ringFrame.right() + kRingToFigures, rowTop);
+        rowTop += rowHeight + kMetricRowSpacing;
+    }
+    rowTop = ringFrame.bottom() + kHeaderToBody;
+    for (const auto& row : model::batteryRows(battery_)) {
+        drawRow(row, left, rowTop);
         rowTop += rowHeight + kMetricRowSpacing;
     }
 }

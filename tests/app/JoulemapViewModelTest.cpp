@@ -40,6 +40,7 @@ struct FakeWorld {
     std::shared_ptr<std::latch> batteryEntered;            // counted down by the next read
     int batteryReads = 0;
     std::atomic<int64_t> health{87};
+    MeasuredPower measured;  // guarded by mutex
     std::deque<std::vector<AppShare>> shareScript;  // then empty samples
     std::atomic<int> samples{0};
 
@@ -72,6 +73,10 @@ ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::mi
         return result;
     };
     sources.readHealth = [world] { return world->health.load(); };
+    sources.readPower = [world] {
+        std::lock_guard lock(world->mutex);
+        return world->measured;
+    };
     sources.sampleProcesses = [world] {
         std::unique_lock lock(world->mutex);
         ++world->samples;
@@ -266,7 +271,7 @@ TEST_F(JoulemapViewModelTest, AmperageWindowDrivesTheEstimateText) {
               "充满约 1小时");  // 1000 mAh missing at a mean of 1000 mA
 }
 
-TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndKeepsBatteryFigures) {
+TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndNoBatteryAdvice) {
     BatteryInfo hot = charging();
     hot.temperatureC = 45;
     world_->battery = hot;
@@ -278,12 +283,22 @@ TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndKeepsBatte
     const size_t alerts = world_->alerts.size();
 
     world_->now = world_->now.addSecs(3);
+    {
+        std::lock_guard lock(world_->mutex);
+        world_->measured.packageWatts = 12;
+    }
     ASSERT_TRUE(refreshWith(*model, std::nullopt));
     EXPECT_FALSE(model->hasBattery());
-    EXPECT_EQ(model->flow(), PowerAggregator::aggregateDesktop(model->lastAppShares()));
+    EXPECT_EQ(model->flow().inputSub, "交流供电 · CPU 实际 12.0W");  // the meters reach the flow
     EXPECT_EQ(model->lastUpdated(), world_->now);
     EXPECT_EQ(model->battery(), battery);
-    EXPECT_EQ(model->advices(), advices);
+    EXPECT_FALSE(advices.empty());
+    EXPECT_TRUE(model->advices().empty());
+    // A health read on a machine without a battery brings no battery advice back.
+    QSignalSpy advicesChanged(model.get(), &JoulemapViewModel::advicesChanged);
+    model->startHealthTimer();
+    ASSERT_TRUE(advicesChanged.wait(kWaitMs));
+    EXPECT_TRUE(model->advices().empty());
     EXPECT_EQ(model->amperageSamples(), amperage);
     EXPECT_EQ(model->histPct().size(), 1u);    // no reading, no history
     EXPECT_EQ(world_->alerts.size(), alerts);  // the kept hot snapshot raises nothing

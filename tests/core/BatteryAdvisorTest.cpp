@@ -2,6 +2,10 @@
 
 #include "BatteryAdvisor.h"
 
+#include <clocale>
+#include <cstdio>
+#include <string>
+
 namespace joulemap {
 namespace {
 
@@ -130,8 +134,9 @@ TEST(BatteryAdvisorTest, HealthAndCycleRules) {
     EXPECT_EQ(BatteryAdvisor::advice(worn, 9), std::vector<Advice>{health});
     EXPECT_EQ(health.id, "2|" + health.text);
 
-    worn.designCapacityMah = 0;  // no health figure at all
-    EXPECT_EQ(texts(worn), Texts{"电池健康度偏低（0%），续航和峰值性能可能下降，建议预约官方检测"});
+    worn.designCapacityMah = 0;  // no health figure at all: unknown, not worn
+    EXPECT_EQ(texts(worn), Texts{kAllClear});
+    worn.designCapacityMah = 1000;
 
     // Same severity keeps rule order: temperature before health.
     worn.temperatureC = 37;
@@ -145,6 +150,28 @@ TEST(BatteryAdvisorTest, HealthAndCycleRules) {
     cycles.cycleCount = 5000;
     cycles.designCycleCount = 0;
     EXPECT_EQ(texts(cycles), Texts{kAllClear});
+}
+
+TEST(BatteryAdvisorTest, NoBatteryNoAdvice) {
+    EXPECT_TRUE(BatteryAdvisor::advice(BatteryInfo::unknown(), 2).empty());
+    EXPECT_TRUE(BatteryAdvisor::advice(unplugged(15, 30), 2, false).empty());
+    EXPECT_EQ(texts(unplugged(15, 0))[0], "电量仅剩 15%，建议尽快接入电源，避免深度放电损伤电池");
+}
+
+// Under a comma-decimal locale the C library would print "30,3W"; the advice must not.
+TEST(BatteryAdvisorTest, TextsIgnoreTheProcessLocale) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not generated (tools/dev.sh does it)";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 30.3);
+    BatteryInfo hot = unplugged(50, 30.25);
+    hot.temperatureC = 39.6;
+    const Texts result = texts(hot);
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(std::string(probe), "30,3");  // the locale is really in effect
+    EXPECT_EQ(result, (Texts{"电池温度偏高（40℃），避免长时间高负载使用",
+                             "当前放电功率较高（30.3W），关闭耗电应用或降低屏幕亮度可延长续航",
+                             "电量处于理想区间（20-80%），保持此范围使用有助延长电池寿命"}));
 }
 
 TEST(BatteryAdvisorTest, MaxLimitsTheListAndRawSeveritiesMapBack) {

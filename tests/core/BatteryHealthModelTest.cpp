@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace joulemap;
 namespace model = joulemap::BatteryHealthModel;
 
@@ -66,4 +69,27 @@ TEST(BatteryHealthModel, MetricRowsInOrderWithUnits) {
     EXPECT_EQ(rows[1], (model::MetricRow{"设计容量", "4382 mAh", std::nullopt}));
     EXPECT_EQ(rows[2], (model::MetricRow{"当前最大", "3926 mAh", std::nullopt}));
     EXPECT_EQ(rows[3], (model::MetricRow{"温度", "36.0 ℃", "#ffd60a"}));
+}
+
+TEST(BatteryHealthModel, UnknownFiguresReadUnknownNotZero) {
+    BatteryInfo noCapacities;
+    const std::vector<std::string> shown{model::ringLabel(noCapacities), std::string(model::statusText(noCapacities)),
+                                         std::string(model::statusColorHex(noCapacities))};
+    EXPECT_EQ(shown, (std::vector<std::string>{"—", "未知", "#8e8e93"}));
+    const auto rows = model::metricRows(noCapacities);
+    EXPECT_EQ(rows[1].value, "未知");
+    EXPECT_EQ(rows[2].value, "未知");
+    EXPECT_EQ(rows[3], (model::MetricRow{"温度", "未知", std::nullopt}));
+
+    // A known figure keeps its own words.
+    EXPECT_EQ(model::statusText(battery(5000, 4475)), "一般");
+    EXPECT_EQ(model::ringLabel(battery(5000, 4475)), "90");
+}
+
+TEST(BatteryHealthModel, EachOfSeveralBatteriesGetsItsOwnRow) {
+    BatteryInfo two = battery(7000, 6417);
+    EXPECT_TRUE(model::batteryRows(two).empty());
+    two.batteries = {{"BAT0", 73, 5000, 4500, 112, 0}, {"BAT1", 87, 0, 1917, 300, 0}};
+    EXPECT_EQ(model::batteryRows(two),
+              (std::vector<model::MetricRow>{{"BAT0", "90% · 112 次", "#30d158"}, {"BAT1", "未知 · 300 次", std::nullopt}}));
 }

@@ -36,23 +36,33 @@ TEST(BatteryInfo, HealthFromSystemFigureElseCapacityRatio) {
         EXPECT_DOUBLE_EQ(c.info.stateOfHealth(), c.health) << c.health;
         EXPECT_EQ(c.info.healthStatus(), c.status) << c.health;
     }
+    // Without the system's figure and both capacities the 0 above means "unknown".
+    EXPECT_FALSE(capacities(0, 4200).isHealthKnown());
+    EXPECT_FALSE(capacities(5000, 0).isHealthKnown());
+    EXPECT_TRUE(capacities(5000, 3995).isHealthKnown());
+    EXPECT_TRUE(capacities(0, 0, 91).isHealthKnown());
 }
 
 TEST(BatteryInfo, InputAndConsumptionOnAdapter) {
+    // The rating is never the input: unmeasured, it is the charging power plus 4 W, or plus the
+    // consumption measured on battery.
     BatteryInfo info;
     info.isExternalConnected = true;
     info.adapterWatts = 60;
     info.batteryPowerMw = 20000;
-    EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 60);
-    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 40);
+    EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 24);
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 4);
+    EXPECT_FALSE(info.isInputMeasured());
+    info.consumptionEstimateMw = 9120;
+    EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 29.12);
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 9.12);
     info.batteryPowerMw = -5000;  // the battery helping out is not subtracted
-    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 60);
-    info.batteryPowerMw = 90000;
-    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 0);
-    info.systemPowerInMw = 42180;  // a measured input beats the adapter's rating
+    EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 9.12);
+    info.systemPowerInMw = 42180;  // a measured input
     info.batteryPowerMw = 18650;
     EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 42.18);
     EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 42.18 - 18.65);
+    EXPECT_TRUE(info.isInputMeasured());
 }
 
 TEST(BatteryInfo, InputAndConsumptionOnBattery) {

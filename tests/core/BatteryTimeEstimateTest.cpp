@@ -59,6 +59,24 @@ TEST(BatteryTimeEstimateTest, DischargingUsesCurrentThenFallsBackToBatteryFigure
     EXPECT_EQ(batteryTimeEstimate(discharging(3000, 0), {}), "放电中");
 }
 
+TEST(BatteryTimeEstimateTest, EnergiesAreDividedByPowerWithNoVoltageBetween) {
+    // 39 Wh left at 12 W is 3 h 15. The same charge as mAh (at the 11.4 V design voltage) over the
+    // current (at the sagging 9.94 V cell voltage) would say 2 h 50.
+    BatteryInfo b = discharging(3421);
+    b.energyNowMwh = 39'000;
+    b.energyFullMwh = 50'000;
+    EXPECT_EQ(batteryTimeEstimate(b, {-1207}), "可用约 2小时50分");
+    EXPECT_EQ(batteryTimeEstimate(b, {-1207}, {-12'500, -11'500}), "可用约 3小时15分");
+    EXPECT_EQ(batteryTimeEstimate(b, {-1207}, {-400}), "放电中");  // too little to divide by
+
+    b.isExternalConnected = true;
+    b.isCharging = true;
+    EXPECT_EQ(batteryTimeEstimate(b, {900}, {11'000}), "充满约 1小时");  // 11 Wh missing at 11 W
+    b.energyNowMwh = 0;  // a charge-reporting battery keeps the currents
+    b.maxCapacityMah = 4321;
+    EXPECT_EQ(batteryTimeEstimate(b, {900}, {11'000}), "充满约 1小时");
+}
+
 TEST(BatteryTimeEstimateTest, WindowKeepsFiveReadingsOfOneSign) {
     AmperageWindow window;
     for (double ma : {500.0, 600.0}) {

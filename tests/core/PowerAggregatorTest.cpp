@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,46 +37,93 @@ BatteryInfo pluggedIn(double adapterWatts, double batteryPowerMw) {
     return b;
 }
 
-TEST(PowerAggregatorTest, SplitsSystemPowerBetweenHardwareAndApps) {
-    // A = 0.75 × 20 = 15; H = max(5, 0.3 × 20) = 6.
-    const auto list = buildDestinations(20, {share("A", 0.6), share("B", 0.4), share("__system__", 0.25)});
-    EXPECT_EQ(summary(list), "A 9; B 6; cpu 2.7; display 2.1; gpu 1.2; ");
-    EXPECT_EQ(list[0], (PowerDestination{"A", "A", "\U0001F7E6", "#64d2ff", PowerGroup::app, 9.0}));
-    EXPECT_EQ(list[2], (PowerDestination{"cpu", "CPU/系统", "\u2699", "#ff9f0a", PowerGroup::hardware, 2.7}));
-    EXPECT_EQ(list[3],
-              (PowerDestination{"display", "显示屏", "\U0001F5A5", "#64d2ff", PowerGroup::hardware, 2.1}));
-    EXPECT_EQ(list[4], (PowerDestination{"gpu", "GPU", "\u25C8", "#bf5af2", PowerGroup::hardware, 1.2}));
-
-    // The system share is found by name wherever it stands.
-    EXPECT_EQ(summary(buildDestinations(20, {share("__system__", 0.25), share("A", 0.6), share("B", 0.4)})),
-              summary(list));
-
-    // Without apps the hardware takes everything.
-    EXPECT_EQ(summary(buildDestinations(10, {share("__system__", 0.4)})), "cpu 4.5; display 3.5; gpu 2; ");
-    EXPECT_EQ(summary(buildDestinations(10, {})), "cpu 4.5; display 3.5; gpu 2; ");
-    // Zero or negative power is floored at 0.1 W, which a sole busy app then gets in full.
-    EXPECT_EQ(summary(buildDestinations(-3, {share("A", 1.0)})), "A 0.1; display 0; cpu 0; gpu 0; ");
+// The figure at the end of the source's sub-line: "充电器 · 估算 24.0W" -> 24.0.
+double shownFigure(const std::string& inputSub) {
+    const std::string last = inputSub.substr(inputSub.rfind(' ') + 1);
+    return std::stod(last.substr(0, last.size() - 1));
 }
 
-TEST(PowerAggregatorTest, ListsAtMostFiveAppsAboveATenthOfAWattInStableOrder) {
-    const auto list =
-        buildDestinations(10, {share("a1", 0.3), share("a2", 0.2), share("a3", 0.15), share("a4", 0.1),
-                               share("a5", 0.1), share("a6", 0.1), share("a7", 0.05)});
-    // The shares are of all seven apps: the dropped two still take their power away, and no "other".
-    // H = 0.3 × 10; 0.35 × 3 is just below 1.05 in binary, so display rounds to 1.0 and, tied with
-    // a4 and a5, stays ahead of them.
-    EXPECT_EQ(summary(list), "a1 3; a2 2; a3 1.5; cpu 1.4; display 1; a4 1; a5 1; gpu 0.6; ");
+MeasuredPower meters(std::optional<double> package, std::optional<double> gpu = std::nullopt) {
+    MeasuredPower m;
+    m.packageWatts = package;
+    m.gpuWatts = gpu;
+    return m;
+}
 
-    EXPECT_EQ(summary(buildDestinations(10, {share("big", 0.991), share("tiny", 0.009)})),
-              "big 9.9; cpu 1.4; display 1; gpu 0.6; ");  // tiny: 0.09 W
+TEST(PowerAggregatorTest, HardwareKeepsItsFloorAndAppsShareWhatIsLeft) {
+    // W = 20: the apps claim 0.75 × 20 = 15, hardware keeps max(5, 0.3 × 20) = 6, the apps get 14.
+    const auto list = buildDestinations(20, {share("A", 0.6), share("B", 0.4), share("__system__", 0.25)});
+    EXPECT_EQ(summary(list), "A 8.4; B 5.6; cpu 2.7; display 2.1; gpu 1.2; ");
+    EXPECT_EQ(list[2], (PowerDestination{"cpu", "CPU/系统", "\u2699", "#ff9f0a", PowerGroup::hardware, 2.7, true}));
+    EXPECT_EQ(list[3],
+              (PowerDestination{"display", "显示屏", "\U0001F5A5", "#64d2ff", PowerGroup::hardware, 2.1, true}));
+    EXPECT_FALSE(list[0].estimated);  // the apps' part of a measured total
+
+    // The system share is found by name wherever it stands; without apps the hardware takes all.
+    EXPECT_EQ(summary(buildDestinations(20, {share("__system__", 0.25), share("A", 0.6), share("B", 0.4)})),
+              summary(list));
+    EXPECT_EQ(summary(buildDestinations(10, {share("__system__", 0.4)})), "cpu 4.5; display 3.5; gpu 2; ");
+    // Zero or negative power is floored at 0.1 W; the sole app's 0.07 W stays with the system.
+    EXPECT_EQ(summary(buildDestinations(-3, {share("A", 1.0)})), "cpu 0.1; display 0; gpu 0; ");
+}
+
+TEST(PowerAggregatorTest, AppsBeyondTheFifthAndCrumbsGoToOtherApps) {
+    // W = 10, system 0.4: hardware 4 (display 1.4, cpu 1.8, gpu 0.8), apps 6; a6 and a7 (0.36 + 0.24)
+    // are gathered into one band.
+    const auto list = buildDestinations(10, {share("a1", 0.4), share("a2", 0.2), share("a3", 0.1), share("a4", 0.1),
+                                             share("a5", 0.1), share("a6", 0.06), share("a7", 0.04),
+                                             share("__system__", 0.4)});
+    EXPECT_EQ(summary(list), "a1 2.4; cpu 1.8; display 1.4; a2 1.2; gpu 0.8; a3 0.6; a4 0.6; a5 0.6; other 0.6; ");
+    EXPECT_EQ(list.back(), (PowerDestination{"other", "其他应用", "\u00B7", "#8e8e93", PowerGroup::app, 0.6}));
+
+    // tiny: 0.07 W, below a band of its own and below "其他应用": the system keeps it. The rounded
+    // bands still make 10.0: display's 1.05 goes up to make up for the tenths cut elsewhere.
     EXPECT_EQ(summary(buildDestinations(10, {share("big", 0.99), share("tiny", 0.01)})),
-              "big 9.9; cpu 1.4; display 1; gpu 0.6; tiny 0.1; ");
+              "big 6.9; cpu 1.4; display 1.1; gpu 0.6; ");
+}
 
-    // H = 5: display 1.75 and cpu 2.25 round up; the app L ties with gpu at 1.0 and stays behind it.
-    EXPECT_EQ(summary(buildDestinations(10, {share("K", 0.8), share("L", 0.2), share("__system__", 0.5)})),
-              "K 4; cpu 2.3; display 1.8; gpu 1; L 1; ");
-    EXPECT_EQ(summary(buildDestinations(10, {share("Q", 0.5), share("P", 0.5), share("__system__", 0.5)})),
-              "Q 2.5; P 2.5; cpu 2.3; display 1.8; gpu 1; ");
+TEST(PowerAggregatorTest, MeteredComponentsShowTheirOwnFigures) {
+    BatteryInfo onBattery;
+    onBattery.batteryPowerMw = -15'000;
+    const std::vector<AppShare> shares{share("A", 1.0), share("__system__", 0.5)};
+
+    // W = 15, apps claim 7.5; hardware = max(7.5, 4.5, metered 5) = 7.5: cpu = package 3 + dram 0.5,
+    // gpu 1.5 from its sensor, display the remaining 2.5 as an estimate.
+    MeasuredPower m = meters(3.0, 1.5);
+    m.dramWatts = 0.5;
+    auto flow = aggregate(onBattery, shares, m);
+    EXPECT_EQ(summary(flow.destinations), "A 7.5; cpu 3.5; display 2.5; gpu 1.5; ");
+    std::vector<bool> estimated;
+    for (const auto& d : flow.destinations) estimated.push_back(d.estimated);
+    EXPECT_EQ(estimated, (std::vector<bool>{false, false, true, false}));
+
+    // No GPU sensor: the integrated graphics' plane (uncore) is the GPU and leaves the package.
+    m = meters(4.0);
+    m.uncoreWatts = 1.0;
+    EXPECT_EQ(summary(aggregate(onBattery, shares, m).destinations), "A 7.5; display 3.5; cpu 3; gpu 1; ");
+    // Neither: the unmetered remainder 7.5 − 3.5 is split display : gpu = 0.35 : 0.2.
+    m = meters(3.5);
+    EXPECT_EQ(summary(aggregate(onBattery, shares, m).destinations), "A 7.5; cpu 3.5; display 2.5; gpu 1.5; ");
+    // Meters reading more than the whole (averaged over another interval) are scaled to it.
+    EXPECT_EQ(summary(aggregate(onBattery, shares, meters(30.0)).destinations), "cpu 15; display 0; gpu 0; ");
+}
+
+TEST(PowerAggregatorTest, DesktopShowsWhatItMeasuresOrSaysItEstimates) {
+    const std::vector<AppShare> shares{share("A", 1.0), share("__system__", 0.25)};
+    const JoulemapData estimate = aggregateDesktop(shares);
+    EXPECT_EQ(source(estimate), (std::vector<std::string>{"电源", "交流供电 · 估算 4.0W", "#30d158", "\u26A1"}));
+    for (const auto& d : estimate.destinations) EXPECT_TRUE(d.estimated) << d.id;
+
+    MeasuredPower platform;
+    platform.platformWatts = 30;
+    EXPECT_EQ(aggregateDesktop(shares, platform).inputSub, "交流供电 · 实际 30.0W");
+
+    // Only the package is metered: 12 W is the whole; apps claim 9, hardware keeps 3.6 and
+    // no unmetered band pretends to a figure.
+    const JoulemapData package = aggregateDesktop(shares, meters(12.0));
+    EXPECT_EQ(package.inputSub, "交流供电 · CPU 实际 12.0W");
+    EXPECT_EQ(summary(package.destinations), "A 8.4; cpu 3.6; ");
+    EXPECT_EQ(aggregateDesktop(shares, meters(10.0, 2.0)).inputSub, "交流供电 · CPU+GPU 实际 12.0W");
 }
 
 TEST(PowerAggregatorTest, OnBatteryDrainsAtLeastFourWatts) {
@@ -96,29 +145,62 @@ TEST(PowerAggregatorTest, OnBatteryDrainsAtLeastFourWatts) {
     EXPECT_FALSE(aggregate(b, {}).isCharging());
 }
 
-TEST(PowerAggregatorTest, PluggedInChargingBatteryClosesTheList) {
-    const JoulemapData data = aggregate(pluggedIn(60, 20'000), {});
-    EXPECT_EQ(source(data), (std::vector<std::string>{"充电器", "60W · 实际 60.0W", "#30d158", "\u26A1"}));
-    // systemW = 60 − 20; the battery is the largest yet last.
-    EXPECT_EQ(summary(data.destinations), "cpu 18; display 14; gpu 8; battery 20; ");
+TEST(PowerAggregatorTest, ChargingInputIsMeasuredOrAnEstimateNeverTheRating) {
+    // No meter, nothing measured on battery: 20 W into the battery plus the 4 W estimate.
+    JoulemapData data = aggregate(pluggedIn(60, 20'000), {});
+    EXPECT_EQ(source(data), (std::vector<std::string>{"充电器", "60W · 估算 24.0W", "#30d158", "\u26A1"}));
+    EXPECT_EQ(summary(data.destinations), "cpu 1.8; display 1.4; gpu 0.8; battery 20; ");
     EXPECT_EQ(data.destinations.back(),
               (PowerDestination{"battery", "电池充电", "\U0001F50B", "#ffd60a", PowerGroup::battery, 20.0}));
-    EXPECT_DOUBLE_EQ(data.totalPower(), 60.0);
 
-    // The measured adapter input wins over the rating.
+    // The consumption measured on battery (9.12 W) replaces the 4 W; 3.192 W of display rounds up so
+    // that the bands make the 29.1 W shown.
+    BatteryInfo remembered = pluggedIn(0, 20'000);
+    remembered.consumptionEstimateMw = 9'120;
+    data = aggregate(remembered, {});
+    EXPECT_EQ(data.inputSub, "电源 · 估算 29.1W");
+    EXPECT_EQ(summary(data.destinations), "cpu 4.1; display 3.2; gpu 1.8; battery 20; ");
+
+    // Measured input: the charger's own figure, or the platform meter plus the charging power.
     BatteryInfo measured = pluggedIn(96, 5'000);
     measured.systemPowerInMw = 45'300;
     EXPECT_EQ(aggregate(measured, {}).inputSub, "96W · 实际 45.3W");
-    EXPECT_DOUBLE_EQ(aggregate(measured, {}).totalPower(), 45.3);
+    MeasuredPower platform;
+    platform.platformWatts = 8;
+    EXPECT_EQ(aggregate(pluggedIn(65, 20'000), {}, platform).inputSub, "65W · 实际 28.0W");
 
-    // 0.05 W and exactly 0.1 W are not above the noise floor.
+    // 0.05 W and exactly 0.1 W are not above the noise floor; the system then takes the whole input.
     EXPECT_FALSE(aggregate(pluggedIn(60, 100), {}).isCharging());
     EXPECT_TRUE(aggregate(pluggedIn(60, 101), {}).isCharging());
-    // Discharging on a weak adapter: the system gets the whole input, the battery's part is not subtracted.
-    EXPECT_EQ(summary(aggregate(pluggedIn(60, -3'000), {}).destinations), "cpu 27; display 21; gpu 12; ");
-    // Charging with more than the input leaves the system at the 0.1 W floor.
-    EXPECT_EQ(summary(aggregate(pluggedIn(10, 30'000), {}).destinations),
-              "display 0; cpu 0; gpu 0; battery 30; ");
+    // Discharging on a weak adapter: nothing goes into the battery.
+    EXPECT_EQ(summary(aggregate(pluggedIn(60, -3'000), {}).destinations), "cpu 1.8; display 1.4; gpu 0.8; ");
+}
+
+TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShows) {
+    BatteryInfo onBattery;
+    onBattery.batteryPowerMw = -12'345;
+    BatteryInfo charging = pluggedIn(65, 17'777);
+    charging.consumptionEstimateMw = 6'666;
+    BatteryInfo metered = pluggedIn(96, 3'333);
+    metered.systemPowerInMw = 41'111;
+    const std::vector<std::vector<AppShare>> shareSets{
+        {},
+        {share("A", 0.5), share("B", 0.3), share("C", 0.2), share("__system__", 0.1)},
+        {share("a", 0.21), share("b", 0.19), share("c", 0.17), share("d", 0.13), share("e", 0.11), share("f", 0.1),
+         share("g", 0.05), share("h", 0.04), share("__system__", 0.33)},
+    };
+    MeasuredPower m = meters(4.44, 1.11);
+    m.dramWatts = 0.77;
+    for (const auto& shares : shareSets) {
+        for (const MeasuredPower& measured : {MeasuredPower{}, m}) {
+            for (const BatteryInfo& b : {onBattery, charging, metered}) {
+                const JoulemapData flow = aggregate(b, shares, measured);
+                EXPECT_NEAR(flow.totalPower(), shownFigure(flow.inputSub), 1e-9) << flow.inputSub;
+            }
+            const JoulemapData desktop = aggregateDesktop(shares, measured);
+            EXPECT_NEAR(desktop.totalPower(), shownFigure(desktop.inputSub), 1e-9) << desktop.inputSub;
+        }
+    }
 }
 
 TEST(PowerAggregatorTest, AdapterLabelTexts) {
@@ -136,22 +218,27 @@ TEST(PowerAggregatorTest, AdapterLabelTexts) {
         {17.9, "17W 慢充 · 实际 8.0W"}, {18, "18W · 实际 8.0W"}, {0, "电源 · 实际 8.0W"}};
     for (const auto& [watts, label] : plain) EXPECT_EQ(adapterLabel(pluggedIn(watts, 0), 8), label);
     EXPECT_EQ(adapterLabel(pluggedIn(96.7, 0), 0.25), "96W · 实际 0.3W");
+    EXPECT_EQ(adapterLabel(pluggedIn(0, 0), 24, false), "电源 · 估算 24.0W");
 }
 
-TEST(PowerAggregatorTest, DesktopUsesAFixedEstimateAndAppIcons) {
-    const JoulemapData data = aggregateDesktop({share("Chrome", 1.0), share("__system__", 0.5)});
-    EXPECT_EQ(source(data), (std::vector<std::string>{"电源", "交流供电 · 4.0W", "#30d158", "\u26A1"}));
-    EXPECT_EQ(summary(data.destinations), "Chrome 2; cpu 0.9; display 0.7; gpu 0.4; ");
-    EXPECT_EQ(data.destinations[0].icon, "\U0001F310");
-    EXPECT_EQ(data.destinations[0].color, "#4285f4");
-
-    EXPECT_EQ(appIcon("Arc"), "\U0001F310");
-    EXPECT_EQ(appColor("Arc"), "#64d2ff");  // known icon, default colour
+TEST(PowerAggregatorTest, AppIconsAndColoursTellAppsApart) {
+    EXPECT_EQ(appIcon("Chrome"), "\U0001F310");
+    EXPECT_EQ(appColor("Chrome"), "#4285f4");
     EXPECT_EQ(appIcon("Cursor"), appIcon("VS Code"));
     EXPECT_EQ(appColor("微信"), "#07c160");
-    // Lookups are exact.
-    EXPECT_EQ(appIcon("chrome"), "\U0001F7E6");
-    EXPECT_EQ(appColor("chrome"), "#64d2ff");
+    EXPECT_EQ(appIcon("chrome"), "\U0001F7E6");  // lookups are exact
+
+    // Without a colour of their own (Arc has only an icon): a palette colour by name, the same every
+    // time, never one the hardware, the battery or "其他应用" wear.
+    const std::set<std::string> reserved{"#64d2ff", "#ff9f0a", "#bf5af2", "#ffd60a", "#8e8e93"};
+    std::set<std::string> seen;
+    for (const char* name : {"Arc", "chrome", "gimp", "blender", "build.sh", "server.js", "Telegram", "终端"}) {
+        const std::string color = appColor(name);
+        EXPECT_FALSE(reserved.count(color)) << name << " " << color;
+        EXPECT_EQ(appColor(name), color);
+        seen.insert(color);
+    }
+    EXPECT_GE(seen.size(), 4u);
 }
 
 TEST(PowerAggregatorTest, GroupNamesRoundTripAndPlaceholder) {

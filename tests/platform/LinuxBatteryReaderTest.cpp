@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 using joulemap::LinuxBatteryReader;
 using joulemap::test::FakeSysfs;
 using joulemap::test::sysfsFixture;
@@ -86,19 +90,50 @@ TEST(LinuxBatteryReader, FuelGaugeWithSignedCurrentAndItsOwnTimeEstimate) {
     EXPECT_DOUBLE_EQ(reader.readQuick()->instantAmperageMa, 412);
 }
 
-TEST(LinuxBatteryReader, UsesTheFirstPresentSystemBatteryOnly) {
+TEST(LinuxBatteryReader, SumsEveryPresentSystemBatteryAsOne) {
     EXPECT_FALSE(LinuxBatteryReader(sysfsFixture("desktop-mains")).readQuick());
     EXPECT_FALSE(LinuxBatteryReader(sysfsFixture("desktop-wireless-mouse")).readQuick());
 
+    // BAT0 of the fixture drains 9.12 W (37.449 of 51.3 Wh, design 57 Wh at 11.4 V); a second
+    // battery without a present file drains 5.88 W (20 of 23 Wh, design 24 Wh at 12 V).
     FakeSysfs sys("acpi-laptop-discharging");
+    const std::string bat1 = "class/power_supply/BAT1/";
+    for (const auto& [file, value] :
+         std::vector<std::pair<std::string, std::string>>{{"type", "Battery"},
+                                                          {"status", "Discharging"},
+                                                          {"capacity", "87"},
+                                                          {"cycle_count", "300"},
+                                                          {"energy_now", "20000000"},
+                                                          {"energy_full", "23000000"},
+                                                          {"energy_full_design", "24000000"},
+                                                          {"power_now", "5880000"},
+                                                          {"voltage_now", "12000000"},
+                                                          {"voltage_min_design", "12000000"}}) {
+        sys.write(bat1 + file, value);
+    }
     LinuxBatteryReader reader(sys.root);
+    const auto b = reader.readQuick();
+    ASSERT_TRUE(b);
+    EXPECT_DOUBLE_EQ(b->batteryPowerMw, -15000);
+    EXPECT_DOUBLE_EQ(b->energyNowMwh, 57449);
+    EXPECT_DOUBLE_EQ(b->energyFullMwh, 74300);
+    EXPECT_EQ(b->currentCapacityPct, 77);  // 57.449 / 74.3 Wh
+    EXPECT_DOUBLE_EQ(b->designCapacityMah, 5000 + 2000);
+    EXPECT_NEAR(b->maxCapacityMah, 4500 + 1916.667, 1e-3);
+    EXPECT_NEAR(b->instantAmperageMa, -769.62 - 490, 0.01);
+    EXPECT_DOUBLE_EQ(b->voltageMv, 11850);  // the battery carrying the larger current
+    EXPECT_EQ(b->cycleCount, 300);
+    // 57.449 Wh at 15 W is 3.8299 h: 229.8 min, what energy ÷ power gives for both batteries.
+    EXPECT_EQ(b->timeRemainingMin, 229);
+    ASSERT_EQ(b->batteries.size(), 2u);
+    EXPECT_EQ(b->batteries[0], (joulemap::SystemBattery{"BAT0", 73, 5000, 4500, 112, 0}));
+    EXPECT_EQ(b->batteries[1].name, "BAT1");
+    EXPECT_DOUBLE_EQ(b->batteries[1].designCapacityMah, 2000);
+
     sys.write(kBat + "present", "0");
+    EXPECT_EQ(reader.readQuick()->currentCapacityPct, 87);
+    sys.write(bat1 + "type", "Mains");
     EXPECT_FALSE(reader.readQuick());
-    sys.write("class/power_supply/BAT1/type", "Battery");  // no present file counts as present
-    sys.write("class/power_supply/BAT1/capacity", "40");
-    EXPECT_EQ(reader.readQuick()->currentCapacityPct, 40);
-    sys.write(kBat + "present", "1");
-    EXPECT_EQ(reader.readQuick()->currentCapacityPct, 73);
 }
 
 TEST(LinuxBatteryReader, GarbageOrMissingAttributesFallBackOneByOne) {
@@ -121,14 +156,16 @@ TEST(LinuxBatteryReader, GarbageOrMissingAttributesFallBackOneByOne) {
     EXPECT_FALSE(b->isExternalConnected);
 }
 
-TEST(LinuxBatteryReader, AdapterInputFromConsumptionLastMeasuredOnBattery) {
+TEST(LinuxBatteryReader, ConsumptionLastMeasuredOnBatteryTravelsAsAnEstimate) {
     FakeSysfs sys("acpi-laptop-discharging");
     double now = 0;
     LinuxBatteryReader reader(sys.root, [&] { return now; });
     reader.readQuick();  // 9.12 W on battery
     now = 30;
     plugIn(sys, "20000000");
-    EXPECT_DOUBLE_EQ(reader.readQuick()->systemPowerInMw, 9120 + 20000);
+    auto b = reader.readQuick();
+    EXPECT_DOUBLE_EQ(b->systemPowerInMw, 0);  // nothing measured the input
+    EXPECT_DOUBLE_EQ(b->consumptionEstimateMw, 9120);
 
     // A heavier load moves the smoothed figure part of the way.
     now = 60;
@@ -136,15 +173,15 @@ TEST(LinuxBatteryReader, AdapterInputFromConsumptionLastMeasuredOnBattery) {
     reader.readQuick();
     now = 90;
     plugIn(sys, "20000000");
-    const double estimateMw = reader.readQuick()->systemPowerInMw - 20000;
+    const double estimateMw = reader.readQuick()->consumptionEstimateMw;
     EXPECT_GT(estimateMw, 9120);
     EXPECT_LT(estimateMw, 15000);
 
     now = 60 + LinuxBatteryReader::kEstimateMaxAgeSeconds + 1;  // too old to stand for the present
-    EXPECT_DOUBLE_EQ(reader.readQuick()->systemPowerInMw, 0);
+    EXPECT_DOUBLE_EQ(reader.readQuick()->consumptionEstimateMw, 0);
 }
 
-TEST(LinuxBatteryReader, AdapterInputPrefersThePlatformMeter) {
+TEST(LinuxBatteryReader, MeasuredInputFromTheChargerOrThePlatformMeter) {
     FakeSysfs sys("acpi-laptop-discharging");
     sys.write(kPsys + "name", "psys");
     sys.write(kPsys + "energy_uj", "1000000");
@@ -158,5 +195,10 @@ TEST(LinuxBatteryReader, AdapterInputPrefersThePlatformMeter) {
 
     now = 20;
     sys.remove(kPsys + "energy_uj");  // as when the counter is root-only
-    EXPECT_DOUBLE_EQ(reader.readQuick()->systemPowerInMw, 9120 + 20000);
+    auto b = reader.readQuick();
+    EXPECT_DOUBLE_EQ(b->systemPowerInMw, 0);
+    EXPECT_DOUBLE_EQ(b->consumptionEstimateMw, 9120);
+
+    sys.write("class/power_supply/ADP1/power_now", "31500000");  // a charger metering itself
+    EXPECT_DOUBLE_EQ(reader.readQuick()->systemPowerInMw, 31500);
 }

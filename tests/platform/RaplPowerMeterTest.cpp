@@ -28,6 +28,8 @@ TEST(RaplPowerMeter, AveragesThePsysCounterAcrossWrapAndReset) {
     EXPECT_DOUBLE_EQ(*meter.sampleMw(106), 15000);
 
     sys.write(psys + "energy_uj", "1000");  // counter reset on resume: not a wrap
+    sys.write("class/powercap/intel-rapl:0/energy_uj", "1000005");  // the package kept counting
+    EXPECT_DOUBLE_EQ(*meter.sample(107).packageMw, 1000);           // 1 J since 106
     EXPECT_FALSE(meter.sampleMw(107));
     sys.write(psys + "energy_uj", "2001000");
     EXPECT_DOUBLE_EQ(*meter.sampleMw(108), 2000);

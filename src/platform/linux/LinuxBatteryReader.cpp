@@ -32,6 +32,7 @@ constexpr double kMinDesignVoltageUv = 1'000'000;
 // conversion to an integer defined.
 constexpr double kMaxMinutesToEmpty = 365.0 * 24 * 60;
 constexpr double kPdFastChargeWatts = 18;
+constexpr double kPercent = 100;
 constexpr char kUsbPdProtocol[] = "USB-PD";
 
 struct Supply {
@@ -83,15 +84,33 @@ int64_t toMinutes(double hours) {
     return static_cast<int64_t>(std::min(hours * kMinutesPerHour, kMaxMinutesToEmpty));
 }
 
-void readBattery(const fs::path& dir, BatteryInfo& info) {
-    const std::string status = SysfsFile::readText(dir / "status").value_or("");
-    info.isCharging = status == "Charging";
+// One system battery as its driver reports it, in the record's units; signs already say the
+// direction (negative while discharging).
+struct BatteryReading {
+    std::string name;
+    std::string status;
+    std::optional<int64_t> capacityPct;
+    std::optional<int64_t> cycleCount;
+    std::optional<double> voltageMv;
+    std::optional<double> temperatureC;
+    std::optional<double> designMah, fullMah, nowMah;
+    // Only when the driver itself reports energies (µWh): time left is then energy ÷ power.
+    std::optional<double> energyNowMwh, energyFullMwh;
+    std::optional<double> chargeNowMah;  // only when the driver reports charges (µAh)
+    std::optional<double> currentMa, powerMw;
+    std::optional<int64_t> timeToEmptySeconds;
+};
 
-    if (const auto pct = SysfsFile::readInt(dir / "capacity")) info.currentCapacityPct = *pct;
-    if (const auto cycles = SysfsFile::readInt(dir / "cycle_count")) info.cycleCount = *cycles;
+BatteryReading readBattery(const Supply& supply) {
+    const fs::path& dir = supply.dir;
+    BatteryReading r;
+    r.name = supply.name;
+    r.status = SysfsFile::readText(dir / "status").value_or("");
+    r.capacityPct = SysfsFile::readInt(dir / "capacity");
+    r.cycleCount = SysfsFile::readInt(dir / "cycle_count");
     const auto voltageUv = readDouble(dir / "voltage_now");
-    if (voltageUv) info.voltageMv = *voltageUv / kMicroPerMilli;
-    if (const auto tenths = readDouble(dir / "temp")) info.temperatureC = *tenths / kTenthsPerDegree;
+    if (voltageUv) r.voltageMv = *voltageUv / kMicroPerMilli;
+    if (const auto tenths = readDouble(dir / "temp")) r.temperatureC = *tenths / kTenthsPerDegree;
 
     // Energy-reporting batteries (most ACPI laptops) give µWh; mAh needs a voltage, and the
     // design voltage keeps the capacities steady while the cell voltage sags.
@@ -109,45 +128,133 @@ void readBattery(const fs::path& dir, BatteryInfo& info) {
         if (uwh && designVoltageUv) return *uwh * kMilliPerUnit / *designVoltageUv;
         return std::nullopt;
     };
-    if (const auto mah = capacityMah("charge_full_design", "energy_full_design"))
-        info.designCapacityMah = *mah;
-    if (const auto mah = capacityMah("charge_full", "energy_full")) info.maxCapacityMah = *mah;
-    if (const auto mah = capacityMah("charge_now", "energy_now")) info.currentCapacityMah = *mah;
+    r.designMah = capacityMah("charge_full_design", "energy_full_design");
+    r.fullMah = capacityMah("charge_full", "energy_full");
+    r.nowMah = capacityMah("charge_now", "energy_now");
+    if (const auto uah = readDouble(dir / "charge_now")) r.chargeNowMah = *uah / kMicroPerMilli;
+    if (const auto uwh = readDouble(dir / "energy_now")) r.energyNowMwh = *uwh / kMicroPerMilli;
+    if (const auto uwh = readDouble(dir / "energy_full")) r.energyFullMwh = *uwh / kMicroPerMilli;
 
     // The ACPI driver reports magnitudes, others (bq27xxx, Qualcomm) signed values: the status
     // decides the sign when it can.
     const auto signedByStatus = [&](double raw) {
-        if (status == "Discharging") return -std::abs(raw);
-        if (status == "Charging") return std::abs(raw);
+        if (r.status == "Discharging") return -std::abs(raw);
+        if (r.status == "Charging") return std::abs(raw);
         return raw;
     };
-    const auto rawPowerUw = readDouble(dir / "power_now");
-    std::optional<double> currentMa, powerMw;
-    if (const auto ua = readDouble(dir / "current_now")) currentMa = signedByStatus(*ua) / kMicroPerMilli;
-    if (rawPowerUw) powerMw = signedByStatus(*rawPowerUw) / kMicroPerMilli;
-    if (info.voltageMv > 0) {
+    if (const auto ua = readDouble(dir / "current_now")) r.currentMa = signedByStatus(*ua) / kMicroPerMilli;
+    if (const auto uw = readDouble(dir / "power_now")) r.powerMw = signedByStatus(*uw) / kMicroPerMilli;
+    if (r.voltageMv && *r.voltageMv > 0) {
         // mA × mV = µW, and mW ÷ V = mA.
-        if (currentMa && !powerMw) powerMw = *currentMa * info.voltageMv / kMicroPerMilli;
-        if (powerMw && !currentMa) currentMa = *powerMw * kMilliPerUnit / info.voltageMv;
+        if (r.currentMa && !r.powerMw) r.powerMw = *r.currentMa * *r.voltageMv / kMicroPerMilli;
+        if (r.powerMw && !r.currentMa) r.currentMa = *r.powerMw * kMilliPerUnit / *r.voltageMv;
     }
-    if (currentMa) info.instantAmperageMa = *currentMa;
+    if (const auto seconds = SysfsFile::readInt(dir / "time_to_empty_now"); seconds && *seconds > 0) {
+        r.timeToEmptySeconds = *seconds;
+    }
+    return r;
+}
+
+// Sums of one figure over all batteries; absent unless every battery reports it.
+template <typename Get>
+std::optional<double> sumOfAll(const std::vector<BatteryReading>& readings, Get get) {
+    double sum = 0;
+    for (const auto& r : readings) {
+        const std::optional<double> value = get(r);
+        if (!value) return std::nullopt;
+        sum += *value;
+    }
+    return sum;
+}
+
+// Sums of one figure over the batteries that report it; absent when none does.
+template <typename Get>
+std::optional<double> sumOfKnown(const std::vector<BatteryReading>& readings, Get get) {
+    std::optional<double> sum;
+    for (const auto& r : readings) {
+        if (const std::optional<double> value = get(r)) sum = sum.value_or(0) + *value;
+    }
+    return sum;
+}
+
+// All system batteries as one, the way the desktop's battery indicator shows them: energies,
+// charges, powers and currents add up; the charge in percent is the sum of what is stored over the
+// sum of what fits.
+void combineBatteries(const std::vector<BatteryReading>& readings, BatteryInfo& info) {
+    const bool single = readings.size() == 1;
+    const auto any = [&](auto predicate) { return std::any_of(readings.begin(), readings.end(), predicate); };
+    info.isCharging = any([](const BatteryReading& r) { return r.status == "Charging"; });
+
+    const auto energyNow = sumOfAll(readings, [](const BatteryReading& r) { return r.energyNowMwh; });
+    const auto energyFull = sumOfAll(readings, [](const BatteryReading& r) { return r.energyFullMwh; });
+    if (energyNow && energyFull) {
+        info.energyNowMwh = *energyNow;
+        info.energyFullMwh = *energyFull;
+    }
+    const auto designMah = sumOfKnown(readings, [](const BatteryReading& r) { return r.designMah; });
+    const auto fullMah = sumOfKnown(readings, [](const BatteryReading& r) { return r.fullMah; });
+    const auto nowMah = sumOfKnown(readings, [](const BatteryReading& r) { return r.nowMah; });
+    if (designMah) info.designCapacityMah = *designMah;
+    if (fullMah) info.maxCapacityMah = *fullMah;
+    if (nowMah) info.currentCapacityMah = *nowMah;
+
+    if (single) {
+        if (readings.front().capacityPct) info.currentCapacityPct = *readings.front().capacityPct;
+    } else if (energyNow && energyFull && *energyFull > 0) {
+        info.currentCapacityPct = std::llround(*energyNow / *energyFull * kPercent);
+    } else if (const auto allNow = sumOfAll(readings, [](const BatteryReading& r) { return r.nowMah; }),
+               allFull = sumOfAll(readings, [](const BatteryReading& r) { return r.fullMah; });
+               allNow && allFull && *allFull > 0) {
+        info.currentCapacityPct = std::llround(*allNow / *allFull * kPercent);
+    } else {
+        double sum = 0;
+        int count = 0;
+        for (const auto& r : readings) {
+            if (r.capacityPct) {
+                sum += static_cast<double>(*r.capacityPct);
+                ++count;
+            }
+        }
+        if (count > 0) info.currentCapacityPct = std::llround(sum / count);
+    }
+
+    // Wear and heat: the most worn and the hottest battery speak for the machine.
+    const BatteryReading* active = nullptr;
+    for (const auto& r : readings) {
+        if (r.cycleCount) info.cycleCount = std::max(info.cycleCount, *r.cycleCount);
+        if (r.temperatureC && (info.temperatureC == 0 || *r.temperatureC > info.temperatureC)) {
+            info.temperatureC = *r.temperatureC;
+        }
+        // The voltage of the battery doing the work, so that current × voltage stays its power.
+        if (r.voltageMv && (!active || std::abs(r.currentMa.value_or(0)) > std::abs(active->currentMa.value_or(0)))) {
+            active = &r;
+        }
+        info.batteries.push_back({r.name, r.capacityPct.value_or(0), r.designMah.value_or(0), r.fullMah.value_or(0),
+                                  r.cycleCount.value_or(0), r.temperatureC.value_or(0)});
+    }
+    if (active) info.voltageMv = *active->voltageMv;
+    if (const auto ma = sumOfKnown(readings, [](const BatteryReading& r) { return r.currentMa; })) {
+        info.instantAmperageMa = *ma;
+    }
+    const auto powerMw = sumOfKnown(readings, [](const BatteryReading& r) { return r.powerMw; });
     if (powerMw) info.batteryPowerMw = *powerMw;
 
-    const bool discharging =
-        status == "Discharging" ||
-        (status != "Charging" && (info.instantAmperageMa < 0 || info.batteryPowerMw < 0));
+    const bool discharging = any([](const BatteryReading& r) { return r.status == "Discharging"; }) ||
+                             (!info.isCharging && (info.instantAmperageMa < 0 || info.batteryPowerMw < 0));
     if (!discharging) return;
-    if (const auto seconds = SysfsFile::readInt(dir / "time_to_empty_now"); seconds && *seconds > 0) {
-        info.timeRemainingMin = *seconds / kSecondsPerMinute;
+    // Energy over power, both as the driver reports them, whenever it reports energies: converting
+    // either through a voltage would put the other voltage's error into the time.
+    if (energyNow && powerMw && *powerMw < 0) {
+        info.timeRemainingMin = toMinutes(*energyNow / -*powerMw);
         return;
     }
-    // The ACPI driver gives no time estimate: divide what is left by the rate it drains, in the
-    // units the driver reports both in.
-    const auto energyUwh = readDouble(dir / "energy_now");
-    if (energyUwh && rawPowerUw && *rawPowerUw != 0) {
-        info.timeRemainingMin = toMinutes(*energyUwh / std::abs(*rawPowerUw));
-    } else if (info.currentCapacityMah > 0 && info.instantAmperageMa != 0) {
-        info.timeRemainingMin = toMinutes(info.currentCapacityMah / std::abs(info.instantAmperageMa));
+    if (single && readings.front().timeToEmptySeconds) {
+        info.timeRemainingMin = *readings.front().timeToEmptySeconds / kSecondsPerMinute;
+        return;
+    }
+    const auto chargeNow = sumOfAll(readings, [](const BatteryReading& r) { return r.chargeNowMah; });
+    if (chargeNow && info.instantAmperageMa < 0) {
+        info.timeRemainingMin = toMinutes(*chargeNow / -info.instantAmperageMa);
     }
 }
 
@@ -164,7 +271,7 @@ double adapterWatts(const fs::path& dir) {
     return (*voltageUv / kMicroPerUnit) * (*currentUa / kMicroPerUnit);
 }
 
-void readExternalPower(const std::vector<Supply>& supplies, const Supply& battery, BatteryInfo& info) {
+void readExternalPower(const std::vector<Supply>& supplies, BatteryInfo& info) {
     // With several USB supplies online, a PD contract says most about the charger, then the rating.
     struct Candidate {
         const Supply* supply;
@@ -173,8 +280,13 @@ void readExternalPower(const std::vector<Supply>& supplies, const Supply& batter
     };
     std::optional<Candidate> adapter;
     for (const auto& supply : supplies) {
-        if (&supply == &battery || !isExternalType(supply.type) || !isOnline(supply.dir)) continue;
+        if (!isExternalType(supply.type) || !isOnline(supply.dir)) continue;
         info.isExternalConnected = true;
+        // A charger that meters what it delivers (power_now) is the best input figure there is.
+        // current_now alone is not used: USB-C port drivers report the negotiated current there.
+        if (const auto uw = readDouble(supply.dir / "power_now"); uw && *uw > 0) {
+            info.systemPowerInMw += *uw / kMicroPerMilli;
+        }
         if (!isUsbType(supply.type)) continue;
         const Candidate candidate{&supply, isUsbPdActive(supply.dir), adapterWatts(supply.dir)};
         if (!adapter ||
@@ -232,12 +344,15 @@ LinuxBatteryReader::LinuxBatteryReader(std::filesystem::path sysRoot, std::funct
 
 std::optional<BatteryInfo> LinuxBatteryReader::readQuick() {
     const auto supplies = listSupplies(sysRoot_ / "class" / "power_supply");
-    const auto battery = std::find_if(supplies.begin(), supplies.end(), isSystemBattery);
-    if (battery == supplies.end()) return std::nullopt;
+    std::vector<BatteryReading> batteries;
+    for (const auto& supply : supplies) {
+        if (isSystemBattery(supply)) batteries.push_back(readBattery(supply));
+    }
+    if (batteries.empty()) return std::nullopt;
 
     BatteryInfo info = BatteryInfo::unknown();
-    readBattery(battery->dir, info);
-    readExternalPower(supplies, *battery, info);
+    combineBatteries(batteries, info);
+    readExternalPower(supplies, info);
     info.isProvidingPower = isFeedingAnotherDevice(sysRoot_ / "class" / "typec");
 
     std::lock_guard lock(mutex_);
@@ -254,11 +369,14 @@ void LinuxBatteryReader::fillSystemPowerIn(BatteryInfo& info) {
         if (info.batteryPowerMw < 0) rememberConsumption(-info.batteryPowerMw, now);
         return;
     }
+    // A charger's own figure stands; else the platform meter is a measurement too. The consumption
+    // remembered from battery is only an estimate and travels as one.
+    if (info.systemPowerInMw > 0) return;
     const double chargingMw = std::max(0.0, info.batteryPowerMw);
     if (platformMw) {
         info.systemPowerInMw = *platformMw + chargingMw;
     } else if (estimate_ && now - estimate_->updatedSeconds <= kEstimateMaxAgeSeconds) {
-        info.systemPowerInMw = estimate_->mw + chargingMw;
+        info.consumptionEstimateMw = estimate_->mw;
     }
 }
 

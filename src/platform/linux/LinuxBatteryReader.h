@@ -14,10 +14,13 @@ namespace joulemap {
 // and the chargers, class/typec for ports feeding another device, class/powercap for the
 // platform's own power meter.
 //
-// Linux laptops rarely report what the adapter delivers. Left at 0, a charging laptop would
-// show an input of 0 W beside a 20 W battery band, so while plugged in systemPowerInMw is rebuilt
-// from the best real measurement at hand: the RAPL psys meter plus the charging power, else the
-// consumption last measured on battery plus the charging power, else it stays 0.
+// All system batteries are read and summed into one snapshot (a notebook with two batteries drains
+// one of them at a time); each is also kept on its own for the health panel.
+//
+// Linux laptops rarely report what the adapter delivers. While plugged in, systemPowerInMw holds a
+// measurement only: a charger's own power_now, else the RAPL psys meter plus the charging power.
+// Without either it stays 0, and consumptionEstimateMw carries the consumption last measured on
+// battery (smoothed) for the flow to build an input figure marked as an estimate.
 //
 // Two refreshes may overlap, so the little state kept between calls is guarded by a mutex.
 class LinuxBatteryReader : public BatteryReader {

@@ -4,14 +4,18 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace joulemap {
 
-// Power of the whole platform from the RAPL "psys" energy counter in /sys/class/powercap.
-// The counter only accumulates energy, so a power figure needs two readings: the first sample
-// sets the baseline and every later one yields the average power since the previous sample.
-// Reading the counter needs permission (root-only since Linux 5.10) and not every machine has a
-// psys domain; then every sample is absent. Safe to call from several threads.
+// Powers from the RAPL energy counters in /sys/class/powercap: the processor packages, their
+// cores and uncore (the integrated graphics on client parts), the memory (dram) and the whole
+// platform (psys). Intel and AMD processors both appear there under the same domain names.
+// A counter only accumulates energy, so a power figure needs two readings: the first sample sets
+// the baseline and every later one yields the average power since the previous sample. Reading the
+// counters needs permission (root-only since Linux 5.10) and not every machine has every domain;
+// such figures are absent. Safe to call from several threads.
 class RaplPowerMeter {
 public:
     // Samples closer together than this (two overlapping refreshes) reuse the last figure:
@@ -23,26 +27,55 @@ public:
     // A larger figure means the counter was reset (suspend, driver reload), not a real wrap.
     static constexpr double kMaxPlausibleMw = 1'000'000;
 
+    // Average powers in mW since the previous sample; a domain the machine lacks or cannot be read
+    // is absent. Several packages (sockets) are summed.
+    struct Reading {
+        std::optional<double> packageMw;
+        std::optional<double> coreMw;
+        std::optional<double> uncoreMw;
+        std::optional<double> dramMw;
+        std::optional<double> psysMw;
+    };
+
     // powercapDir is normally /sys/class/powercap.
     explicit RaplPowerMeter(std::filesystem::path powercapDir);
 
-    // Average platform power in mW since the previous sample, taken at nowSeconds (monotonic).
+    // Average platform (psys) power in mW since the previous sample, taken at nowSeconds (monotonic).
     std::optional<double> sampleMw(double nowSeconds);
+    // Every domain at once.
+    Reading sample(double nowSeconds);
 
-private:
-    struct Reading {
-        int64_t energyUj;
-        double seconds;
+    // One energy counter in µJ that wraps at a known range: the average power between readings.
+    class EnergyCounter {
+    public:
+        // energyFile holds the count in µJ; rangeFile the value at which it starts over (may be empty).
+        EnergyCounter(std::filesystem::path energyFile, std::filesystem::path rangeFile);
+        std::optional<double> sampleMw(double nowSeconds);
+
+    private:
+        struct Sample {
+            int64_t energyUj;
+            double seconds;
+        };
+        std::filesystem::path energyFile_;
+        std::filesystem::path rangeFile_;
+        std::optional<Sample> baseline_;
+        std::optional<double> lastMw_;
     };
 
-    std::optional<std::filesystem::path> findPsysDomain() const;
+private:
+    enum class Domain { package, core, uncore, dram, psys };
+    struct Zone {
+        Domain domain;
+        EnergyCounter counter;
+    };
+
+    void discover();
 
     const std::filesystem::path powercapDir_;
     std::mutex mutex_;
     bool searched_ = false;
-    std::optional<std::filesystem::path> domain_;
-    std::optional<Reading> baseline_;
-    std::optional<double> lastMw_;
+    std::vector<Zone> zones_;
 };
 
 }  // namespace joulemap
