@@ -16,6 +16,7 @@
 #include "HexColor.h"
 #include "HighTempAlert.h"
 #include "HistoryStore.h"
+#include "InterpreterProgram.h"
 #include "JoulemapData.h"
 #include "JsonExport.h"
 #include "MainViewModel.h"
