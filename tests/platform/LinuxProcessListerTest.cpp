@@ -99,6 +99,19 @@ TEST(LinuxProcessLister, NamesEveryKindOfProcessAndSkipsBrokenOnes) {
     fs::remove_all(root);
 }
 
+TEST(LinuxProcessLister, NoticesWhenAProcessExecsAnotherProgram) {
+    const fs::path root = fs::temp_directory_path() / ("joulemap-exec-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    process(root, 100, "bash", kUserFlags, {}, "/usr/bin/bash");
+    LinuxProcessLister lister(root);
+    EXPECT_EQ(lister.snapshot().at(100).path, "/usr/bin/bash");
+
+    fs::remove_all(root / "100");
+    process(root, 100, "make", kUserFlags, {2}, "/usr/bin/make");  // same id and start, new program
+    EXPECT_EQ(lister.snapshot().at(100), record(2, "/usr/bin/make"));
+    fs::remove_all(root);
+}
+
 TEST(LinuxProcessLister, SessionAndSystemProgramsAreKnownByPathAndName) {
     for (const char* path :
          {"/sbin/init", "/usr/sbin/cupsd", "/usr/lib/systemd/systemd-journald", "/lib/systemd/systemd-udevd",

@@ -166,11 +166,14 @@ ProcessPowerService::Snapshot LinuxProcessLister::snapshot() {
     DIR* dir = ::opendir(root_.c_str());
     if (!dir) return snapshot;
     snapshot.reserve(lastCount_ + lastCount_ / 8);
+    seen_.reserve(lastCount_ + lastCount_ / 8);
     while (const dirent* entry = ::readdir(dir)) {
         if (isDigits(entry->d_name)) readProcess(entry->d_name, snapshot);
     }
     ::closedir(dir);
     lastCount_ = snapshot.size();
+    known_.swap(seen_);
+    seen_.clear();
     return snapshot;
 }
 
@@ -242,8 +245,16 @@ void LinuxProcessLister::readProcess(const char* pidText, ProcessPowerService::S
         record.path += ']';
         record.system = true;
     } else {
-        record.path = toValidUtf8(programOf(pidText, fields->name));
-        record.system = isSystemAccount(pidText, info.st_uid) || isLinuxSystemProgram(record.path);
+        const auto known = known_.find(pid);
+        if (known != known_.end() && known->second.startTicks == fields->startTicks &&
+            known->second.commandName == fields->name) {
+            record.path = known->second.path;
+            record.system = known->second.system;
+        } else {
+            record.path = toValidUtf8(programOf(pidText, fields->name));
+            record.system = isSystemAccount(pidText, info.st_uid) || isLinuxSystemProgram(record.path);
+        }
+        seen_[pid] = KnownProgram{fields->startTicks, std::string(fields->name), record.path, record.system};
     }
     out[pid] = std::move(record);
 }

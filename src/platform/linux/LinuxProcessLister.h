@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace joulemap {
 
@@ -27,11 +28,22 @@ private:
     std::string programOf(const char* pidText, std::string_view commandName);
     bool isSystemAccount(const char* pidText, uid_t fileOwner);
 
+    // What a process runs does not change until it calls exec, which renames it; so its program and
+    // whether it is the system's are looked up once, not on every listing.
+    struct KnownProgram {
+        uint64_t startTicks = 0;
+        std::string commandName;
+        std::string path;
+        bool system = false;
+    };
+
     std::string root_;
     double secondsPerTick_;
     uid_t ownUid_;
     std::string pathBuffer_;  // reused so that a snapshot does not allocate per file name
     size_t lastCount_ = 0;
+    std::unordered_map<int64_t, KnownProgram> known_;  // from the previous listing
+    std::unordered_map<int64_t, KnownProgram> seen_;   // in this one
 };
 
 }  // namespace joulemap
