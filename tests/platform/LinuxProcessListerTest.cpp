@@ -117,7 +117,7 @@ TEST(LinuxProcessLister, SessionAndSystemProgramsAreKnownByPathAndName) {
          {"/sbin/init", "/usr/sbin/cupsd", "/usr/lib/systemd/systemd-journald", "/lib/systemd/systemd-udevd",
           "/usr/lib/xorg/Xorg", "/usr/bin/Xwayland", "/usr/bin/gnome-shell", "/usr/bin/kwin_wayland",
           "/usr/bin/pipewire-pulse", "/usr/bin/dbus-daemon", "wireplumber", "/usr/libexec/gsd-color",
-          "/usr/libexec/xdg-desktop-portal-gnome", "/usr/libexec/gvfsd-fuse"}) {
+          "/usr/libexec/xdg-desktop-portal-gnome", "/usr/libexec/gvfsd-fuse", "/usr/bin/plasmashell"}) {
         EXPECT_TRUE(isLinuxSystemProgram(path)) << path;
     }
     for (const char* path : {"/home/me/xorg-notes/render", "/opt/kwinder/kwinder", "/usr/bin/pipewirer",

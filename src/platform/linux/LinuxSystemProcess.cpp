@@ -9,21 +9,23 @@ namespace joulemap {
 namespace {
 
 // Places only the system installs into.
-constexpr std::array<std::string_view, 4> kSystemDirectories{"/usr/lib/systemd/", "/lib/systemd/", "/sbin/",
-                                                             "/usr/lib/xorg/"};
+constexpr auto kSystemDirectories =
+    std::to_array<std::string_view>({"/usr/lib/systemd/", "/lib/systemd/", "/sbin/", "/usr/lib/xorg/"});
 
 // Named by their executable, possibly with a suffix (kwin_wayland, pipewire-pulse); matching the
-// whole path would catch /home/me/xorg-notes/tool.
-constexpr std::array<std::string_view, 19> kSessionDaemons{
-    "xorg",       "xwayland",    "gnome-shell", "gnome-session", "mutter",        "kwin",         "sway",
-    "weston",     "hyprland",    "dbus-daemon", "dbus-broker",   "pipewire",      "wireplumber",  "pulseaudio",
-    "at-spi",     "xdg-desktop-portal",          "xdg-document-portal",            "xdg-permission-store",
-    "gnome-keyring-daemon"};
+// whole path would catch /home/me/xorg-notes/tool. Display servers and compositors, the desktop
+// shells, the message buses and the sound server.
+constexpr auto kSessionDaemons = std::to_array<std::string_view>({
+    "xorg", "xwayland", "gnome-shell", "gnome-session", "mutter", "kwin", "plasmashell", "ksmserver", "xfwm4",
+    "xfce4-session", "sway", "weston", "hyprland", "labwc", "wayfire", "niri", "dbus-daemon", "dbus-broker",
+    "pipewire", "wireplumber", "pulseaudio", "at-spi", "xdg-desktop-portal", "xdg-document-portal",
+    "xdg-permission-store", "gnome-keyring-daemon",
+});
 
 // Families of session helpers that share a prefix: GNOME settings daemons, virtual file systems,
-// evolution's data servers, the input methods.
-constexpr std::array<std::string_view, 6> kSessionDaemonPrefixes{"gsd-",       "gvfs",  "evolution-",
-                                                                 "goa-",       "ibus-", "kded"};
+// evolution's data servers, online accounts, the input methods, KDE's service daemon.
+constexpr auto kSessionDaemonPrefixes =
+    std::to_array<std::string_view>({"gsd-", "gvfs", "evolution-", "goa-", "ibus-", "kded"});
 
 std::string lowercased(std::string_view text) {
     std::string lower(text);
