@@ -63,6 +63,12 @@ const InterpreterSyntax* syntaxOf(std::string_view executablePath) {
     return nullptr;
 }
 
+// A script read from a descriptor (bash <(curl ...), python3 /dev/stdin) has no name of its own.
+std::optional<std::string> named(std::string_view program) {
+    if (program.empty() || program.starts_with("/dev/") || program.starts_with("/proc/")) return std::nullopt;
+    return std::string(program);
+}
+
 }  // namespace
 
 bool isInterpreter(std::string_view executablePath) { return syntaxOf(executablePath) != nullptr; }
@@ -75,13 +81,8 @@ std::optional<std::string> interpretedProgram(std::string_view executablePath,
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (argument.empty()) continue;
-        if (argument == "--") {
-            if (i + 1 < arguments.size() && !arguments[i + 1].empty()) return std::string(arguments[i + 1]);
-            return std::nullopt;
-        }
-        if (contains(syntax->programOption, argument)) {
-            if (i + 1 < arguments.size() && !arguments[i + 1].empty()) return std::string(arguments[i + 1]);
-            return std::nullopt;
+        if (argument == "--" || contains(syntax->programOption, argument)) {
+            return i + 1 < arguments.size() ? named(arguments[i + 1]) : std::nullopt;
         }
         if (contains(syntax->inlineCode, argument)) return std::nullopt;
         if (contains(syntax->optionsWithValue, argument)) {
@@ -93,7 +94,7 @@ std::optional<std::string> interpretedProgram(std::string_view executablePath,
             const size_t dot = argument.rfind('.');
             return std::string(dot == std::string_view::npos ? argument : argument.substr(dot + 1));
         }
-        return std::string(argument);
+        return named(argument);
     }
     return std::nullopt;
 }

@@ -29,6 +29,7 @@ TEST(InterpreterProgram, NamesTheProgramAnInterpreterRuns) {
         {"/usr/bin/bash", {"bash", "-e", "./build.sh", "all"}, "./build.sh"},
         {"/usr/bin/bash", {"bash", "-c", "make"}, std::nullopt},
         {"/usr/bin/dash", {"sh", "--", "run.sh"}, "run.sh"},
+        {"/usr/bin/bash", {"bash", "/dev/fd/3"}, std::nullopt},  // fed from a descriptor: no name of its own
         {"/usr/bin/perl", {"perl", "-I", "lib", "tool.pl"}, "tool.pl"},
         // Not interpreters, however they start.
         {"/usr/bin/shotwell", {"shotwell", "photo.jpg"}, std::nullopt},
