@@ -7,8 +7,9 @@
 namespace joulemap {
 
 namespace {
-// Long enough for the processor times to differ measurably, short enough to follow the user.
-constexpr double kProcessSampleSeconds = 0.8;
+// Only the first sample waits this long: later ones measure the whole time since the one before.
+// Long enough for the processor times to differ measurably, short enough to show shares at once.
+constexpr std::chrono::milliseconds kFirstProcessSample{800};
 }  // namespace
 
 ModelSources ModelSources::platformDefaults() {
@@ -16,7 +17,9 @@ ModelSources ModelSources::platformDefaults() {
     sources.readBattery = [] { return BatteryService::readQuick(); };
     sources.readHealth = [] { return BatteryService::readHealth(); };
     sources.readPower = [] { return PowerMeterService::sample(); };
-    sources.sampleProcesses = [] { return ProcessPowerService::sample(kProcessSampleSeconds); };
+    // Shared because the function is copied; only the sampling loop's thread ever calls it.
+    sources.sampleProcesses = [sampler = std::shared_ptr<ProcessSampler>(
+                                   ProcessPowerService::makeSampler(kFirstProcessSample))] { return sampler->next(); };
     sources.now = [] { return QDateTime::currentDateTime(); };
     sources.writeHistory = [](double inputW, double systemW, double batteryPct, double batteryNetW) {
         HistoryStore::shared().insert(inputW, systemW, batteryPct, batteryNetW);

@@ -24,14 +24,15 @@ struct ModelSources {
     std::function<std::optional<BatteryInfo>()> readBattery;       // blocking; absent = no battery
     std::function<int64_t()> readHealth;                            // blocking; 0 = unknown
     std::function<MeasuredPower()> readPower;                       // component meters; empty = none
-    std::function<std::vector<AppShare>()> sampleProcesses;        // blocking for the sample interval
+    std::function<std::vector<AppShare>()> sampleProcesses;        // may block for a short first sample
     std::function<QDateTime()> now;
     std::function<void(double inputW, double systemW, double batteryPct, double batteryNetW)> writeHistory;
     std::function<void(const AlertMessage&)> notify;
 
-    // Pauses of the process-sampling loop: a sample costs processor time itself, so it is taken
-    // about every six seconds; after an empty one it is retried a little sooner.
-    std::chrono::milliseconds pauseAfterSample{5200};
+    // Pauses of the process-sampling loop: each sample covers the time since the one before, so
+    // this is how often the shares change; a listing costs processor time itself, so about every
+    // six seconds. After an empty sample it is retried a little sooner.
+    std::chrono::milliseconds pauseAfterSample{6000};
     std::chrono::milliseconds pauseAfterEmptySample{4000};
 
     static ModelSources platformDefaults();

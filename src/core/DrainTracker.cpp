@@ -6,12 +6,17 @@ namespace joulemap {
 
 namespace {
 
-// The heaviest application holding more than half of the attributed power; the system bucket is
-// not an application the user could close. Ties go to the first in list order.
+constexpr double kMaxShownPercent = 1e6;
+
+// The heaviest application holding more than half of the attributed power and really busy; the
+// system bucket is not an application the user could close, and the monitor does not accuse
+// itself. Ties go to the first in list order.
 const AppShare* topCandidate(const std::vector<AppShare>& shares) {
     const AppShare* top = nullptr;
     for (const AppShare& share : shares) {
-        if (share.name == kSystemShareName || !(share.fraction > DrainTracker::kCandidateFraction)) {
+        if (share.name == kSystemShareName || share.name == kSelfAppName ||
+            !(share.fraction > DrainTracker::kCandidateFraction) ||
+            share.corePercent < DrainTracker::kMinCorePercent) {
             continue;
         }
         if (top == nullptr || share.fraction > top->fraction) {
@@ -22,8 +27,8 @@ const AppShare* topCandidate(const std::vector<AppShare>& shares) {
 }
 
 AlertMessage drainMessage(const AppShare& top) {
-    // Fractions above 1 cannot come from the sampler; the clamp only keeps the cast defined.
-    const auto percent = static_cast<long long>(std::fmin(top.fraction, 1e6) * 100);
+    // What top would show for it. The clamp only keeps the cast defined.
+    const auto percent = static_cast<long long>(std::fmin(top.corePercent, kMaxShownPercent));
     return AlertMessage{
         kHighDrainAlertKey,
         "⚡ 检测到异常耗电",

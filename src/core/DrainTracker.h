@@ -14,13 +14,15 @@ namespace joulemap {
 
 inline constexpr const char* kHighDrainAlertKey = "highDrain";
 
-// Watches for one application that keeps taking most of the power while on battery. It counts
+// Watches for one busy application that keeps taking most of the power while on battery. It counts
 // refreshes (not samples) in a row with the same top application; after three, and only while the
 // machine draws more than 10 W, it asks for one notification and starts over.
 class DrainTracker {
 public:
     // An application needs strictly more than this share to count.
     static constexpr double kCandidateFraction = 0.5;
+    // ... and at least this much of one core: half of an idle machine's little work is no drain.
+    static constexpr double kMinCorePercent = 10.0;
     static constexpr int64_t kRefreshesBeforeAlert = 3;
     // Below this a busy application is not worth a warning: the battery is not really draining.
     static constexpr double kMinSystemWatts = 10.0;

@@ -17,6 +17,7 @@
 #include "HighTempAlert.h"
 #include "HistoryFileLock.h"
 #include "HistoryStore.h"
+#include "InterpreterProgram.h"
 #include "JoulemapData.h"
 #include "JsonExport.h"
 #include "MainViewModel.h"

@@ -88,6 +88,7 @@ nlohmann::ordered_json toJson(const AppShare& share) {
     out["bundleId"] =
         share.bundleId ? nlohmann::ordered_json(*share.bundleId) : nlohmann::ordered_json(nullptr);
     out["fraction"] = share.fraction;
+    out["corePercent"] = share.corePercent;
     return out;
 }
 

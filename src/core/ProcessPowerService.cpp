@@ -22,6 +22,9 @@ constexpr size_t kShortNameKeptChars = 17;
 constexpr const char* kEllipsis = "…";
 constexpr const char* kUnnamed = "其他";
 constexpr const char* kUnknownPath = "unknown";
+constexpr double kPercent = 100;
+// Bounds the walk up a tree that changed while it was listed (an id may even point at itself).
+constexpr int kMaxAncestorDepth = 64;
 
 // Splits at any of the separators, dropping empty pieces.
 template <typename Visit>
@@ -91,19 +94,6 @@ std::string_view lastComponent(std::string_view path) {
     return last;
 }
 
-// A session daemon is named by its executable, possibly with a suffix (kwin_wayland,
-// pipewire-pulse); matching the whole path would catch /home/me/xorg-notes/tool.
-bool isSessionDaemon(std::string_view lowerPath) {
-    static constexpr std::array<std::string_view, 9> kDaemons{"xorg",        "xwayland",    "gnome-shell",
-                                                              "kwin",        "dbus-daemon", "pipewire",
-                                                              "wireplumber", "pulseaudio",  "dbus-broker"};
-    const std::string_view base = lastComponent(lowerPath);
-    return std::any_of(kDaemons.begin(), kDaemons.end(), [&](std::string_view daemon) {
-        if (!base.starts_with(daemon)) return false;
-        return base.size() == daemon.size() || base[daemon.size()] == '-' || base[daemon.size()] == '_';
-    });
-}
-
 }  // namespace
 
 double parseTime(std::string_view text) {
@@ -128,7 +118,11 @@ Snapshot parseSnapshot(std::string_view psText) {
             path += ' ';
             path += pieces[i];
         }
-        snapshot[pid] = {parseTime(pieces[1]), std::move(path)};
+        ProcessRecord record;
+        record.cpuSeconds = parseTime(pieces[1]);
+        record.system = isSystemProcess(path);
+        record.path = std::move(path);
+        snapshot[pid] = std::move(record);
     });
     return snapshot;
 }
@@ -216,22 +210,13 @@ std::string displayName(std::string_view path, const std::vector<NameRule>& rule
 }
 
 bool isSystemProcess(std::string_view path) {
-    static constexpr std::array<std::string_view, 11> kMacMarkers{
+    static constexpr std::array<std::string_view, 11> kMarkers{
         "/system/",         "/usr/libexec/",    "/usr/sbin/",  "/usr/local/libexec/",
         "/system/library/", "/library/system/", "kernel_task", "windowserver",
         "launchd",          "systemstats",      "loginwindow"};
-    // Their Linux counterparts: init and its helpers, administrative binaries, the X server.
-    static constexpr std::array<std::string_view, 4> kLinuxMarkers{"/usr/lib/systemd/", "/lib/systemd/",
-                                                                   "/sbin/", "/usr/lib/xorg/"};
     const std::string lower = lowercased(path);
-    const auto occursIn = [&](std::string_view marker) { return occurs(lower, marker); };
-    if (std::any_of(kMacMarkers.begin(), kMacMarkers.end(), occursIn) ||
-        std::any_of(kLinuxMarkers.begin(), kLinuxMarkers.end(), occursIn)) {
-        return true;
-    }
-    // Kernel threads have no executable; the Linux lister names them "[kworker/0:1]".
-    if (path.size() >= 2 && path.front() == '[' && path.back() == ']') return true;
-    return isSessionDaemon(lower);
+    return std::any_of(kMarkers.begin(), kMarkers.end(),
+                       [&](std::string_view marker) { return occurs(lower, marker); });
 }
 
 std::string shorten(std::string_view path) {
@@ -250,53 +235,95 @@ std::string shorten(std::string_view path) {
     return std::string(last.substr(0, keptBytes)) + kEllipsis;
 }
 
-std::vector<AppShare> sharesBetween(const Snapshot& a, const Snapshot& b,
-                                    const std::vector<NameRule>& rules) {
-    if (a.empty() || b.empty()) return {};
+namespace {
 
-    // Walk the processes by id so that sums and the order of equal shares do not depend on hashing.
-    std::vector<std::pair<int64_t, double>> deltas;
-    for (const auto& [pid, entry] : b) {
+bool isSameProcess(const ProcessRecord& before, const ProcessRecord& after) {
+    // Without start times (macOS) a reused id shows as processor time that went down.
+    return before.startTicks == after.startTicks && before.cpuSeconds <= after.cpuSeconds;
+}
+
+// What each process of b spent in the interval, itself and through the children it reaped.
+std::vector<std::pair<int64_t, double>> intervalSeconds(const Snapshot& a, const Snapshot& b) {
+    const auto survives = [&](int64_t pid) {
         const auto before = a.find(pid);
-        if (before == a.end()) continue;
-        const double delta = entry.first - before->second.first;
-        if (delta > 0) deltas.emplace_back(pid, delta);
+        const auto after = b.find(pid);
+        return before != a.end() && after != b.end() && isSameProcess(before->second, after->second);
+    };
+    // A child seen in a that is gone from b was reaped (if by anyone) with all of its lifetime;
+    // its parent's reaped time then grew by what a had already counted too. When the parent is
+    // gone as well, both arrive in the reaped time of the first ancestor that is still there.
+    std::unordered_map<int64_t, double> countedOfGone;
+    for (const auto& [pid, before] : a) {
+        if (survives(pid)) continue;
+        int64_t ancestor = before.parentPid;
+        for (int depth = 0; ancestor != 0 && depth < kMaxAncestorDepth && !survives(ancestor); ++depth) {
+            const auto up = a.find(ancestor);
+            ancestor = up != a.end() ? up->second.parentPid : 0;
+        }
+        if (ancestor != 0) countedOfGone[ancestor] += before.cpuSeconds + before.reapedChildSeconds;
     }
-    std::sort(deltas.begin(), deltas.end());
-    double total = 0;
-    for (const auto& [pid, delta] : deltas) total += delta;
-    if (!(total > 0)) return {};
+
+    std::vector<std::pair<int64_t, double>> spent;
+    for (const auto& [pid, after] : b) {
+        double own = after.cpuSeconds;
+        double reaped = after.reapedChildSeconds;
+        const auto before = a.find(pid);
+        if (before != a.end() && isSameProcess(before->second, after)) {
+            own -= before->second.cpuSeconds;
+            reaped -= before->second.reapedChildSeconds;
+            if (const auto gone = countedOfGone.find(pid); gone != countedOfGone.end()) reaped -= gone->second;
+        }
+        // A child may have moved to another reaper before it ended; it is then not ours to subtract.
+        const double seconds = std::max(own, 0.0) + std::max(reaped, 0.0);
+        if (seconds > 0) spent.emplace_back(pid, seconds);
+    }
+    // By id, so that sums and the order of equal shares do not depend on hashing.
+    std::sort(spent.begin(), spent.end());
+    return spent;
+}
+
+}  // namespace
+
+std::vector<AppShare> sharesBetween(const Snapshot& a, const Snapshot& b, const std::vector<NameRule>& rules,
+                                    double intervalSec, int64_t selfPid) {
+    if (a.empty() || b.empty()) return {};
+    const auto spent = intervalSeconds(a, b);
 
     double system = 0;
     std::vector<std::pair<std::string, double>> buckets;
     std::unordered_map<std::string, size_t> bucketIndex;
-    for (const auto& [pid, delta] : deltas) {
-        const auto entry = b.find(pid);
-        const std::string_view path =
-            entry != b.end() ? std::string_view(entry->second.second) : kUnknownPath;
-        if (isSystemProcess(path)) {
-            system += delta;
+    for (const auto& [pid, seconds] : spent) {
+        const ProcessRecord& record = b.at(pid);
+        std::string name;
+        if (pid == selfPid) {
+            name = kSelfAppName;
+        } else if (record.system) {
+            system += seconds;
             continue;
+        } else {
+            name = displayName(record.path.empty() ? kUnknownPath : record.path, rules);
         }
-        std::string name = displayName(path, rules);
         const auto [it, inserted] = bucketIndex.try_emplace(name, buckets.size());
         if (inserted) buckets.emplace_back(std::move(name), 0.0);
-        buckets[it->second].second += delta;
+        buckets[it->second].second += seconds;
     }
 
     double apps = 0;
     for (const auto& bucket : buckets) apps += bucket.second;
     if (!(system + apps > 0)) return {};
 
+    const auto corePercent = [&](double seconds) {
+        return intervalSec > 0 ? seconds / intervalSec * kPercent : 0.0;
+    };
     std::vector<AppShare> shares;
     for (auto& [name, value] : buckets) {
         const double fraction = value / apps;
-        if (fraction > kMinAppFraction) shares.push_back({std::move(name), std::nullopt, fraction});
+        if (fraction > kMinAppFraction) shares.push_back({std::move(name), std::nullopt, fraction, corePercent(value)});
     }
     std::stable_sort(shares.begin(), shares.end(),
                      [](const AppShare& x, const AppShare& y) { return x.fraction > y.fraction; });
     if (apps / (system + apps) < 1)
-        shares.push_back({kSystemShareName, std::nullopt, system / (system + apps)});
+        shares.push_back({kSystemShareName, std::nullopt, system / (system + apps), corePercent(system)});
     return shares;
 }
 

@@ -18,6 +18,8 @@
 #include <system_error>
 #include <thread>
 
+#include <unistd.h>
+
 namespace joulemap {
 
 std::unique_ptr<BatteryReader> makeBatteryReader() {
@@ -138,10 +140,16 @@ const std::vector<NameRule>& rules() {
 }
 
 std::vector<AppShare> sample(ProcessLister& lister, double intervalSec) {
+    const auto start = std::chrono::steady_clock::now();
     const Snapshot first = lister.snapshot();
     std::this_thread::sleep_for(std::chrono::duration<double>(intervalSec));
+    const auto end = std::chrono::steady_clock::now();
     const Snapshot second = lister.snapshot();
-    return sharesBetween(first, second, rules());
+    return sharesBetween(first, second, rules(), std::chrono::duration<double>(end - start).count(), ::getpid());
+}
+
+std::unique_ptr<ProcessSampler> makeSampler(std::chrono::milliseconds firstSampleInterval) {
+    return std::make_unique<ProcessSampler>(makeProcessLister(), rules(), firstSampleInterval, ::getpid());
 }
 
 std::vector<AppShare> sample(double intervalSec) { return sample(sharedProcessLister(), intervalSec); }

@@ -7,6 +7,7 @@
 #include "NameRule.h"
 #include "PowerMeter.h"
 #include "ProcessLister.h"
+#include "ProcessSampler.h"
 
 #include <memory>
 #include <optional>
@@ -37,9 +38,12 @@ namespace ProcessPowerService {
 // The name rules: AppNameMap.json from the installed or source resources, else the built-in list.
 // Loaded once per process.
 const std::vector<NameRule>& rules();
-// Two snapshots intervalSec apart, turned into application shares (blocks for the interval).
+// Two snapshots intervalSec apart, turned into application shares (blocks for the interval). For a
+// one-off look; a running application samples continuously with makeSampler().
 std::vector<AppShare> sample(double intervalSec);
 std::vector<AppShare> sample(ProcessLister& lister, double intervalSec);
+// The continuous sampler of this machine's processes, this process named as itself.
+std::unique_ptr<ProcessSampler> makeSampler(std::chrono::milliseconds firstSampleInterval);
 }  // namespace ProcessPowerService
 
 }  // namespace joulemap

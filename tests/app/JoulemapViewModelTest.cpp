@@ -390,7 +390,7 @@ TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
 
 TEST_F(JoulemapViewModelTest, DrainAlertAfterThreeRefreshesWithTheSameTopApp) {
     world_->battery = charging();  // on the adapter until the test unplugs
-    world_->shareScript.push_back({{"Blender", std::nullopt, 0.7}, {kSystemShareName, std::nullopt, 0.3}});
+    world_->shareScript.push_back({{"Blender", std::nullopt, 0.7, 85.0}, {kSystemShareName, std::nullopt, 0.3, 37.0}});
     auto model = makeModel();
     QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
     // The start's refresh and the one the sample asks for.

@@ -27,11 +27,13 @@ TEST(ProcessPowerService, ParseSnapshotKeepsPathsWithSpacesAndSkipsBadLines) {
         "abc 0:01.00 /bin/bad-pid\n"
         "102 0:02.00\n"
         "103 0:03.00 /usr/bin/first\n"
-        "103 0:04.00 /usr/bin/second\n");
-    ASSERT_EQ(snapshot.size(), 2u);
-    EXPECT_DOUBLE_EQ(snapshot.at(101).first, 1.5);
-    EXPECT_EQ(snapshot.at(101).second, "/Applications/Google Chrome.app/Contents/MacOS/Google Chrome");
-    EXPECT_EQ(snapshot.at(103), (std::pair<double, std::string>{4.0, "/usr/bin/second"}));
+        "103 0:04.00 /usr/bin/second\n"
+        "104 0:01.00 /usr/libexec/trustd\n");
+    ASSERT_EQ(snapshot.size(), 3u);
+    EXPECT_TRUE(snapshot.at(104).system);
+    EXPECT_DOUBLE_EQ(snapshot.at(101).cpuSeconds, 1.5);
+    EXPECT_EQ(snapshot.at(101).path, "/Applications/Google Chrome.app/Contents/MacOS/Google Chrome");
+    EXPECT_EQ(snapshot.at(103), (ProcessRecord{4.0, "/usr/bin/second"}));
 }
 
 TEST(ProcessPowerService, DecodeRulesIsStrictAboutEveryElement) {
@@ -95,61 +97,99 @@ TEST(ProcessPowerService, DisplayNameFallsBackToBundleThenShortenedFileName) {
     EXPECT_EQ(shorten("一二三四五六七八九十一二三四五六七八九"), "一二三四五六七八九十一二三四五六七…");
 }
 
-TEST(ProcessPowerService, SystemProcessesIncludeLinuxSessionDaemons) {
-    for (const char* path :
-         {"/usr/libexec/trustd", "kernel_task", "/System/Library/CoreServices/Dock.app/x", "/usr/sbin/cupsd",
-          "/sbin/init", "/usr/lib/systemd/systemd-journald", "/lib/systemd/systemd-udevd",
-          "/usr/lib/xorg/Xorg", "[kworker/0:1-events]", "/usr/bin/Xwayland", "/usr/bin/gnome-shell",
-          "/usr/bin/kwin_wayland", "/usr/bin/pipewire-pulse", "/usr/bin/dbus-daemon", "wireplumber"}) {
+TEST(ProcessPowerService, MacSystemProcessesAreKnownByTheirPaths) {
+    for (const char* path : {"/usr/libexec/trustd", "kernel_task", "/System/Library/CoreServices/Dock.app/x",
+                             "/usr/sbin/cupsd", "/sbin/launchd"}) {
         EXPECT_TRUE(isSystemProcess(path)) << path;
     }
-    for (const char* path : {"/home/me/xorg-notes/render", "/opt/kwinder/kwinder", "/usr/bin/pipewirer", "[",
-                             "/usr/bin/firefox", "/opt/google/chrome/chrome"}) {
+    for (const char* path : {"/Applications/Safari.app/Contents/MacOS/Safari", "/usr/bin/python3", ""}) {
         EXPECT_FALSE(isSystemProcess(path)) << path;
     }
 }
 
+namespace {
+
+ProcessRecord process(double cpu, const char* path, int64_t parent = 1, double reaped = 0, uint64_t start = 0) {
+    return ProcessRecord{cpu, path, false, parent, reaped, start};
+}
+
+ProcessRecord systemProcess(double cpu, const char* path) {
+    ProcessRecord record = process(cpu, path);
+    record.system = true;
+    return record;
+}
+
+}  // namespace
+
 TEST(ProcessPowerService, SharesAreFractionsOfApplicationTimeFollowedBySystem) {
     const std::vector<NameRule> rules{NameRule{List{"chrome"}, {}, {}, {}, {}, "Chrome"}};
-    const Snapshot a{{1, {10.0, "/opt/google/chrome/chrome"}},
-                     {2, {5.0, "/opt/google/chrome/chrome --type=renderer"}},
-                     {3, {1.0, "/opt/google/chrome/chrome --type=gpu"}},
-                     {4, {2.0, "/usr/libexec/trustd"}},
-                     {5, {7.0, "kernel_task"}},
-                     {6, {9.0, "/usr/bin/reused-pid"}},
-                     {7, {0.0, "/usr/bin/tiny"}},
-                     {8, {3.0, "/usr/bin/editor"}}};
+    const Snapshot a{{1, process(10.0, "/opt/google/chrome/chrome")},
+                     {2, process(5.0, "/opt/google/chrome/chrome")},
+                     {3, process(1.0, "/opt/google/chrome/chrome")},
+                     {4, systemProcess(2.0, "/usr/sbin/cupsd")},
+                     {5, systemProcess(7.0, "[kworker/0:1]")},
+                     {7, process(0.0, "/usr/bin/tiny")},
+                     {8, process(3.0, "/usr/bin/editor")}};
     // Binary fractions keep the sums exact, so equal shares really are equal.
     Snapshot b = a;
-    b[1].first += 0.25;
-    b[2].first += 0.125;
-    b[3].first += 0.125;
-    b[4].first += 0.25;
-    b[5].first += 0.125;
-    b[6].first = 1.0;  // time went down: a new process took the id
-    b[7].first += 1.0 / 256;
-    b[8].first += 0.5;
-    b[9] = {50.0, "/usr/bin/newcomer"};  // only in the second snapshot
+    b[1].cpuSeconds += 0.25;
+    b[2].cpuSeconds += 0.125;
+    b[3].cpuSeconds += 0.125;
+    b[4].cpuSeconds += 0.25;
+    b[5].cpuSeconds += 0.125;
+    b[7].cpuSeconds += 1.0 / 256;
+    b[8].cpuSeconds += 0.5;
 
-    const auto shares = sharesBetween(a, b, rules);
+    const auto shares = sharesBetween(a, b, rules, 2.0);
     const double apps = 1 + 1.0 / 256;
     ASSERT_EQ(shares.size(), 3u);
-    EXPECT_EQ(shares[0].name, "Chrome");  // ties keep the order of the lowest process id
-    EXPECT_EQ(shares[1].name, "editor");
-    EXPECT_EQ(shares[0].fraction, 0.5 / apps);  // 'tiny' (0.39 %) is dropped, not renormalised
-    EXPECT_EQ(shares[1].fraction, 0.5 / apps);
+    // Ties keep the order of the lowest process id; 'tiny' (0.39 %) is dropped, not renormalised.
+    EXPECT_EQ(shares[0], (AppShare{"Chrome", std::nullopt, 0.5 / apps, 25.0}));
+    EXPECT_EQ(shares[1], (AppShare{"editor", std::nullopt, 0.5 / apps, 25.0}));
     EXPECT_EQ(shares[2].name, kSystemShareName);
     EXPECT_DOUBLE_EQ(shares[2].fraction, 0.375 / (0.375 + apps));
-    EXPECT_FALSE(shares[0].bundleId);
+    EXPECT_DOUBLE_EQ(shares[2].corePercent, 18.75);
 
     b.erase(4);
     b.erase(5);
-    const auto noSystem = sharesBetween(a, b, rules);
+    const auto noSystem = sharesBetween(a, b, rules, 2.0);
     ASSERT_EQ(noSystem.size(), 2u);
     EXPECT_EQ(noSystem.back().name, "editor");
 
-    EXPECT_TRUE(sharesBetween(a, a, rules).empty());
-    EXPECT_TRUE(sharesBetween({}, b, rules).empty());
-    EXPECT_EQ(sharesBetween({{5, {1.0, "kernel_task"}}}, {{5, {2.0, "kernel_task"}}}, rules),
-              (std::vector<AppShare>{{kSystemShareName, std::nullopt, 1.0}}));
+    EXPECT_TRUE(sharesBetween(a, a, rules, 2.0).empty());
+    EXPECT_TRUE(sharesBetween({}, b, rules, 2.0).empty());
+    EXPECT_EQ(sharesBetween({{5, systemProcess(1.0, "kernel_task")}}, {{5, systemProcess(2.0, "kernel_task")}}, rules,
+                            4.0),
+              (std::vector<AppShare>{{kSystemShareName, std::nullopt, 1.0, 25.0}}));
+}
+
+// Over a 2 s interval a build script forks compilers: child 11 (seen before, 0.3 s then, ended at
+// 0.5 s after reaping its own child 12, seen at 0.1 s, ended at 0.15 s) and children born and reaped
+// in between (0.4 s). Its reaped time grows by 0.65 + 0.4; what the first listing already counted of
+// 11 and 12 (0.4 s) is not counted again. The monitor itself (pid 60) has a path a rule would take.
+TEST(ProcessPowerService, EveryProcessorSecondOfTheIntervalIsChargedOnce) {
+    const std::vector<NameRule> rules{NameRule{List{"chrome"}, {}, {}, {}, {}, "Chrome"}};
+    const Snapshot a{{10, process(1.0, "/home/me/build.sh", 1, 5.0, 100)},
+                     {11, process(0.3, "/home/me/build.sh", 10, 0.0, 200)},
+                     {12, process(0.1, "/usr/bin/cc", 11, 0.0, 300)},
+                     {20, process(2.0, "/usr/bin/editor", 1, 0.0, 100)},
+                     {40, process(4.0, "/usr/bin/old", 1, 0.0, 100)},
+                     {60, process(3.0, "/opt/google/chrome/joulemap", 1, 1.0, 100)},
+                     {61, process(9.0, "/opt/google/chrome/chrome", 1, 0.0, 100)}};
+    const Snapshot b{{10, process(1.2, "/home/me/build.sh", 1, 5.0 + 0.65 + 0.4, 100)},
+                     {20, process(2.2, "/usr/bin/editor", 1, 0.0, 100)},
+                     {40, process(0.1, "/usr/bin/reused", 1, 0.0, 900)},  // a new process under an old id
+                     {50, process(0.2, "/usr/bin/newcomer", 1, 0.0, 950)},
+                     {60, process(3.1, "/opt/google/chrome/joulemap", 1, 1.3, 100)},  // reaped its ps run
+                     {61, process(9.1, "/opt/google/chrome/chrome", 1, 0.0, 100)}};
+
+    const auto shares = sharesBetween(a, b, rules, 2.0, 60);
+    const std::vector<std::pair<std::string, double>> expected{
+        {"build.sh", 0.85}, {"Joulemap", 0.4}, {"editor", 0.2}, {"newcomer", 0.2}, {"reused", 0.1}, {"Chrome", 0.1}};
+    ASSERT_EQ(shares.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(shares[i].name, expected[i].first) << i;
+        EXPECT_NEAR(shares[i].fraction, expected[i].second / 1.85, 1e-9) << expected[i].first;
+        EXPECT_NEAR(shares[i].corePercent, expected[i].second / 2.0 * 100, 1e-9) << expected[i].first;
+    }
 }
