@@ -27,8 +27,11 @@ void copyTree(const fs::path& from, const fs::path& to, std::error_code& error) 
     } else if (fs::is_directory(status)) {
         if (!fs::create_directory(to, error) && !error) error = std::make_error_code(std::errc::file_exists);
         if (error) return;
-        for (fs::directory_iterator it(from, error), end; !error && it != end; it.increment(error)) {
+        fs::directory_iterator it(from, error);
+        for (const fs::directory_iterator end; !error && it != end;) {
             copyTree(it->path(), to / it->path().filename(), error);
+            // Stepping on would overwrite the copy's error with the step's own success.
+            if (!error) it.increment(error);
         }
         if (!error) fs::permissions(to, status.permissions(), error);
     } else {
