@@ -28,12 +28,5 @@ TEST(UpdateInfo, DecodesTheFeedAndRejectsWhatCannotBeTrusted) {
     for (const auto& c : cases) EXPECT_EQ(decodeUpdateInfo(c.json), c.info) << c.json;
 }
 
-TEST(UpdateInfo, EncodesOnlyPresentMembersAndDecodesBack) {
-    const UpdateInfo bare{"2.0", "https://h/a", {}, {}, {}};
-    EXPECT_EQ(encodeUpdateInfo(bare).find("notes"), std::string::npos);
-    const UpdateInfo full{"2.0", "https://h/a", "说明 \"引号\"", "12", kSum};
-    for (const auto& info : {bare, full}) EXPECT_EQ(decodeUpdateInfo(encodeUpdateInfo(info)), info);
-}
-
 }  // namespace
 }  // namespace joulemap
