@@ -35,10 +35,6 @@ inline constexpr const char* kInsecureAddress = "下载地址不安全，只接�
 inline constexpr const char* kChecksumMismatch = "下载的文件校验失败，与发布版本不符";
 inline constexpr const char* kCannotWriteDownload = "无法写入下载文件";
 inline constexpr const char* kCannotInstall = "无法安装到应用程序文件夹";
-// The error domain and codes of the two installer failures.
-inline constexpr const char* kDomain = "Update";
-inline constexpr int kMountFailedCode = 1;
-inline constexpr int kNoBundleCode = 2;
 }  // namespace UpdateError
 
 }  // namespace joulemap
