@@ -12,6 +12,7 @@ packages=(
   libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji locales
+  dpkg-dev file
 )
 
 # A comma-decimal locale for the test that checks no figure follows the process locale.

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <QThreadPool>
 
 #include <atomic>
@@ -31,6 +32,8 @@
 #include "SystemInfoService.h"
 #include "SystemInfoSource.h"
 #include "ThemeManager.h"
+#include "UpdateChecker.h"
+#include "UpdateNoticeView.h"
 
 namespace {
 
@@ -265,6 +268,65 @@ bool renderHealthCards(const QDir& outDir, const QString& settingsFile) {
     return ok;
 }
 
+// An updater frozen in one state of the panel's notice.
+class PreviewUpdateChecker : public UpdateChecker {
+public:
+    PreviewUpdateChecker(UpdateProgress progress, bool oneClick)
+        : UpdateChecker(linuxUpdatePlatform("/home/preview", "/tmp"), QStringLiteral("1.2.0"),
+                        oneClick ? QStringLiteral("/home/preview/Applications/Joulemap.app/bin/joulemap")
+                                 : QStringLiteral("/usr/bin/joulemap"),
+                        {}) {
+        setAvailable(UpdateInfo{"1.3.0", "https://example.org/joulemap/Joulemap-1.3.0.tar.gz",
+                                "更准确的功率估算，历史窗口更快", {}, {}});
+        setProgress(std::move(progress));
+    }
+};
+
+// Every state of the update notice, stacked in a panel as wide as the tray panel.
+bool renderUpdateNotices(const QDir& outDir, const QString& settingsFile) {
+    constexpr int kPanelWidth = 360;
+    constexpr int kPanelPadding = 14;
+    FixedAppearanceSource appearance(false);
+    ThemeManager themeManager(settingsFile, &appearance);
+    const std::pair<UpdateProgress, bool> states[] = {
+        {UpdateProgress::idle(), true},
+        {UpdateProgress::idle(), false},
+        {UpdateProgress::downloading(0.427), true},
+        {UpdateProgress::installing(), true},
+        {UpdateProgress::done(), true},
+        {UpdateProgress::failed("dmg 中未找到 .app"), true},
+    };
+    QWidget panel;
+    auto* layout = new QVBoxLayout(&panel);
+    layout->setContentsMargins(kPanelPadding, kPanelPadding, kPanelPadding, kPanelPadding);
+    layout->setSpacing(kPanelPadding);
+    std::vector<std::unique_ptr<PreviewUpdateChecker>> checkers;
+    for (const auto& [progress, oneClick] : states) {
+        checkers.push_back(std::make_unique<PreviewUpdateChecker>(progress, oneClick));
+        layout->addWidget(new UpdateNoticeView(checkers.back().get(), &themeManager, &panel));
+    }
+    panel.setFixedWidth(kPanelWidth);
+    panel.setAutoFillBackground(true);
+    panel.show();
+    bool ok = true;
+    for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
+        themeManager.setTheme(theme);
+        QPalette palette = panel.palette();
+        palette.setColor(QPalette::Window, themeManager.palette().backgroundColors.front());
+        panel.setPalette(palette);
+        panel.adjustSize();
+        settle(50);
+        const QString path = outDir.filePath(QStringLiteral("update-notice-%1.png").arg(token(theme)));
+        if (!panel.grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            ok = false;
+        } else {
+            std::printf("%s\n", qPrintable(path));
+        }
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -309,5 +371,6 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
     ok = renderHealthCards(outDir, settingsFile) && ok;
+    ok = renderUpdateNotices(outDir, settingsFile) && ok;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,22 @@
+# Writes the update feed for one release:
+#   cmake -DVERSION=1.3.0 -DURL=https://… -DSHA256=… [-DNOTES=…] -DOUT=appcast.json -P write_feed.cmake
+# Quotes, backslashes and line breaks in the notes are escaped; string(JSON) checks the result.
+foreach(_required VERSION URL SHA256 OUT)
+  if(NOT DEFINED ${_required} OR "${${_required}}" STREQUAL "")
+    message(FATAL_ERROR "write_feed.cmake needs -D${_required}=…")
+  endif()
+endforeach()
+set(_feed "{}")
+foreach(_pair "version;VERSION" "url;URL" "sha256;SHA256" "notes;NOTES")
+  list(GET _pair 0 _key)
+  list(GET _pair 1 _var)
+  if(DEFINED ${_var} AND NOT "${${_var}}" STREQUAL "")
+    string(REPLACE "\\" "\\\\" _escaped "${${_var}}")
+    string(REPLACE "\"" "\\\"" _escaped "${_escaped}")
+    string(REPLACE "\n" "\\n" _escaped "${_escaped}")
+    string(REPLACE "\t" "\\t" _escaped "${_escaped}")
+    string(REPLACE "\r" "\\r" _escaped "${_escaped}")
+    string(JSON _feed SET "${_feed}" ${_key} "\"${_escaped}\"")
+  endif()
+endforeach()
+file(WRITE "${OUT}" "${_feed}\n")
