@@ -265,6 +265,8 @@ bool saveThemed(QWidget& widget, ThemeManager& themeManager, const QDir& outDir,
 
 constexpr QSize kHistoryWindowSize{720, 560};
 constexpr QSize kChangelogWindowSize{560, 620};
+constexpr int kHistoryFullHeight = 1200;
+constexpr int kChangelogFullHeight = 900;
 constexpr int64_t kSampleSeconds = 30;
 
 // A week of a working notebook: charging in the morning, on battery in the afternoon, asleep at
@@ -313,6 +315,7 @@ bool renderHistoryWindows(const QDir& outDir, const QString& settingsFile, const
     store.insertAlert("highTemp", "电池温度过高", "电池温度 46.2°C，建议移除高负载任务");
     alertTime = now - 26 * 3600;
     store.insertAlert("highDrain", "耗电异常", "Chrome 持续占用较多电量（CPU 占比 85%）");
+    alertTime = now;  // the store's clock also ends the range it reads
 
     HistoryStore empty{std::filesystem::path()};
     struct Shot {
@@ -320,15 +323,18 @@ bool renderHistoryWindows(const QDir& outDir, const QString& settingsFile, const
         int64_t hours;
         std::optional<double> hoverFraction;
         const char* stem;
+        QSize size = kHistoryWindowSize;
     };
     const Shot shots[] = {
         {&store, 24, 0.62, "history-day"},
         {&store, 168, std::nullopt, "history-week"},
         {&empty, 24, std::nullopt, "history-empty"},
+        // Tall enough to show the table and the alert log below the fold.
+        {&store, 24, std::nullopt, "history-day-full", {kHistoryWindowSize.width(), kHistoryFullHeight}},
     };
     for (const Shot& shot : shots) {
         HistoryView view(&themeManager, shot.store);
-        view.resize(kHistoryWindowSize);
+        view.resize(shot.size);
         int loads = 0;
         QObject::connect(&view, &HistoryView::loaded, [&loads] { ++loads; });
         view.show();
@@ -379,7 +385,11 @@ bool renderChangelogWindows(const QDir& outDir, const QString& settingsFile, con
     if (view.olderCards().empty()) return false;
     view.olderCards().front()->setExpanded(true);
     settle(kSettleMs / 2);
-    return saveThemed(view, themeManager, outDir, QStringLiteral("changelog"));
+    bool ok = saveThemed(view, themeManager, outDir, QStringLiteral("changelog"));
+    // Tall enough for every release, to check the last one's badge.
+    view.resize(kChangelogWindowSize.width(), kChangelogFullHeight);
+    settle(50);
+    return saveThemed(view, themeManager, outDir, QStringLiteral("changelog-full")) && ok;
 }
 
 }  // namespace

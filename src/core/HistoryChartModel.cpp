@@ -100,9 +100,9 @@ HistoryChartModel::HistoryChartModel(std::span<const HistoryStore::Record> recor
     if (!isEmpty()) buildSeries();
 }
 
-double HistoryChartModel::xFor(double ts) const {
-    return plot_.x + std::clamp((ts - t0_) / span_, 0.0, 1.0) * plot_.width;
-}
+// Not clamped: a sample just outside the range lies beyond the plot's edge, where the view's clip
+// hides it, instead of piling up on the edge as a false vertical stroke.
+double HistoryChartModel::xFor(double ts) const { return plot_.x + (ts - t0_) / span_ * plot_.width; }
 
 double HistoryChartModel::powerY(double watts) const {
     return plot_.bottom() - std::clamp(watts / topWatts_, 0.0, 1.0) * plot_.height;

@@ -52,17 +52,50 @@ double systemSeconds() {
 
 QString qText(const std::string& text) { return QString::fromStdString(text); }
 
-void drawSeries(QPainter& painter, const HistoryChartModel::Series& series, const QPen& pen) {
+// Segments of a series: a stretch of one sample becomes a dot-length stub so it still shows.
+QVector<QLineF> segments(const HistoryChartModel::Series& series) {
+    QVector<QLineF> lines;
+    for (const auto& stretch : series) {
+        if (stretch.size() == 1) {
+            const QPointF at(stretch.front().x, stretch.front().y);
+            lines << QLineF(at, at + QPointF(0.5, 0));
+        }
+        for (std::size_t i = 1; i < stretch.size(); ++i) {
+            lines << QLineF(stretch[i - 1].x, stretch[i - 1].y, stretch[i].x, stretch[i].y);
+        }
+    }
+    return lines;
+}
+
+// The "on" pieces of a dash pattern walked along the segments, the phase carried from one segment
+// to the next so the dashes run evenly along the whole line.
+QVector<QLineF> dashed(const QVector<QLineF>& lines, double on, double off) {
+    QVector<QLineF> pieces;
+    bool drawing = true;
+    double remaining = on;
+    for (const QLineF& line : lines) {
+        const double length = line.length();
+        double position = 0;
+        while (length - position > remaining) {
+            const QPointF start = line.pointAt(position / length);
+            position += remaining;
+            if (drawing) pieces << QLineF(start, line.pointAt(position / length));
+            drawing = !drawing;
+            remaining = drawing ? on : off;
+        }
+        if (drawing && length > position) pieces << QLineF(line.pointAt(position / length), line.p2());
+        remaining -= length - position;
+    }
+    return pieces;
+}
+
+// Drawn as separate segments rather than one polyline: stroking a week's dense zig-zag as a single
+// path makes the rasteriser handle one huge self-overlapping outline, which costs hundreds of
+// milliseconds, while the same segments one by one cost a few.
+void drawSegments(QPainter& painter, const QVector<QLineF>& lines, const QPen& pen) {
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    for (const auto& stretch : series) {
-        QPolygonF line;
-        line.reserve(static_cast<qsizetype>(stretch.size()));
-        for (const auto& point : stretch) line << QPointF(point.x, point.y);
-        // A lone sample between two silences still shows as a dot.
-        if (line.size() == 1) line << line.front() + QPointF(0.5, 0);
-        painter.drawPolyline(line);
-    }
+    painter.drawLines(lines);
 }
 
 }  // namespace
@@ -169,11 +202,10 @@ void HistoryChartCard::paintChart(QPainter& painter) {
     // Series, clipped to the plot so a figure off the scale cannot spill over the labels.
     painter.save();
     painter.setClipRect(QRectF(plot.x, plot.y, plot.width, plot.height).adjusted(-1, -1, 1, 1));
-    QPen chargePen(HistoryColors::charge(), kChargeLineWidth);
-    chargePen.setDashPattern({kChargeDashOn / kChargeLineWidth, kChargeDashOff / kChargeLineWidth});
-    drawSeries(painter, layout.chargeSeries(), chargePen);
-    drawSeries(painter, layout.systemSeries(), QPen(HistoryColors::system(), kPowerLineWidth));
-    drawSeries(painter, layout.inputSeries(), QPen(HistoryColors::input(), kPowerLineWidth));
+    drawSegments(painter, dashed(segments(layout.chargeSeries()), kChargeDashOn, kChargeDashOff),
+                 QPen(HistoryColors::charge(), kChargeLineWidth, Qt::SolidLine, Qt::FlatCap));
+    drawSegments(painter, segments(layout.systemSeries()), QPen(HistoryColors::system(), kPowerLineWidth));
+    drawSegments(painter, segments(layout.inputSeries()), QPen(HistoryColors::input(), kPowerLineWidth));
     painter.restore();
 
     // Read-out under the pointer.
