@@ -57,15 +57,27 @@ TEST_F(ChangelogViewTest, NewestReleaseIsOpenAndOlderOnesOpenOnAClick) {
     clock.start();
     while (second->heightForWidth(500) <= closedHeight + 20 && clock.elapsed() < 2000) QTest::qWait(20);
     EXPECT_GT(second->heightForWidth(500), closedHeight + 20);
+
+    // The keyboard closes it again, back to its closed height.
+    QTest::keyClick(second, Qt::Key_Space);
+    EXPECT_FALSE(second->isExpanded());
+    clock.restart();
+    while (second->heightForWidth(500) != closedHeight && clock.elapsed() < 2000) QTest::qWait(20);
+    EXPECT_EQ(second->heightForWidth(500), closedHeight);
 }
 
-TEST_F(ChangelogViewTest, WithoutAFileOrVersionOnlyTheHeaderRemains) {
+TEST_F(ChangelogViewTest, WithoutAFileOnlyTheHeaderRemainsAndWithoutAVersionNoneIsCurrent) {
     ChangelogView view(&theme_);
     view.setCurrentVersion({});
     view.setSources({write("bad.json", "not json")});
     EXPECT_EQ(view.latestCard(), nullptr);
     EXPECT_TRUE(view.olderCards().empty());
     EXPECT_EQ(view.currentVersionText(), QStringLiteral("当前版本 —"));
+
+    // Releases but no running version: none is marked.
+    view.setSources({write("good.json", kReleases)});
+    ASSERT_EQ(view.olderCards().size(), 2u);
+    for (const HistoryVersionCard* card : view.olderCards()) EXPECT_FALSE(card->isCurrent());
 }
 
 TEST_F(ChangelogViewTest, FollowsTheThemeItIsGiven) {

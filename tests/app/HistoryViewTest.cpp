@@ -1,3 +1,4 @@
+#include "CapsuleButton.h"
 #include "FixedAppearanceSource.h"
 #include "HistoryAlertsCard.h"
 #include "HistoryChartCard.h"
@@ -8,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -80,6 +83,43 @@ TEST_F(HistoryViewTest, OnlyTheNewestOfOverlappingReadsIsShown) {
     QCoreApplication::processEvents();
     EXPECT_EQ(loaded.count(), 1);
     EXPECT_EQ(view.records().size(), 40u);
+}
+
+
+TEST_F(HistoryViewTest, RangeButtonsChooseTheRangeAndShowTheChoice) {
+    HistoryView view(&theme_, store_.get());
+    view.resize(720, 560);
+    view.show();
+    QSignalSpy loaded(&view, &HistoryView::loaded);
+    ASSERT_TRUE(loaded.wait(5000));
+    const auto buttons = view.findChildren<CapsuleButton*>();
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons[0]->isChecked());
+    for (const int clicks : {1, 2}) {  // a second click on the chosen range keeps it chosen
+        QTest::mouseClick(buttons[1], Qt::LeftButton);
+        EXPECT_EQ(view.selectedHours(), 168) << clicks;
+        EXPECT_FALSE(buttons[0]->isChecked());
+        EXPECT_TRUE(buttons[1]->isChecked());
+    }
+}
+
+TEST_F(HistoryViewTest, ReadOutFollowsThePointerOverTheChartOnly) {
+    HistoryChartCard card(&theme_);
+    card.resize(680, card.sizeHint().height());
+    const QRectF chart = card.chartRect();
+    const auto move = [&card](QPointF at) {
+        QMouseEvent event(QEvent::MouseMove, at, card.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&card, &event);
+    };
+    move(chart.center());
+    ASSERT_TRUE(card.hoverX());
+    EXPECT_DOUBLE_EQ(*card.hoverX(), chart.width() / 2);
+    move({chart.center().x(), chart.bottom() + 10});  // over the legend
+    EXPECT_FALSE(card.hoverX());
+    move(chart.center());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&card, &leave);
+    EXPECT_FALSE(card.hoverX());
 }
 
 }  // namespace
