@@ -110,6 +110,7 @@ HistoryChartCard::HistoryChartCard(ThemeManager* theme, QWidget* parent)
 void HistoryChartCard::setRecords(std::vector<HistoryStore::Record> records, int64_t hours) {
     records_ = std::move(records);
     hours_ = hours;
+    hasRecords_ = true;
     endSeconds_ = clock_();
     update();
 }
@@ -135,6 +136,7 @@ void HistoryChartCard::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
     paintCardFrame(painter, rect(), joulemap::palette(resolved), kCornerRadius);
+    if (!hasRecords_) return;
     if (records_.size() < HistoryChartModel::kMinRecords) {
         paintEmptyState(painter);
         return;

@@ -71,6 +71,9 @@ private:
     int64_t hours_ = 24;
     double endSeconds_ = 0;
     std::optional<double> hoverX_;
+    // Until the first read arrives the card stays blank, rather than claiming for a moment that
+    // there is no data yet.
+    bool hasRecords_ = false;
 };
 
 }  // namespace joulemap
