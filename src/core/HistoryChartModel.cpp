@@ -1,5 +1,6 @@
 #include "HistoryChartModel.h"
 
+#include "HistoryRows.h"
 #include "LocalTime.h"
 #include "NumberFormat.h"
 
@@ -164,8 +165,7 @@ std::optional<std::size_t> HistoryChartModel::recordAt(double hoverX) const {
 }
 
 std::string HistoryChartModel::readout(const HistoryStore::Record& record) {
-    const int64_t pct = std::isfinite(record.batteryPct) ? static_cast<int64_t>(record.batteryPct) : 0;
-    return formatWatts(record.inputW, false) + "  " + formatPercent(pct);
+    return formatWatts(record.inputW, false) + "  " + formatPercent(wholePercent(record.batteryPct));
 }
 
 HistoryChartModel::Rect HistoryChartModel::bubble(double hoverX, double textWidth, double textHeight) const {

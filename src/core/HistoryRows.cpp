@@ -20,11 +20,13 @@ std::string counted(std::string_view prefix, std::size_t count, std::string_view
     return std::string(prefix) + std::to_string(count) + std::string(suffix);
 }
 
-// Truncated toward zero, as the charge is stored in whole percent anyway; a value that is no
-// number at all reads 0 rather than whatever the conversion would make of it.
-int64_t wholePercent(double pct) { return std::isfinite(pct) ? static_cast<int64_t>(pct) : 0; }
+constexpr double kPercentLimit = 1e15;
 
 }  // namespace
+
+int64_t wholePercent(double pct) {
+    return std::isfinite(pct) && std::fabs(pct) < kPercentLimit ? static_cast<int64_t>(pct) : 0;
+}
 
 std::string recentSamplesTitle(std::size_t recordCount) {
     return counted("明细记录（最近 ", std::min(recordCount, kRecentSampleRows), " 条）");

@@ -49,6 +49,10 @@ std::string alertHistoryTitle(std::size_t alertCount);
 // One row per alert, in the order given (the store reads them newest first).
 std::vector<AlertRow> alertRows(std::span<const HistoryStore::AlertRecord> alerts);
 
+// A stored charge as a whole percent, truncated toward zero; 0 for a value that is no number or
+// too large to convert, which only a database edited by hand can hold.
+int64_t wholePercent(double pct);
+
 // "n 条记录", the count beside the window's title.
 std::string recordCountText(std::size_t recordCount);
 

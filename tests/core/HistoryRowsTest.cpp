@@ -42,6 +42,7 @@ TEST_F(HistoryRowsTest, FormatsEachColumnWithTheSignOfTheNetPower) {
         {2.5, 85.9, "+2.5W", false, "85%"},
         {-2.34, 100, "\u22122.3W", true, "100%"},
         {0, 0, "+0.0W", false, "0%"},
+        {0, 1e300, "+0.0W", false, "0%"},  // only a hand-edited database holds such a charge
     };
     for (const auto& c : cases) {
         const HistoryStore::Record record{0, kMidnight, 12.34, 9.87, c.pct, c.net};
