@@ -8,13 +8,18 @@
 // Every state is filled through the model's own refresh path, from fake sources.
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QMouseEvent>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -25,7 +30,12 @@
 
 #include "AppTheme.h"
 #include "BatteryHealthView.h"
+#include "ChangelogView.h"
 #include "FixedAppearanceSource.h"
+#include "HistoryChartCard.h"
+#include "HistoryStore.h"
+#include "HistoryVersionCard.h"
+#include "HistoryView.h"
 #include "JoulemapViewModel.h"
 #include "MainView.h"
 #include "SankeyView.h"
@@ -34,6 +44,8 @@
 #include "ThemeManager.h"
 #include "UpdateChecker.h"
 #include "UpdateNoticeView.h"
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -327,6 +339,153 @@ bool renderUpdateNotices(const QDir& outDir, const QString& settingsFile) {
     return ok;
 }
 
+
+// Saves `widget` once per theme as <stem>-light.png and <stem>-dark.png.
+bool saveThemed(QWidget& widget, ThemeManager& themeManager, const QDir& outDir, const QString& stem) {
+    bool ok = true;
+    for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
+        themeManager.setTheme(theme);
+        settle(50);
+        const QString path = outDir.filePath(QStringLiteral("%1-%2.png").arg(stem, token(theme)));
+        if (!widget.grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            ok = false;
+        } else {
+            std::printf("%s\n", qPrintable(path));
+        }
+    }
+    return ok;
+}
+
+constexpr QSize kHistoryWindowSize{720, 560};
+constexpr QSize kChangelogWindowSize{560, 620};
+constexpr int kHistoryFullHeight = 1200;
+constexpr int kChangelogFullHeight = 900;
+constexpr int64_t kSampleSeconds = 30;
+
+// A week of a working notebook: charging in the morning, on battery in the afternoon, asleep at
+// night (no samples), written in one transaction.
+void fillWeek(const std::filesystem::path& file, int64_t now) {
+    sqlite3* db = nullptr;
+    sqlite3_open(file.string().c_str(), &db);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO power_log VALUES (?,?,?,?,?)", -1, &stmt, nullptr);
+    double pct = 40;
+    for (int64_t ts = now - 7 * 86'400; ts <= now - 60; ts += kSampleSeconds) {
+        const int hour = QDateTime::fromSecsSinceEpoch(ts).time().hour();
+        if (hour < 7) continue;  // asleep
+        const bool charging = hour < 12 || hour >= 21;
+        const int step = static_cast<int>(ts / kSampleSeconds);
+        const double system = 9 + wobble(step / 20, 3) + (hour == 15 ? 8 : 0);
+        const double charge = charging && pct < 100 ? 18 + wobble(step / 7, 2) : 0;
+        const double input = charging ? system + charge : system;
+        pct = std::clamp(pct + (charging ? 0.05 : -0.035), 5.0, 100.0);
+        sqlite3_bind_int64(stmt, 1, ts);
+        sqlite3_bind_double(stmt, 2, input);
+        sqlite3_bind_double(stmt, 3, system);
+        sqlite3_bind_double(stmt, 4, std::floor(pct));
+        sqlite3_bind_double(stmt, 5, charging ? charge : -system);
+        sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// The history window with a week of samples (day and week range, the day one with the pointer over
+// the chart) and with an empty database.
+bool renderHistoryWindows(const QDir& outDir, const QString& settingsFile, const QTemporaryDir& scratch) {
+    FixedAppearanceSource appearance(false);
+    ThemeManager themeManager(settingsFile, &appearance);
+    bool ok = true;
+
+    const auto now = static_cast<double>(QDateTime::currentSecsSinceEpoch());
+    const std::filesystem::path file = scratch.filePath(QStringLiteral("history.db")).toStdString();
+    double alertTime = now - 3 * 3600;
+    HistoryStore store(file, [&alertTime] { return alertTime; });
+    fillWeek(file, static_cast<int64_t>(now));
+    store.insertAlert("highTemp", "电池温度过高", "电池温度 46.2°C，建议移除高负载任务");
+    alertTime = now - 26 * 3600;
+    store.insertAlert("highDrain", "耗电异常", "Chrome 持续占用较多电量（CPU 占比 85%）");
+    alertTime = now;  // the store's clock also ends the range it reads
+
+    HistoryStore empty{std::filesystem::path()};
+    struct Shot {
+        HistoryStore* store;
+        int64_t hours;
+        std::optional<double> hoverFraction;
+        const char* stem;
+        QSize size = kHistoryWindowSize;
+    };
+    const Shot shots[] = {
+        {&store, 24, 0.62, "history-day"},
+        {&store, 168, std::nullopt, "history-week"},
+        {&empty, 24, std::nullopt, "history-empty"},
+        // Tall enough to show the table and the alert log below the fold.
+        {&store, 24, std::nullopt, "history-day-full", {kHistoryWindowSize.width(), kHistoryFullHeight}},
+    };
+    for (const Shot& shot : shots) {
+        HistoryView view(&themeManager, shot.store);
+        view.resize(shot.size);
+        int loads = 0;
+        QObject::connect(&view, &HistoryView::loaded, [&loads] { ++loads; });
+        view.show();
+        ok = waitFor([&loads] { return loads > 0; }) && ok;
+        if (shot.hours != view.selectedHours()) {
+            view.setSelectedHours(shot.hours);
+            ok = waitFor([&loads] { return loads > 1; }) && ok;
+        }
+        if (shot.hoverFraction) {
+            HistoryChartCard* chart = view.chartCard();
+            const QRectF area = chart->chartRect();
+            const QPointF at(area.left() + area.width() * *shot.hoverFraction, area.center().y());
+            QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(chart, &move);
+        }
+        ok = saveThemed(view, themeManager, outDir, QString::fromLatin1(shot.stem)) && ok;
+    }
+    return ok;
+}
+
+// A sample release history: a newer release than the running one on top, one older release
+// opened, and the running version marked.
+constexpr const char* kSampleReleases = R"({"versions": [
+  {"version": "0.2.0", "date": "2027-01-18", "summary": "历史窗口更快，托盘图标在高分屏上更清晰。",
+   "groups": [
+     {"kind": "added", "title": "新", "items": [{"title": "历史窗口的 7 天视图", "detail": "按像素宽度精简曲线，一周的数据也能立即显示。"},
+                                              {"title": "登录时启动", "detail": ""}]},
+     {"kind": "fixed", "title": "修", "items": [{"title": "深色外观下的滚动条颜色", "detail": ""}]}]},
+  {"version": "0.1.1", "date": "2026-12-20", "summary": "",
+   "groups": [
+     {"kind": "changed", "title": "改", "items": [{"title": "放电时的入口功率标注为估算", "detail": "没有适配器读数时按电池输出推算。"}]},
+     {"kind": "Misc", "title": "杂", "items": [{"title": "更新翻译", "detail": ""}]}]},
+  {"version": "0.1.0", "date": "2026-12-07", "summary": "第一个版本。", "groups": []}
+]})";
+
+bool renderChangelogWindows(const QDir& outDir, const QString& settingsFile, const QTemporaryDir& scratch) {
+    FixedAppearanceSource appearance(false);
+    ThemeManager themeManager(settingsFile, &appearance);
+    QFile releases(scratch.filePath(QStringLiteral("versions.json")));
+    if (!releases.open(QIODevice::WriteOnly) || releases.write(kSampleReleases) < 0) return false;
+    releases.close();
+
+    ChangelogView view(&themeManager);
+    view.setCurrentVersion(QStringLiteral("0.1.0"));
+    view.setSources({releases.fileName().toStdString()});
+    view.resize(kChangelogWindowSize);
+    view.show();
+    if (view.olderCards().empty()) return false;
+    view.olderCards().front()->setExpanded(true);
+    settle(kSettleMs / 2);
+    bool ok = saveThemed(view, themeManager, outDir, QStringLiteral("changelog"));
+    // Tall enough for every release, to check the last one's badge.
+    view.resize(kChangelogWindowSize.width(), kChangelogFullHeight);
+    settle(50);
+    return saveThemed(view, themeManager, outDir, QStringLiteral("changelog-full")) && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -372,5 +531,8 @@ int main(int argc, char** argv) {
     for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
     ok = renderHealthCards(outDir, settingsFile) && ok;
     ok = renderUpdateNotices(outDir, settingsFile) && ok;
+    QTemporaryDir auxScratch;
+    ok = renderHistoryWindows(outDir, settingsFile, auxScratch) && ok;
+    ok = renderChangelogWindows(outDir, settingsFile, auxScratch) && ok;
     return ok ? 0 : 1;
 }

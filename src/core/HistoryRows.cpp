@@ -1,0 +1,62 @@
+#include "HistoryRows.h"
+
+#include "LocalTime.h"
+#include "NumberFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace joulemap {
+
+namespace {
+
+constexpr std::string_view kHotIcon = "🔥";
+constexpr std::string_view kOtherIcon = "⚡";
+constexpr std::string_view kHotType = "highTemp";
+constexpr const char* kSampleTimePattern = "%H:%M:%S";
+constexpr const char* kAlertTimePattern = "%m-%d %H:%M";
+
+std::string counted(std::string_view prefix, std::size_t count, std::string_view suffix) {
+    return std::string(prefix) + std::to_string(count) + std::string(suffix);
+}
+
+constexpr double kPercentLimit = 1e15;
+
+}  // namespace
+
+int64_t wholePercent(double pct) {
+    return std::isfinite(pct) && std::fabs(pct) < kPercentLimit ? static_cast<int64_t>(pct) : 0;
+}
+
+std::string recentSamplesTitle(std::size_t recordCount) {
+    return counted("明细记录（最近 ", std::min(recordCount, kRecentSampleRows), " 条）");
+}
+
+std::vector<SampleRow> recentSampleRows(std::span<const HistoryStore::Record> records) {
+    const std::size_t shown = std::min(records.size(), kRecentSampleRows);
+    std::vector<SampleRow> rows;
+    rows.reserve(shown);
+    for (auto it = records.rbegin(); it != records.rbegin() + static_cast<std::ptrdiff_t>(shown); ++it) {
+        rows.push_back({formatLocalTime(static_cast<double>(it->ts), kSampleTimePattern),
+                        formatWatts(it->inputW, false), formatWatts(it->systemW, false),
+                        formatSignedWatts(it->batteryNetW) + "W", it->batteryNetW < 0,
+                        formatPercent(wholePercent(it->batteryPct))});
+    }
+    return rows;
+}
+
+std::string alertHistoryTitle(std::size_t alertCount) { return counted("告警历史（最近 ", alertCount, " 条）"); }
+
+std::vector<AlertRow> alertRows(std::span<const HistoryStore::AlertRecord> alerts) {
+    std::vector<AlertRow> rows;
+    rows.reserve(alerts.size());
+    for (const auto& alert : alerts) {
+        rows.push_back({std::string(alert.type == kHotType ? kHotIcon : kOtherIcon), alert.title, alert.body,
+                        formatLocalTime(alert.ts, kAlertTimePattern)});
+    }
+    return rows;
+}
+
+std::string recordCountText(std::size_t recordCount) { return counted("", recordCount, " 条记录"); }
+
+}  // namespace joulemap

@@ -1,0 +1,25 @@
+#include "LocalTime.h"
+
+#include <cmath>
+#include <ctime>
+
+namespace joulemap {
+
+namespace {
+constexpr std::size_t kBufferSize = 64;
+// Far beyond any real timestamp, well inside time_t; a value past it (a database edited by hand)
+// would overflow the conversion.
+constexpr double kLimitSeconds = 1e15;
+}
+
+std::string formatLocalTime(double secondsSince1970, const char* pattern) {
+    if (!std::isfinite(secondsSince1970) || std::fabs(secondsSince1970) > kLimitSeconds) return {};
+    const auto whole = static_cast<std::time_t>(std::floor(secondsSince1970));
+    std::tm parts{};
+    if (localtime_r(&whole, &parts) == nullptr) return {};
+    char buffer[kBufferSize];
+    const std::size_t length = std::strftime(buffer, sizeof buffer, pattern, &parts);
+    return std::string(buffer, length);
+}
+
+}  // namespace joulemap

@@ -1,0 +1,126 @@
+#include "CapsuleButton.h"
+#include "FixedAppearanceSource.h"
+#include "HistoryAlertsCard.h"
+#include "HistoryChartCard.h"
+#include "HistoryChartModel.h"
+#include "HistorySamplesCard.h"
+#include "HistoryView.h"
+#include "ThemeManager.h"
+
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+namespace joulemap {
+namespace {
+
+constexpr double kStart = 1'796'601'600;
+
+class HistoryViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store_ = std::make_unique<HistoryStore>(dir_.filePath(QStringLiteral("history.db")).toStdString(),
+                                                [this] { return now_; });
+        for (int i = 1; i <= 40; ++i) {
+            now_ = kStart + 30 * i;
+            store_->insert(i, i / 2.0, 50, i % 2 ? 1.5 : -1.5);
+        }
+        store_->insertAlert("highTemp", "电池过热", "46°C");
+        now_ += 1;
+    }
+
+    QTemporaryDir dir_;
+    double now_ = kStart;
+    std::unique_ptr<HistoryStore> store_;
+    FixedAppearanceSource appearance_;
+    ThemeManager theme_{dir_.filePath(QStringLiteral("settings.ini")), &appearance_};
+};
+
+TEST_F(HistoryViewTest, ShowingLoadsTheRangeAndKeepsReloadingOnlyWhileShown) {
+    HistoryView view(&theme_, store_.get());
+    view.chartCard()->setClock([this] { return now_; });
+    view.resize(720, 560);
+    QSignalSpy loaded(&view, &HistoryView::loaded);
+    EXPECT_FALSE(view.reloadTimer()->isActive());
+
+    view.show();
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(view.records().size(), 40u);
+    EXPECT_EQ(view.chartCard()->records().size(), 40u);
+    EXPECT_EQ(view.samplesCard()->title(), QStringLiteral("明细记录（最近 15 条）"));
+    EXPECT_EQ(view.samplesCard()->rows().front().inputW, "40.0W");
+    EXPECT_EQ(view.alertsCard()->rows().at(0).icon, "🔥");
+    EXPECT_TRUE(view.reloadTimer()->isActive());
+    EXPECT_EQ(view.reloadTimer()->interval(), 30'000);
+
+    // A new sample shows up with the next reload.
+    now_ += 30;
+    store_->insert(99, 1, 50, 0);
+    view.setSelectedHours(168);
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(view.records().size(), 41u);
+    EXPECT_EQ(view.samplesCard()->rows().front().inputW, "99.0W");
+    EXPECT_EQ(view.chartCard()->model().timeLabels().front().text.find(':'), std::string::npos);
+
+    view.hide();
+    EXPECT_FALSE(view.reloadTimer()->isActive());
+}
+
+TEST_F(HistoryViewTest, OnlyTheNewestOfOverlappingReadsIsShown) {
+    HistoryView view(&theme_, store_.get());
+    QSignalSpy loaded(&view, &HistoryView::loaded);
+    // The first read covers only the last hour of a clock moved a day ahead: nothing.
+    now_ += 24 * 3600;
+    view.setSelectedHours(1);
+    view.setSelectedHours(168);
+    ASSERT_TRUE(loaded.wait(5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(loaded.count(), 1);
+    EXPECT_EQ(view.records().size(), 40u);
+}
+
+
+TEST_F(HistoryViewTest, RangeButtonsChooseTheRangeAndShowTheChoice) {
+    HistoryView view(&theme_, store_.get());
+    view.resize(720, 560);
+    view.show();
+    QSignalSpy loaded(&view, &HistoryView::loaded);
+    ASSERT_TRUE(loaded.wait(5000));
+    const auto buttons = view.findChildren<CapsuleButton*>();
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons[0]->isChecked());
+    for (const int clicks : {1, 2}) {  // a second click on the chosen range keeps it chosen
+        QTest::mouseClick(buttons[1], Qt::LeftButton);
+        EXPECT_EQ(view.selectedHours(), 168) << clicks;
+        EXPECT_FALSE(buttons[0]->isChecked());
+        EXPECT_TRUE(buttons[1]->isChecked());
+    }
+}
+
+TEST_F(HistoryViewTest, ReadOutFollowsThePointerOverTheChartOnly) {
+    HistoryChartCard card(&theme_);
+    card.resize(680, card.sizeHint().height());
+    const QRectF chart = card.chartRect();
+    const auto move = [&card](QPointF at) {
+        QMouseEvent event(QEvent::MouseMove, at, card.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&card, &event);
+    };
+    move(chart.center());
+    ASSERT_TRUE(card.hoverX());
+    EXPECT_DOUBLE_EQ(*card.hoverX(), chart.width() / 2);
+    move({chart.center().x(), chart.bottom() + 10});  // over the legend
+    EXPECT_FALSE(card.hoverX());
+    move(chart.center());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&card, &leave);
+    EXPECT_FALSE(card.hoverX());
+}
+
+}  // namespace
+}  // namespace joulemap

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "ChangelogData.h"
+
+namespace joulemap {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kValid = R"({
+  "versions": [
+    {"version": "0.2.0", "date": "2027-01-10", "summary": "", "extra": 1,
+     "groups": [{"kind": "fixed", "title": "Fixes", "items": [{"title": "A", "detail": ""}]}]},
+    {"version": "0.1.0", "date": "2026-12-07", "summary": "First.",
+     "groups": [{"kind": "added", "title": "New", "items": [{"title": "B", "detail": "Why"}]},
+                {"kind": "Added", "title": "Odd", "items": []}]}
+  ]
+})";
+
+TEST(ChangelogDataTest, DecodesReleasesInFileOrderWithTheirIdentities) {
+    const auto root = ChangelogData::decode(kValid);
+    ASSERT_TRUE(root);
+    ASSERT_EQ(root->versions.size(), 2u);
+    const auto& older = root->versions[1];
+    EXPECT_EQ(root->versions[0].id(), "0.2.0");
+    EXPECT_EQ(older.date, "2026-12-07");
+    EXPECT_EQ(older.summary, "First.");
+    ASSERT_EQ(older.groups.size(), 2u);
+    EXPECT_EQ(older.groups[0].id(), "addedNew");
+    EXPECT_EQ(older.groups[0].items[0], (ChangelogData::Item{"B", "Why"}));
+    EXPECT_TRUE(older.groups[1].items.empty());
+}
+
+TEST(ChangelogDataTest, AnyMissingKeyOrWrongTypeMakesTheWholeFileUnreadable) {
+    const char* cases[] = {
+        "",
+        "not json",
+        R"([])",
+        R"({})",
+        R"({"versions": {}})",
+        R"({"versions": [1]})",
+        R"({"versions": [{"version": "1", "date": "d", "groups": []}]})",
+        R"({"versions": [{"version": 1, "date": "d", "summary": "", "groups": []}]})",
+        R"({"versions": [{"version": "1", "date": "d", "summary": null, "groups": []}]})",
+        R"({"versions": [{"version": "1", "date": "d", "summary": "", "groups": [{"kind": "added", "items": []}]}]})",
+        R"({"versions": [{"version": "1", "date": "d", "summary": "", "groups": [{"kind": "added", "title": "t", "items": [{"title": "x"}]}]}]})",
+        R"({"versions": [{"version": "1", "date": "d", "summary": "", "groups": [{"kind": "added", "title": "t", "items": [{"title": "x", "detail": 2}]}]}]})",
+        "{\"versions\": [{\"version\": \"\xff\", \"date\": \"d\", \"summary\": \"\", \"groups\": []}]}",
+        R"({"versions": []} trailing)",
+    };
+    for (const char* json : cases) EXPECT_FALSE(ChangelogData::decode(json)) << json;
+    EXPECT_TRUE(ChangelogData::decode(R"({"versions": []})"));
+}
+
+TEST(ChangelogDataTest, LoadsTheFirstCandidateThatReadsAndDecodes) {
+    const fs::path dir = fs::path(::testing::TempDir()) / "changelog-candidates";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder.json");
+    const auto write = [&](const char* name, const std::string& text) {
+        std::ofstream(dir / name) << text;
+        return dir / name;
+    };
+    const fs::path malformed = write("malformed.json", R"({"versions": [{"version": "9"}]})");
+    const fs::path valid = write("valid.json", kValid);
+    const fs::path alsoValid = write("later.json", R"({"versions": []})");
+
+    const auto root = ChangelogData::loadFrom({dir / "missing.json", dir / "folder.json", malformed, valid, alsoValid});
+    ASSERT_EQ(root.versions.size(), 2u);
+    EXPECT_EQ(root.versions[0].version, "0.2.0");
+    EXPECT_TRUE(ChangelogData::loadFrom({dir / "missing.json", malformed}).versions.empty());
+    fs::remove_all(dir);
+}
+
+TEST(ChangelogDataTest, CandidatesRunFromTheInstalledDataUpToTheWorkingDirectory) {
+    const std::vector<fs::path> expected{
+        "/opt/jm/bin/../share/joulemap/versions.json", "/opt/jm/bin/../../../versions.json",
+        "/opt/jm/bin/../../../../versions.json", "/opt/jm/bin/../../../../../versions.json", "versions.json"};
+    EXPECT_EQ(ChangelogData::candidates("/opt/jm/bin"), expected);
+    EXPECT_EQ(ChangelogData::candidates({}), std::vector<fs::path>{"versions.json"});
+}
+
+TEST(ChangelogDataTest, GroupLabelsMatchKindsExactly) {
+    using Label = ChangelogData::GroupLabel;
+    const std::pair<const char*, Label> cases[] = {
+        {"added", {"新增", "#30D158"}}, {"changed", {"变更", "#64D2FF"}}, {"fixed", {"修复", "#FF9F0A"}},
+        {"Added", {"其他", std::nullopt}}, {"", {"其他", std::nullopt}},
+    };
+    for (const auto& [kind, label] : cases) EXPECT_EQ(ChangelogData::groupLabel(kind), label) << kind;
+}
+
+}  // namespace
+}  // namespace joulemap
