@@ -3,7 +3,7 @@
 #
 #   bench/cpu_usage.sh [BINARY] [SECONDS]
 #
-# BINARY   the application (default build/src/app/joulemap)
+# BINARY   the application (default build/src/shell/joulemap)
 # SECONDS  length of each measurement (default 60)
 #
 # The application runs under a virtual X server (xvfb-run) twice, fed by the real sources of this
@@ -17,7 +17,7 @@
 # tools it runs (ps and the like) are shown separately, from cutime + cstime.
 set -euo pipefail
 
-binary=${1:-build/src/app/joulemap}
+binary=${1:-build/src/shell/joulemap}
 duration=${2:-60}
 settle=${JOULEMAP_SETTLE_SECONDS:-5}
 

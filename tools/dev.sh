@@ -12,6 +12,7 @@ packages=(
   libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji
+  openbox trayer xdotool x11-utils
 )
 
 install_missing() {
@@ -37,8 +38,8 @@ build_all
 
 case "$mode" in
   run)
-    if [ -x "$build/src/app/joulemap" ]; then
-      exec "$build/src/app/joulemap"
+    if [ -x "$build/src/shell/joulemap" ]; then
+      exec "$build/src/shell/joulemap"
     else
       exec "$build/tools/joulemap_probe"
     fi

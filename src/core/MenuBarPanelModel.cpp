@@ -95,9 +95,17 @@ HealthFigure healthFigure(const BatteryInfo& battery) {
 Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBattery,
             const std::vector<BatteryAdvisor::Advice>& advices) {
     Panel p;
-    p.percent = std::to_string(battery.currentCapacityPct);
-    p.pill = statusPill(battery);
-    p.badge = netBadge(battery);
+    if (hasBattery) {
+        p.percent = std::to_string(battery.currentCapacityPct);
+        p.pill = statusPill(battery);
+        p.badge = netBadge(battery);
+    } else {
+        BatteryInfo mains;
+        mains.isExternalConnected = true;
+        p.percent = kUnknownFigure;
+        p.pill = statusPill(mains);
+        p.badge = {"", std::string(kUnknownFigure), "", kNoBatteryCaption};
+    }
     p.showUsbWarning = battery.isProvidingPower;
     p.inputColorHex = flow.inputColor;
     p.inputName = flow.inputName;

@@ -34,7 +34,7 @@ struct StatusPill {
 struct NetBadge {
     std::string_view sign;
     std::string magnitude;  // "12.3", without unit
-    std::string_view colorHex;
+    std::string_view colorHex;  // empty: tertiary text
     std::string_view caption;
     bool operator==(const NetBadge&) const = default;
 };
@@ -63,8 +63,13 @@ struct AdviceRow {
     bool operator==(const AdviceRow&) const = default;
 };
 
+// Without a battery there is no charge and no battery power to show: the figures read as unknown
+// and the pill says the machine runs on mains.
+inline constexpr std::string_view kUnknownFigure = "—";
+inline constexpr std::string_view kNoBatteryCaption = "无电池";
+
 struct Panel {
-    std::string percent;  // "85", shown large beside a small "%"
+    std::string percent;  // "85", shown large beside a small "%"; kUnknownFigure without a battery
     StatusPill pill;
     NetBadge badge;
     bool showUsbWarning = false;

@@ -26,7 +26,8 @@ CommandLineResult parseCommandLine(int argc, char** argv) {
 
     CommandLineResult result;
     const bool parsed = parser.parse(arguments);
-    if (parsed && !parser.isSet(help) && !parser.isSet(version)) {
+    const bool helpAll = parsed && parser.isSet(QStringLiteral("help-all"));
+    if (parsed && !parser.isSet(help) && !helpAll && !parser.isSet(version)) {
         result.options.replace = parser.isSet(replace);
         return result;
     }
@@ -38,7 +39,7 @@ CommandLineResult parseCommandLine(int argc, char** argv) {
     if (!parsed) {
         std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         result.exitStatus = 2;
-    } else if (parser.isSet(help)) {
+    } else if (parser.isSet(help) || helpAll) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         result.exitStatus = 0;
     } else {

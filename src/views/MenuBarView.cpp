@@ -150,8 +150,11 @@ double MenuBarView::Body::header(QPainter* p, double y) const {
     Typography::drawTabular(*p, QPointF(kPadding, pairBaseline), percent);
     p->setFont(unitFont);
     p->setPen(colors.secondaryText);
-    p->drawText(QPointF(kPadding + Typography::tabularWidth(percentFont, percent) + kPairSpacing, pairBaseline),
-                QStringLiteral("%"));
+    // An unknown charge has no unit.
+    if (panel.percent != Model::kUnknownFigure) {
+        p->drawText(QPointF(kPadding + Typography::tabularWidth(percentFont, percent) + kPairSpacing, pairBaseline),
+                    QStringLiteral("%"));
+    }
 
     // The state pill under it.
     const QColor pillColor = hexQColor(panel.pill.colorHex);
@@ -176,7 +179,7 @@ double MenuBarView::Body::header(QPainter* p, double y) const {
     const QFont valueFont = Typography::font(17, Weight::bold);
     const QFont wattFont = Typography::font(11);
     const QFont captionFont = Typography::font(9.5);
-    const QColor badgeColor = hexQColor(panel.badge.colorHex);
+    const QColor badgeColor = panel.badge.colorHex.empty() ? colors.textTertiary : hexQColor(panel.badge.colorHex);
     const QString sign = qs(panel.badge.sign);
     const QString value = qs(panel.badge.magnitude);
     const QString watt = QStringLiteral("W");

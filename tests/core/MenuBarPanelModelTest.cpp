@@ -133,6 +133,9 @@ TEST(MenuBarPanelModel, SectionsAppearByState) {
     b.isProvidingPower = true;
     const auto desktop = panel::panel(b, JoulemapData{}, false, {});
     EXPECT_TRUE(desktop.showUsbWarning);
+    EXPECT_EQ(desktop.percent, "—") << "a desktop has no charge to show, not 0";
+    EXPECT_EQ(desktop.pill.label, "已接电源");
+    EXPECT_EQ(desktop.badge.magnitude, "—");
     EXPECT_FALSE(desktop.health);
     EXPECT_TRUE(desktop.advice.empty());
 }
