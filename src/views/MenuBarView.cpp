@@ -182,7 +182,7 @@ double MenuBarView::Body::header(QPainter* p, double y) const {
     const QColor badgeColor = panel.badge.colorHex.empty() ? colors.textTertiary : hexQColor(panel.badge.colorHex);
     const QString sign = qs(panel.badge.sign);
     const QString value = qs(panel.badge.magnitude);
-    const QString watt = QStringLiteral("W");
+    const QString watt = panel.badge.magnitude == Model::kUnknownFigure ? QString() : QStringLiteral("W");
     const double signWidth = QFontMetricsF(signFont).horizontalAdvance(sign);
     const double valueWidth = Typography::tabularWidth(valueFont, value);
     const double wattWidth = QFontMetricsF(wattFont).horizontalAdvance(watt);
