@@ -26,7 +26,9 @@
 #include "FixedAppearanceSource.h"
 #include "JoulemapViewModel.h"
 #include "MainView.h"
+#include "MenuBarView.h"
 #include "SankeyView.h"
+#include "SettingsView.h"
 #include "SystemInfoService.h"
 #include "SystemInfoSource.h"
 #include "ThemeManager.h"
@@ -233,6 +235,67 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
     return ok;
 }
 
+// The tray panel for a scene and the settings window, each in both themes.
+bool renderShellWindows(const Scene& scene, const QDir& outDir, const QString& settingsFile) {
+    auto step = std::make_shared<std::atomic<int>>(0);
+    ModelSources sources;
+    sources.readBattery = [battery = scene.battery, step] { return battery(step->load()); };
+    sources.readHealth = [] { return int64_t{91}; };
+    sources.sampleProcesses = [] { return sixApplications(); };
+    sources.writeHistory = [](double, double, double, double) {};
+    sources.notify = [](const AlertMessage&) {};
+    sources.pauseAfterSample = std::chrono::hours(1);
+    sources.pauseAfterEmptySample = std::chrono::hours(1);
+
+    FixedAppearanceSource appearance(false);
+    ThemeManager themeManager(settingsFile, &appearance);
+    bool ok = true;
+    {
+        JoulemapViewModel model(sources);
+        model.setThemeManager(&themeManager);
+        int refreshes = 0;
+        QObject::connect(&model, &JoulemapViewModel::refreshed, [&refreshes] { ++refreshes; });
+        ok = waitFor([&] { return !model.lastAppShares().empty() && refreshes > 0; });
+        const int before = refreshes;
+        model.refresh();
+        ok = ok && waitFor([&] { return refreshes > before; });
+
+        MenuBarView panel(model, themeManager);
+        SettingsView settings(&themeManager);
+        settings.setAutostart(std::nullopt, {});
+        settings.resize(440, 420);
+        struct Shot {
+            QWidget* widget;
+            QString name;
+        };
+        const Shot shots[] = {{&panel, QStringLiteral("panel-%1").arg(scene.name)}, {&settings, QStringLiteral("settings")}};
+        for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
+            themeManager.setTheme(theme);
+            for (const Shot& shot : shots) {
+                if (shot.widget == &settings) {
+                    // The window paints its background behind the view.
+                    QPalette palette = settings.palette();
+                    palette.setColor(QPalette::Window, themeManager.palette().backgroundColors.front());
+                    settings.setPalette(palette);
+                    settings.setAutoFillBackground(true);
+                }
+                shot.widget->show();
+                settle(50);
+                const QString path = outDir.filePath(QStringLiteral("%1-%2.png").arg(shot.name, token(theme)));
+                if (!shot.widget->grab().save(path)) {
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                    ok = false;
+                } else {
+                    std::printf("%s\n", qPrintable(path));
+                }
+            }
+        }
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -276,5 +339,6 @@ int main(int argc, char** argv) {
     };
     bool ok = true;
     for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
+    ok = renderShellWindows(scenes[1], outDir, settingsFile) && ok;
     return ok ? 0 : 1;
 }

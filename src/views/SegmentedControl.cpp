@@ -72,11 +72,6 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
         p.setPen(i == current_ ? palette.primaryText : palette.secondaryText);
         p.drawText(segment, Qt::AlignCenter, labels_[i]);
     }
-    if (hasFocus()) {
-        p.setPen(QPen(palette.dividerColor, 1, Qt::DotLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(segmentRect(current_)).adjusted(2, 2, -2, -2), kRadius - 3, kRadius - 3);
-    }
 }
 
 void SegmentedControl::mousePressEvent(QMouseEvent* event) {

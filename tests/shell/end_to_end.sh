@@ -70,7 +70,8 @@ openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false \
     >"$work/trayer.log" 2>&1 &
-pids+=($!)
+trayer_pid=$!
+pids+=("$trayer_pid")
 wait_for 30 xdotool search --class trayer || { echo "trayer did not start"; exit 1; }
 # The tray takes its selection a moment after its window appears.
 sleep 1
@@ -178,6 +179,28 @@ if [[ $status == 0 ]]; then pass "SIGTERM ends with 0"; else fail "SIGTERM ends 
 if [[ -f $database ]]; then
     check=$(sqlite3 "$database" 'PRAGMA integrity_check;')
     if [[ $check == ok ]]; then pass "database integrity"; else fail "database integrity: $check"; fi
+fi
+
+# Without a tray (the host gone), the main window says so and closing it ends the program.
+kill "$trayer_pid" 2>/dev/null
+wait_for 10 bash -c '! xdotool search --class trayer'
+"$app" >"$work/notray.log" 2>&1 &
+notray_pid=$!
+pids+=("$notray_pid")
+if wait_for "$timeout_s" main_window; then
+    pass "without a tray the main window opens"
+    sleep 2
+    "$grab" "$artefacts/main-window-no-tray.png" "$(main_window)"
+    xdotool windowactivate --sync "$(main_window)" key --clearmodifiers alt+F4
+    if wait_for 20 bash -c "! kill -0 $notray_pid"; then
+        status=0
+        wait "$notray_pid" || status=$?
+        if [[ $status == 0 ]]; then pass "closing it quits with 0"; else fail "closing it quits with $status"; fi
+    else
+        fail "closing the main window without a tray quits"
+    fi
+else
+    fail "without a tray the main window opens"
 fi
 
 echo "screenshots in $artefacts"
