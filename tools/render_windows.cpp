@@ -1,5 +1,6 @@
-// Renders the main window offscreen into PNG files for fixed sample states in both themes, so the
-// layout can be checked by eye without a desktop or a real battery.
+// Renders the main window, the tray panel, the settings window and the tray titles offscreen into
+// PNG files for fixed sample states in both themes, so the layout can be checked by eye without a
+// desktop or a real battery.
 //
 //   joulemap_render [output-dir] [--scale=N] [--size=WxH]
 //
@@ -8,6 +9,7 @@
 // Every state is filled through the model's own refresh path, from fake sources.
 
 #include <QApplication>
+#include <QPainter>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -32,6 +34,7 @@
 #include "SystemInfoService.h"
 #include "SystemInfoSource.h"
 #include "ThemeManager.h"
+#include "TrayTitleIcon.h"
 
 namespace {
 
@@ -296,6 +299,40 @@ bool renderShellWindows(const Scene& scene, const QDir& outDir, const QString& s
     return ok;
 }
 
+// The tray titles as a tray shows them, on a light and a dark panel, at 1x and 2x.
+bool renderTrayTitles(const QDir& outDir) {
+    constexpr int kSide = 22;
+    constexpr int kGap = 6;
+    const QStringList titles{QStringLiteral("85%"), QStringLiteral("⚡85%"), QStringLiteral("⚡100%"), QStringLiteral("⚡")};
+    const QList<QColor> panels{QColor(0xf2, 0xf2, 0xf2), QColor(0x20, 0x20, 0x24)};
+    const QList<qreal> ratios{1.0, 2.0};
+    QImage sheet(QSize(titles.size() * (kSide + kGap) + kGap, panels.size() * ratios.size() * (kSide + kGap) + kGap) * 2,
+                 QImage::Format_ARGB32_Premultiplied);
+    sheet.setDevicePixelRatio(2);
+    sheet.fill(Qt::transparent);
+    QPainter p(&sheet);
+    int row = 0;
+    for (const QColor& panel : panels) {
+        for (const qreal ratio : ratios) {
+            const int y = kGap + row * (kSide + kGap);
+            p.fillRect(QRect(0, y - kGap / 2, sheet.width(), kSide + kGap), panel);
+            for (int i = 0; i < titles.size(); ++i) {
+                QImage icon = TrayTitleIcon::render(titles[i], kSide, ratio);
+                // A 1x icon is shown as a 1x tray would: each pixel doubled on this 2x sheet.
+                if (ratio < 2) icon = icon.scaled(icon.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                icon.setDevicePixelRatio(2);
+                p.drawImage(QPoint(kGap + i * (kSide + kGap), y), icon);
+            }
+            ++row;
+        }
+    }
+    p.end();
+    const QString path = outDir.filePath(QStringLiteral("tray-titles.png"));
+    if (!sheet.save(path)) return false;
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -340,5 +377,6 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
     ok = renderShellWindows(scenes[1], outDir, settingsFile) && ok;
+    ok = renderTrayTitles(outDir) && ok;
     return ok ? 0 : 1;
 }
