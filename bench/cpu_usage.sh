@@ -50,8 +50,12 @@ measure() {
     shift
     local pid_file=$work/pid
     rm -f "$pid_file"
+    # A runtime folder of its own, so a Joulemap the user already runs does not take over the
+    # measured launch (a second launch hands off to the running instance and leaves).
+    local runtime=$work/run-$label
+    mkdir -p -m 700 "$runtime"
     # The shell records its own pid and then becomes the application, so the pid is the app's.
-    env "$@" xvfb-run -a -s "-screen 0 1440x900x24" \
+    env "$@" XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 1440x900x24" \
         sh -c 'echo $$ >"$1"; exec "$2"' sh "$pid_file" "$binary" >"$work/$label.log" 2>&1 &
     local runner=$!
 
