@@ -83,12 +83,13 @@ pids+=("$app_pid")
 
 # The tray icon is one of our windows embedded in the tray: small, with our class.
 tray_icon() {
-    xwininfo -root -tree | awk '/\("joulemap" "Joulemap"\)/ {
-        split($(NF-1), size, "x"); if (size[1] + 0 <= 64 && size[1] + 0 > 1) { print $NF; exit 0 } } END { }' | grep .
+    # awk reads to the end: leaving early would break xwininfo's pipe, which pipefail reports.
+    xwininfo -root -tree | awk '/\("joulemap" "Joulemap"\)/ && !found {
+        split($(NF-1), size, "x"); if (size[1] + 0 <= 64 && size[1] + 0 > 1) { print $NF; found = 1 } }' | grep .
 }
-main_window() { xdotool search --name '^焦图$' | head -n1 | grep .; }
-window_named() { xdotool search --name "^$1\$" | head -n1 | grep .; }
-viewable() { xwininfo -id "$1" | grep -q 'IsViewable'; }
+main_window() { xdotool search --name '^焦图$' | awk 'NR == 1' | grep .; }
+window_named() { xdotool search --name "^$1\$" | awk 'NR == 1' | grep .; }
+viewable() { xwininfo -id "$1" | grep IsViewable >/dev/null; }
 size_of() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 
 if wait_for "$timeout_s" tray_icon; then pass "tray icon appears"; else fail "tray icon appears"; fi
@@ -137,15 +138,24 @@ else
 fi
 
 # The panel: a popup of our class, 360 wide.
-panel_line() { xwininfo -root -tree | awk '/\("joulemap" "Joulemap"\)/ && $(NF-1) ~ /^360x/ { print; exit }' | grep .; }
+panel_line() { xwininfo -root -tree | awk '/\("joulemap" "Joulemap"\)/ && $(NF-1) ~ /^360x/ && !found { print; found = 1 }' | grep .; }
 xdotool windowminimize "$main"
-wait_for 10 bash -c "! xwininfo -id $main | grep -q IsViewable"
-icon=$(tray_icon)
-if [[ -n $icon ]]; then
+wait_for 10 bash -c "! xwininfo -id $main | grep IsViewable >/dev/null"
+# A busy machine may lose a click between the pointer moving and the tray icon noticing; the click
+# is repeated until the panel shows.
+open_panel() {
+    local icon attempt
+    icon=$(tray_icon) || return 1
     read -r icon_x icon_y <<<"$(echo "$icon" | tr '+' ' ')"
-    xdotool mousemove $((icon_x + 8)) $((icon_y + 8)) click 1
-fi
-if wait_for 10 panel_line; then
+    for attempt in 1 2 3; do
+        xdotool mousemove $((icon_x + 8)) $((icon_y + 8))
+        sleep 0.5
+        xdotool click 1
+        wait_for 8 panel_line && return 0
+    done
+    return 1
+}
+if open_panel; then
     pass "tray click opens the panel"
     sleep 1
     line=$(panel_line)
@@ -161,7 +171,7 @@ fi
 
 # A second launch hands over to the running instance and leaves.
 xdotool windowminimize "$main"
-wait_for 10 bash -c "! xwininfo -id $main | grep -q IsViewable"
+wait_for 10 bash -c "! xwininfo -id $main | grep IsViewable >/dev/null"
 timeout 30 "$app" >"$work/second.log" 2>&1
 second_status=$?
 if [[ $second_status == 0 ]]; then pass "second launch exits 0"; else fail "second launch exits $second_status"; fi
@@ -191,8 +201,12 @@ if wait_for "$timeout_s" main_window; then
     pass "without a tray the main window opens"
     sleep 2
     "$grab" "$artefacts/main-window-no-tray.png" "$(main_window)"
-    xdotool windowactivate --sync "$(main_window)" key --clearmodifiers alt+F4
-    if wait_for 20 bash -c "! kill -0 $notray_pid"; then
+    closed=1
+    for attempt in 1 2 3; do
+        xdotool windowactivate --sync "$(main_window)" key --clearmodifiers alt+F4
+        wait_for 10 bash -c "! kill -0 $notray_pid" && closed=0 && break
+    done
+    if [[ $closed == 0 ]]; then
         status=0
         wait "$notray_pid" || status=$?
         if [[ $status == 0 ]]; then pass "closing it quits with 0"; else fail "closing it quits with $status"; fi
