@@ -32,6 +32,12 @@ const char* const kAutostartTitle = "登录时启动";
 const char* const kAutostartCaption = "登录桌面后自动在托盘中运行";
 const char* const kNotificationNote = "预警通过桌面的通知服务发送；桌面没有运行通知服务时，预警不会显示。";
 
+constexpr double kTitleSize = 22;
+constexpr double kSubtitleSize = 13;
+constexpr double kRowTitleSize = 13;
+constexpr double kCaptionSize = 11;
+constexpr double kBlockTitleSize = 14;
+constexpr double kSymbolSize = 14;
 constexpr int kHeaderSpacing = 8;
 constexpr int kRowSpacing = 12;
 constexpr int kStackSpacing = 2;
@@ -73,8 +79,8 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     // Header: title and its English subtitle on one baseline.
     auto* header = new QHBoxLayout;
     header->setSpacing(kHeaderSpacing);
-    header->addWidget(label(QString::fromUtf8(kTitle), 22, QFont::Bold, TextRole::primary), 0, Qt::AlignBaseline);
-    header->addWidget(label(QString::fromUtf8(kSubtitle), 13, QFont::Normal, TextRole::tertiary), 0, Qt::AlignBaseline);
+    header->addWidget(label(QString::fromUtf8(kTitle), kTitleSize, QFont::Bold, TextRole::primary), 0, Qt::AlignBaseline);
+    header->addWidget(label(QString::fromUtf8(kSubtitle), kSubtitleSize, QFont::Normal, TextRole::tertiary), 0, Qt::AlignBaseline);
     header->addStretch(1);
     root->addLayout(header);
 
@@ -89,8 +95,8 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     themeTextLayout->setSpacing(kStackSpacing);
     auto* themeSymbol = new QLabel(themeText);
     symbols_.emplace_back(themeSymbol, kThemeSymbol);
-    themeTextLayout->addWidget(hStack(themeText, {themeSymbol, label(QString::fromUtf8(kThemeLabel), 13, QFont::Medium, TextRole::primary)}, nullptr, kSymbolSpacing));
-    themeDescription_ = label({}, 11, QFont::Normal, TextRole::tertiary);
+    themeTextLayout->addWidget(hStack(themeText, {themeSymbol, label(QString::fromUtf8(kThemeLabel), kRowTitleSize, QFont::Medium, TextRole::primary)}, nullptr, kSymbolSpacing));
+    themeDescription_ = label({}, kCaptionSize, QFont::Normal, TextRole::tertiary);
     themeTextLayout->addWidget(themeDescription_);
     root->addWidget(hStack(this, {themeText}, themePicker_, kRowSpacing));
     connect(themePicker_, &SegmentedControl::activated, this, [this](int index) {
@@ -107,13 +113,13 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     alertsLayout->setSpacing(kAlertsSpacing);
     auto* alertsSymbol = new QLabel(alerts);
     symbols_.emplace_back(alertsSymbol, kAlertsSymbol);
-    alertsLayout->addWidget(hStack(alerts, {alertsSymbol, label(QString::fromUtf8(kAlertsLabel), 14, QFont::DemiBold, TextRole::primary)}, nullptr, kSymbolSpacing));
+    alertsLayout->addWidget(hStack(alerts, {alertsSymbol, label(QString::fromUtf8(kAlertsLabel), kBlockTitleSize, QFont::DemiBold, TextRole::primary)}, nullptr, kSymbolSpacing));
     highTempSwitch_ = new ToggleSwitch(alerts);
     highDrainSwitch_ = new ToggleSwitch(alerts);
     autostartSwitch_ = new ToggleSwitch(alerts);
     alertsLayout->addWidget(switchRow(kHighTempTitle, kHighTempCaption, highTempSwitch_));
     alertsLayout->addWidget(switchRow(kHighDrainTitle, kHighDrainCaption, highDrainSwitch_));
-    auto* note = label(QString::fromUtf8(kNotificationNote), 11, QFont::Normal, TextRole::tertiary);
+    auto* note = label(QString::fromUtf8(kNotificationNote), kCaptionSize, QFont::Normal, TextRole::tertiary);
     note->setWordWrap(true);
     alertsLayout->addWidget(note);
     autostartRow_ = switchRow(kAutostartTitle, kAutostartCaption, autostartSwitch_);
@@ -170,8 +176,8 @@ QWidget* SettingsView::switchRow(const char* title, const char* caption, ToggleS
     auto* layout = new QVBoxLayout(text);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(kStackSpacing);
-    layout->addWidget(label(QString::fromUtf8(title), 13, QFont::Medium, TextRole::primary));
-    layout->addWidget(label(QString::fromUtf8(caption), 11, QFont::Normal, TextRole::tertiary));
+    layout->addWidget(label(QString::fromUtf8(title), kRowTitleSize, QFont::Medium, TextRole::primary));
+    layout->addWidget(label(QString::fromUtf8(caption), kCaptionSize, QFont::Normal, TextRole::tertiary));
     return hStack(this, {text}, toggle, kRowSpacing);
 }
 
@@ -192,7 +198,6 @@ void SettingsView::applyTheme() {
         p.setColor(QPalette::WindowText, role == TextRole::primary ? palette.primaryText : palette.textTertiary);
         lbl->setPalette(p);
     }
-    constexpr double kSymbolSize = 14;
     const qreal side = SymbolIcon::boxSide(kSymbolSize);
     for (auto& [lbl, name] : symbols_) {
         QImage image = SymbolIcon::image(name, palette.primaryText, side, devicePixelRatioF());
