@@ -77,6 +77,7 @@ wait_for 30 xdotool search --class trayer || { echo "trayer did not start"; exit
 sleep 1
 
 export QT_QPA_PLATFORM=xcb
+started_ms=$(date +%s%3N)
 "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
 pids+=("$app_pid")
@@ -96,6 +97,7 @@ if wait_for "$timeout_s" tray_icon; then pass "tray icon appears"; else fail "tr
 
 if wait_for "$timeout_s" main_window; then
     main=$(main_window)
+    echo "main window after $(($(date +%s%3N) - started_ms)) ms"
     size=$(size_of "$main")
     if [[ $size == 1000x620 ]]; then pass "main window 焦图 at 1000x620"; else fail "main window size is $size"; fi
 else
@@ -172,8 +174,10 @@ fi
 # A second launch hands over to the running instance and leaves.
 xdotool windowminimize "$main"
 wait_for 10 bash -c "! xwininfo -id $main | grep IsViewable >/dev/null"
+second_ms=$(date +%s%3N)
 timeout 30 "$app" >"$work/second.log" 2>&1
 second_status=$?
+echo "second launch done after $(($(date +%s%3N) - second_ms)) ms"
 if [[ $second_status == 0 ]]; then pass "second launch exits 0"; else fail "second launch exits $second_status"; fi
 if wait_for 10 viewable "$main"; then pass "second launch raises the window"; else fail "second launch raises the window"; fi
 count=$(xdotool search --name '^焦图$' | wc -l)
