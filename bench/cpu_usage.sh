@@ -3,7 +3,7 @@
 #
 #   bench/cpu_usage.sh [BINARY] [SECONDS]
 #
-# BINARY   the application (default build/src/app/joulemap)
+# BINARY   the application (default build/src/shell/joulemap)
 # SECONDS  length of each measurement (default 60)
 #
 # The application runs under a virtual X server (xvfb-run) twice, fed by the real sources of this
@@ -17,7 +17,7 @@
 # tools it runs (ps and the like) are shown separately, from cutime + cstime.
 set -euo pipefail
 
-binary=${1:-build/src/app/joulemap}
+binary=${1:-build/src/shell/joulemap}
 duration=${2:-60}
 settle=${JOULEMAP_SETTLE_SECONDS:-5}
 
@@ -50,8 +50,12 @@ measure() {
     shift
     local pid_file=$work/pid
     rm -f "$pid_file"
+    # A runtime folder of its own, so a Joulemap the user already runs does not take over the
+    # measured launch (a second launch hands off to the running instance and leaves).
+    local runtime=$work/run-$label
+    mkdir -p -m 700 "$runtime"
     # The shell records its own pid and then becomes the application, so the pid is the app's.
-    env "$@" xvfb-run -a -s "-screen 0 1440x900x24" \
+    env "$@" XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 1440x900x24" \
         sh -c 'echo $$ >"$1"; exec "$2"' sh "$pid_file" "$binary" >"$work/$label.log" 2>&1 &
     local runner=$!
 

@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji locales
   dpkg-dev file
+  openbox trayer xdotool x11-utils
 )
 
 # A comma-decimal locale for the test that checks no figure follows the process locale.
@@ -52,8 +53,8 @@ build_all
 
 case "$mode" in
   run)
-    if [ -x "$build/src/app/joulemap" ]; then
-      exec "$build/src/app/joulemap"
+    if [ -x "$build/src/shell/joulemap" ]; then
+      exec "$build/src/shell/joulemap"
     else
       exec "$build/tools/joulemap_probe"
     fi

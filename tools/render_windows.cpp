@@ -1,5 +1,6 @@
-// Renders the main window offscreen into PNG files for fixed sample states in both themes, so the
-// layout can be checked by eye without a desktop or a real battery.
+// Renders the main window, the tray panel, the auxiliary windows, the update notice and the tray
+// titles offscreen into PNG files for fixed sample states in both themes, so the layout can be
+// checked by eye without a desktop or a real battery.
 //
 //   joulemap_render [output-dir] [--scale=N] [--size=WxH]
 //
@@ -8,6 +9,7 @@
 // Every state is filled through the model's own refresh path, from fake sources.
 
 #include <QApplication>
+#include <QPainter>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -38,10 +40,13 @@
 #include "HistoryView.h"
 #include "JoulemapViewModel.h"
 #include "MainView.h"
+#include "MenuBarView.h"
 #include "SankeyView.h"
+#include "SettingsView.h"
 #include "SystemInfoService.h"
 #include "SystemInfoSource.h"
 #include "ThemeManager.h"
+#include "TrayTitleIcon.h"
 #include "UpdateChecker.h"
 #include "UpdateNoticeView.h"
 
@@ -486,6 +491,101 @@ bool renderChangelogWindows(const QDir& outDir, const QString& settingsFile, con
     return saveThemed(view, themeManager, outDir, QStringLiteral("changelog-full")) && ok;
 }
 
+// The tray panel for a scene and the settings window, each in both themes.
+bool renderShellWindows(const Scene& scene, const QDir& outDir, const QString& settingsFile) {
+    auto step = std::make_shared<std::atomic<int>>(0);
+    ModelSources sources;
+    sources.readBattery = [battery = scene.battery, step] { return battery(step->load()); };
+    sources.readHealth = [] { return int64_t{91}; };
+    sources.sampleProcesses = [] { return sixApplications(); };
+    sources.writeHistory = [](double, double, double, double) {};
+    sources.notify = [](const AlertMessage&) {};
+    sources.pauseAfterSample = std::chrono::hours(1);
+    sources.pauseAfterEmptySample = std::chrono::hours(1);
+
+    FixedAppearanceSource appearance(false);
+    ThemeManager themeManager(settingsFile, &appearance);
+    bool ok = true;
+    {
+        JoulemapViewModel model(sources);
+        model.setThemeManager(&themeManager);
+        int refreshes = 0;
+        QObject::connect(&model, &JoulemapViewModel::refreshed, [&refreshes] { ++refreshes; });
+        ok = waitFor([&] { return !model.lastAppShares().empty() && refreshes > 0; });
+        const int before = refreshes;
+        model.refresh();
+        ok = ok && waitFor([&] { return refreshes > before; });
+
+        MenuBarView panel(model, themeManager);
+        SettingsView settings(&themeManager);
+        settings.setAutostart(std::nullopt, {});
+        settings.resize(440, 420);
+        struct Shot {
+            QWidget* widget;
+            QString name;
+        };
+        const Shot shots[] = {{&panel, QStringLiteral("panel-%1").arg(scene.name)}, {&settings, QStringLiteral("settings")}};
+        for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
+            themeManager.setTheme(theme);
+            for (const Shot& shot : shots) {
+                if (shot.widget == &settings) {
+                    // The window paints its background behind the view.
+                    QPalette palette = settings.palette();
+                    palette.setColor(QPalette::Window, themeManager.palette().backgroundColors.front());
+                    settings.setPalette(palette);
+                    settings.setAutoFillBackground(true);
+                }
+                shot.widget->show();
+                settle(50);
+                const QString path = outDir.filePath(QStringLiteral("%1-%2.png").arg(shot.name, token(theme)));
+                if (!shot.widget->grab().save(path)) {
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                    ok = false;
+                } else {
+                    std::printf("%s\n", qPrintable(path));
+                }
+            }
+        }
+    }
+    SystemInfoService::waitForBackgroundWork();
+    QCoreApplication::processEvents();
+    return ok;
+}
+
+// The tray titles as a tray shows them, on a light and a dark panel, at 1x and 2x.
+bool renderTrayTitles(const QDir& outDir) {
+    constexpr int kSide = 22;
+    constexpr int kGap = 6;
+    const QStringList titles{QStringLiteral("85%"), QStringLiteral("⚡85%"), QStringLiteral("⚡100%"), QStringLiteral("⚡")};
+    const QList<QColor> panels{QColor(0xf2, 0xf2, 0xf2), QColor(0x20, 0x20, 0x24)};
+    const QList<qreal> ratios{1.0, 2.0};
+    QImage sheet(QSize(titles.size() * (kSide + kGap) + kGap, panels.size() * ratios.size() * (kSide + kGap) + kGap) * 2,
+                 QImage::Format_ARGB32_Premultiplied);
+    sheet.setDevicePixelRatio(2);
+    sheet.fill(Qt::transparent);
+    QPainter p(&sheet);
+    int row = 0;
+    for (const QColor& panel : panels) {
+        for (const qreal ratio : ratios) {
+            const int y = kGap + row * (kSide + kGap);
+            p.fillRect(QRect(0, y - kGap / 2, sheet.width(), kSide + kGap), panel);
+            for (int i = 0; i < titles.size(); ++i) {
+                QImage icon = TrayTitleIcon::render(titles[i], kSide, ratio);
+                // A 1x icon is shown as a 1x tray would: each pixel doubled on this 2x sheet.
+                if (ratio < 2) icon = icon.scaled(icon.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                icon.setDevicePixelRatio(2);
+                p.drawImage(QPoint(kGap + i * (kSide + kGap), y), icon);
+            }
+            ++row;
+        }
+    }
+    p.end();
+    const QString path = outDir.filePath(QStringLiteral("tray-titles.png"));
+    if (!sheet.save(path)) return false;
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -534,5 +634,7 @@ int main(int argc, char** argv) {
     QTemporaryDir auxScratch;
     ok = renderHistoryWindows(outDir, settingsFile, auxScratch) && ok;
     ok = renderChangelogWindows(outDir, settingsFile, auxScratch) && ok;
+    ok = renderShellWindows(scenes[1], outDir, settingsFile) && ok;
+    ok = renderTrayTitles(outDir) && ok;
     return ok ? 0 : 1;
 }

@@ -118,6 +118,11 @@ void MainHeader::placeButtons() {
 
 double MainHeader::indicatorRight() const { return buttons_.front()->x() - kRowSpacing; }
 
+void MainHeader::setNotice(const QString& notice) {
+    notice_ = notice;
+    update();
+}
+
 void MainHeader::paintEvent(QPaintEvent*) {
     const ThemePalette& palette = themePalette(themeManager_);
     QPainter p(this);
@@ -138,7 +143,8 @@ void MainHeader::paintEvent(QPaintEvent*) {
     p.setFont(taglineFont());
     p.setPen(palette.textTertiary);
     const double taglineTop = titleTop + Typography::lineHeight(titleFont()) + kTitleSpacing;
-    p.drawText(QPointF(x, taglineTop + Typography::ascent(taglineFont())), QString::fromUtf8(kTagline));
+    p.drawText(QPointF(x, taglineTop + Typography::ascent(taglineFont())),
+               notice_.isEmpty() ? QString::fromUtf8(kTagline) : notice_);
 
     // The live word and the time share a baseline; the group is centred on the row.
     const double liveHeight = Typography::lineHeight(liveFont());

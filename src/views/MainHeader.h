@@ -27,6 +27,9 @@ public:
     void setThemeManager(ThemeManager* manager);
 
     void setLastUpdated(const QDateTime& lastUpdated);
+    // A quiet remark shown instead of the tagline (e.g. that the desktop has no tray); empty for none.
+    void setNotice(const QString& notice);
+    const QString& notice() const { return notice_; }
     QString updatedText() const;
 
     // History, changelog, settings, left to right.
@@ -48,6 +51,7 @@ private:
 
     QPointer<ThemeManager> themeManager_;
     QDateTime lastUpdated_;
+    QString notice_;
     std::array<SymbolButton*, 3> buttons_{};
     QPixmap logo_;
 };

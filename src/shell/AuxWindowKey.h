@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace joulemap {
+
+// The auxiliary windows, each opened by its own window request.
+enum class AuxWindowKey { settings, changelog, history };
+
+struct AuxWindowSpec {
+    AuxWindowKey key;
+    std::string_view name;     // "settings", "changelog", "history"
+    std::string_view request;  // the NotificationHub name that opens it
+    std::string_view title;
+    int width;
+    int height;
+};
+
+const std::array<AuxWindowSpec, 3>& auxWindowSpecs();
+const AuxWindowSpec& auxWindowSpec(AuxWindowKey key);
+
+}  // namespace joulemap

@@ -1,0 +1,71 @@
+#include "AuxWindowManager.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "NotificationHub.h"
+#include "ThemeManager.h"
+#include "WindowTheme.h"
+
+namespace joulemap {
+
+namespace {
+
+std::size_t slot(AuxWindowKey key) { return static_cast<std::size_t>(key); }
+
+}  // namespace
+
+AuxWindowManager::AuxWindowManager(ThemeManager& theme, QObject* parent) : QObject(parent), theme_(&theme) {
+    for (const AuxWindowSpec& spec : auxWindowSpecs()) {
+        NotificationHub::instance().subscribe(QString::fromUtf8(spec.request.data(), qsizetype(spec.request.size())), this,
+                                              [this, key = spec.key] {
+                                                  if (enabled_) show(key);
+                                              });
+    }
+}
+
+AuxWindowManager::~AuxWindowManager() {
+    for (auto& window : windows_) delete window.data();
+}
+
+void AuxWindowManager::setFactory(AuxWindowKey key, Factory factory) { factories_[slot(key)] = std::move(factory); }
+
+QWidget* AuxWindowManager::window(AuxWindowKey key) const { return windows_[slot(key)]; }
+
+void AuxWindowManager::show(AuxWindowKey key) {
+    QPointer<QWidget>& current = windows_[slot(key)];
+    if (current && current->isVisible()) {
+        current->raise();
+        current->activateWindow();
+        return;
+    }
+    delete current.data();
+
+    const AuxWindowSpec& spec = auxWindowSpec(key);
+    auto* window = new QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                                            Qt::WindowMinimizeButtonHint);
+    window->setWindowTitle(QString::fromUtf8(spec.title.data(), qsizetype(spec.title.size())));
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const Factory& factory = factories_[slot(key)];
+    layout->addWidget(factory ? factory(theme_) : new QLabel(window));
+    window->setFixedSize(spec.width, spec.height);
+    if (theme_) {
+        applyWindowTheme(*window, *theme_);
+        connect(theme_, &ThemeManager::themeChanged, window, [this, window] {
+            if (theme_) applyWindowTheme(*window, *theme_);
+        });
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(spec.width / 2, spec.height / 2));
+    }
+    current = window;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace joulemap

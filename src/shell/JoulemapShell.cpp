@@ -1,0 +1,108 @@
+#include "JoulemapShell.h"
+
+#include <QApplication>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QTimer>
+
+#include "AuxWindowManager.h"
+#include "ChangelogView.h"
+#include "HistoryView.h"
+#include "JoulemapViewModel.h"
+#include "MainHeader.h"
+#include "MainView.h"
+#include "MainWindow.h"
+#include "MenuBarView.h"
+#include "SettingsView.h"
+#include "SystemInfoService.h"
+#include "ThemeManager.h"
+#include "TrayItem.h"
+#include "TrayPanel.h"
+#include "UpdateChecker.h"
+#include "UpdateNoticeView.h"
+
+namespace joulemap {
+
+JoulemapShell::JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, SystemInfoService& systemInfo,
+                             QSettings& settings, bool trayAvailable, QObject* parent)
+    : QObject(parent),
+      model_(&model),
+      theme_(&theme),
+      systemInfo_(&systemInfo),
+      settings_(settings),
+      trayAvailable_(trayAvailable),
+      auxWindows_(std::make_unique<AuxWindowManager>(theme)) {
+    model.setThemeManager(&theme);
+    auxWindows_->setFactory(AuxWindowKey::settings, [](ThemeManager* t) { return new SettingsView(t); });
+    auxWindows_->setFactory(AuxWindowKey::changelog, [](ThemeManager* t) { return new ChangelogView(t); });
+    auxWindows_->setFactory(AuxWindowKey::history, [](ThemeManager* t) { return new HistoryView(t); });
+
+    // With a tray the program lives on with every window closed; without one, closing the main
+    // window is the only way out the user has, so it quits (see showMainWindow).
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (!trayAvailable_) return;
+
+    tray_ = std::make_unique<TrayItem>(model);
+    panel_ = new TrayPanel(model, theme, systemInfo);
+    connect(tray_.get(), &TrayItem::panelToggleRequested, this, [this] { panel_->toggle(tray_->anchor()); });
+    connect(tray_.get(), &TrayItem::openMainWindowRequested, this, &JoulemapShell::showMainWindow);
+    connect(tray_.get(), &TrayItem::quitRequested, qApp, &QApplication::quit);
+    connect(panel_->view(), &MenuBarView::openMainWindowRequested, this, [this] {
+        showMainWindow();
+        QTimer::singleShot(kPanelCloseDelayMs, panel_, &QWidget::hide);
+    });
+    connect(panel_->view(), &MenuBarView::quitRequested, qApp, &QApplication::quit);
+    auto* quitShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), panel_);
+    connect(quitShortcut, &QShortcut::activated, qApp, &QApplication::quit);
+}
+
+void JoulemapShell::setUpdateChecker(UpdateChecker* checker) {
+    if (checker == nullptr) return;
+    connect(this, &JoulemapShell::startedUp, checker, &UpdateChecker::check);
+    if (panel_ && theme_) panel_->view()->setUpdateNotice(new UpdateNoticeView(checker, theme_));
+}
+
+JoulemapShell::~JoulemapShell() {
+    delete mainWindow_.data();
+    delete panel_.data();
+}
+
+MainWindow* JoulemapShell::mainWindow() const { return mainWindow_; }
+
+TrayPanel* JoulemapShell::panel() const { return panel_; }
+
+void JoulemapShell::start(bool openMainWindow) {
+    if (tray_) tray_->show();
+    if (!openMainWindow) return;
+    QTimer::singleShot(kMainWindowDelayMs, this, [this] {
+        showMainWindow();
+        emit startedUp();
+    });
+}
+
+void JoulemapShell::showMainWindow() {
+    if (!model_ || !theme_ || !systemInfo_) return;
+    if (mainWindow_ && mainWindow_->isVisible()) {
+        if (mainWindow_->isMinimized()) mainWindow_->showNormal();
+        mainWindow_->raise();
+        mainWindow_->activateWindow();
+        return;
+    }
+    delete mainWindow_.data();
+    mainWindow_ = new MainWindow(*model_, *theme_, *systemInfo_, settings_);
+    if (!trayAvailable_) {
+        connect(mainWindow_, &MainWindow::closed, qApp, &QApplication::quit, Qt::QueuedConnection);
+        if (!noticeShown_) {
+            mainWindow_->mainView()->header()->setNotice(QString::fromUtf8(kNoTrayNotice));
+            noticeShown_ = true;
+        }
+    }
+    mainWindow_->show();
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+    auxWindows_->enable();
+}
+
+}  // namespace joulemap

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class QSettings;
+
+namespace joulemap {
+
+class AuxWindowManager;
+class JoulemapViewModel;
+class MainWindow;
+class SystemInfoService;
+class ThemeManager;
+class TrayItem;
+class TrayPanel;
+class UpdateChecker;
+
+// Everything that owns windows: the tray item and its panel, the main window and the auxiliary
+// windows. It opens the main window shortly after the tray item is in place, brings it back on
+// request, and keeps the program running with its windows closed as long as there is a tray to
+// reach it from. The shared objects must outlive it.
+class JoulemapShell : public QObject {
+    Q_OBJECT
+
+public:
+    // After the tray item (or, without a tray, the start) and before the main window opens.
+    static constexpr int kMainWindowDelayMs = 200;
+    // "打开主窗口" closes the panel this long after raising the window.
+    static constexpr int kPanelCloseDelayMs = 100;
+    static constexpr const char* kNoTrayNotice = "桌面没有系统托盘：关闭此窗口即退出焦图";
+
+    JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, SystemInfoService& systemInfo, QSettings& settings,
+                  bool trayAvailable, QObject* parent = nullptr);
+    ~JoulemapShell() override;
+
+    // The panel shows the updater's notice, and one check runs once the main window is open at
+    // start-up. Call before start(); without it there is no notice and no check.
+    void setUpdateChecker(UpdateChecker* checker);
+
+    // Installs the tray item and schedules the main window (unless `openMainWindow` is false).
+    void start(bool openMainWindow = true);
+
+    // Raises the main window when it is shown, otherwise opens a new one.
+    void showMainWindow();
+
+    MainWindow* mainWindow() const;
+    TrayItem* trayItem() const { return tray_.get(); }
+    TrayPanel* panel() const;
+    AuxWindowManager& auxWindows() const { return *auxWindows_; }
+
+signals:
+    // The start-up main window is open; the moment for the first update check.
+    void startedUp();
+
+private:
+    QPointer<JoulemapViewModel> model_;
+    QPointer<ThemeManager> theme_;
+    QPointer<SystemInfoService> systemInfo_;
+    QSettings& settings_;
+    bool trayAvailable_;
+    bool noticeShown_ = false;
+    std::unique_ptr<TrayItem> tray_;
+    QPointer<TrayPanel> panel_;
+    std::unique_ptr<AuxWindowManager> auxWindows_;
+    QPointer<MainWindow> mainWindow_;
+};
+
+}  // namespace joulemap

@@ -1,0 +1,55 @@
+// Joulemap: shows where the machine's power goes.
+#include <QApplication>
+#include <QIcon>
+#include <QSettings>
+#include <QSystemTrayIcon>
+
+#include "CommandLine.h"
+#include "JoulemapShell.h"
+#include "JoulemapViewModel.h"
+#include "SingleInstance.h"
+#include "SystemInfoService.h"
+#include "TerminateSignals.h"
+#include "ThemeManager.h"
+#include "UpdateChecker.h"
+
+namespace {
+
+const char* const kOrganisation = "Joulemap";
+const char* const kApplication = "Joulemap";
+const char* const kLogoResource = ":/logo.png";
+// Set to 1 to run without the main window, for measuring the background cost alone.
+const char* const kStartHiddenVariable = "JOULEMAP_START_HIDDEN";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace joulemap;
+    const CommandLineResult commandLine = parseCommandLine(argc, argv);
+    if (commandLine.exitStatus) return *commandLine.exitStatus;
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
+    QApplication::setApplicationName(QString::fromLatin1(kApplication));
+    QApplication::setApplicationVersion(QStringLiteral(JOULEMAP_VERSION));
+    QApplication::setWindowIcon(QIcon(QString::fromLatin1(kLogoResource)));
+
+    SingleInstance instance;
+    if (instance.start(commandLine.options.replace) == SingleInstance::Role::secondary) return 0;
+    quitOnTerminateSignals();
+
+    // The shared objects live as long as the process; the model starts refreshing by itself.
+    QSettings settings;
+    ThemeManager themeManager;
+    JoulemapViewModel model;
+    SystemInfoService systemInfo;
+    UpdateChecker updateChecker;
+
+    JoulemapShell shell(model, themeManager, systemInfo, settings, QSystemTrayIcon::isSystemTrayAvailable());
+    shell.setUpdateChecker(&updateChecker);
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &shell, &JoulemapShell::showMainWindow);
+    const bool startHidden = qgetenv(kStartHiddenVariable) == "1";
+    if (startHidden) model.setIsActive(false);
+    shell.start(!startHidden);
+    return QApplication::exec();
+}

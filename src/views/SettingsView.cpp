@@ -1,0 +1,210 @@
+#include "SettingsView.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "AutostartEntry.h"
+#include "SegmentedControl.h"
+#include "SymbolIcon.h"
+#include "ThemeManager.h"
+#include "ToggleSwitch.h"
+#include "Typography.h"
+#include "ViewColors.h"
+
+namespace joulemap {
+
+namespace {
+
+const char* const kTitle = "设置";
+const char* const kSubtitle = "Settings";
+const char* const kThemeLabel = "主题模式";
+const char* const kThemeSymbol = "circle.lefthalf.filled";
+const char* const kAlertsLabel = "预警通知";
+const char* const kAlertsSymbol = "bell.badge";
+const char* const kHighTempTitle = "高温预警";
+const char* const kHighTempCaption = "电池温度持续过高时通知";
+const char* const kHighDrainTitle = "异常耗电预警";
+const char* const kHighDrainCaption = "某进程持续高 CPU 占用时通知";
+const char* const kAutostartTitle = "登录时启动";
+const char* const kAutostartCaption = "登录桌面后自动在托盘中运行";
+const char* const kNotificationNote = "预警通过桌面的通知服务发送；桌面没有运行通知服务时，预警不会显示。";
+
+constexpr double kTitleSize = 22;
+constexpr double kSubtitleSize = 13;
+constexpr double kRowTitleSize = 13;
+constexpr double kCaptionSize = 11;
+constexpr double kBlockTitleSize = 14;
+constexpr double kSymbolSize = 14;
+constexpr int kHeaderSpacing = 8;
+constexpr int kRowSpacing = 12;
+constexpr int kStackSpacing = 2;
+constexpr int kAlertsSpacing = 14;
+constexpr int kSymbolSpacing = 6;
+
+// A one-pixel rule in the theme's divider colour.
+class Divider : public QWidget {
+public:
+    Divider(QPointer<ThemeManager> theme, QWidget* parent) : QWidget(parent), theme_(std::move(theme)) {
+        setFixedHeight(1);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), themePalette(theme_).dividerColor); }
+
+private:
+    QPointer<ThemeManager> theme_;
+};
+
+QWidget* hStack(QWidget* parent, std::initializer_list<QWidget*> left, QWidget* right, int spacing) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    for (QWidget* w : left) layout->addWidget(w);
+    layout->addStretch(1);
+    if (right) layout->addWidget(right, 0, Qt::AlignVCenter);
+    return row;
+}
+
+}  // namespace
+
+SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(parent), theme_(theme) {
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
+    root->setSpacing(kBlockSpacing);
+
+    // Header: title and its English subtitle on one baseline.
+    auto* header = new QHBoxLayout;
+    header->setSpacing(kHeaderSpacing);
+    header->addWidget(label(QString::fromUtf8(kTitle), kTitleSize, QFont::Bold, TextRole::primary), 0, Qt::AlignBaseline);
+    header->addWidget(label(QString::fromUtf8(kSubtitle), kSubtitleSize, QFont::Normal, TextRole::tertiary), 0, Qt::AlignBaseline);
+    header->addStretch(1);
+    root->addLayout(header);
+
+    // Theme row.
+    QStringList labels;
+    for (const AppTheme t : allThemes()) labels << displayText(t);
+    themePicker_ = new SegmentedControl(labels, this);
+    themePicker_->setThemeManager(theme);
+    auto* themeText = new QWidget(this);
+    auto* themeTextLayout = new QVBoxLayout(themeText);
+    themeTextLayout->setContentsMargins(0, 0, 0, 0);
+    themeTextLayout->setSpacing(kStackSpacing);
+    auto* themeSymbol = new QLabel(themeText);
+    symbols_.emplace_back(themeSymbol, kThemeSymbol);
+    themeTextLayout->addWidget(hStack(themeText, {themeSymbol, label(QString::fromUtf8(kThemeLabel), kRowTitleSize, QFont::Medium, TextRole::primary)}, nullptr, kSymbolSpacing));
+    themeDescription_ = label({}, kCaptionSize, QFont::Normal, TextRole::tertiary);
+    themeTextLayout->addWidget(themeDescription_);
+    root->addWidget(hStack(this, {themeText}, themePicker_, kRowSpacing));
+    connect(themePicker_, &SegmentedControl::activated, this, [this](int index) {
+        if (theme_) theme_->setTheme(allThemes().at(std::size_t(index)));
+    });
+
+    divider_ = new Divider(theme_, this);
+    root->addWidget(divider_);
+
+    // Alerts block.
+    auto* alerts = new QWidget(this);
+    auto* alertsLayout = new QVBoxLayout(alerts);
+    alertsLayout->setContentsMargins(0, 0, 0, 0);
+    alertsLayout->setSpacing(kAlertsSpacing);
+    auto* alertsSymbol = new QLabel(alerts);
+    symbols_.emplace_back(alertsSymbol, kAlertsSymbol);
+    alertsLayout->addWidget(hStack(alerts, {alertsSymbol, label(QString::fromUtf8(kAlertsLabel), kBlockTitleSize, QFont::DemiBold, TextRole::primary)}, nullptr, kSymbolSpacing));
+    highTempSwitch_ = new ToggleSwitch(alerts);
+    highDrainSwitch_ = new ToggleSwitch(alerts);
+    autostartSwitch_ = new ToggleSwitch(alerts);
+    alertsLayout->addWidget(switchRow(kHighTempTitle, kHighTempCaption, highTempSwitch_));
+    alertsLayout->addWidget(switchRow(kHighDrainTitle, kHighDrainCaption, highDrainSwitch_));
+    auto* note = label(QString::fromUtf8(kNotificationNote), kCaptionSize, QFont::Normal, TextRole::tertiary);
+    note->setWordWrap(true);
+    alertsLayout->addWidget(note);
+    autostartRow_ = switchRow(kAutostartTitle, kAutostartCaption, autostartSwitch_);
+    alertsLayout->addWidget(autostartRow_);
+    root->addWidget(alerts);
+    root->addStretch(1);
+
+    for (ToggleSwitch* toggle : {highTempSwitch_, highDrainSwitch_, autostartSwitch_}) toggle->setThemeManager(theme);
+    connect(highTempSwitch_, &ToggleSwitch::clicked, this, [this](bool on) {
+        if (theme_) theme_->setHighTempAlertEnabled(on);
+    });
+    connect(highDrainSwitch_, &ToggleSwitch::clicked, this, [this](bool on) {
+        if (theme_) theme_->setHighDrainAlertEnabled(on);
+    });
+    connect(autostartSwitch_, &ToggleSwitch::clicked, this, [this](bool on) {
+        if (autostartFile_) AutostartEntry::setEnabled(*autostartFile_, on, executable_.toStdString());
+        // The file decides: a refused write leaves the switch where the desktop stands.
+        autostartSwitch_->setChecked(autostartFile_ && AutostartEntry::isEnabled(*autostartFile_));
+    });
+
+    if (theme_) {
+        connect(theme_, &ThemeManager::themeChanged, this, [this] {
+            showPreferences();
+            applyTheme();
+        });
+        connect(theme_, &ThemeManager::highTempAlertEnabledChanged, this, &SettingsView::showPreferences);
+        connect(theme_, &ThemeManager::highDrainAlertEnabledChanged, this, &SettingsView::showPreferences);
+    }
+    setAutostart(AutostartEntry::defaultPath(), QCoreApplication::applicationFilePath());
+    showPreferences();
+    applyTheme();
+}
+
+void SettingsView::setAutostart(std::optional<std::filesystem::path> file, QString executable) {
+    autostartFile_ = std::move(file);
+    executable_ = std::move(executable);
+    autostartRow_->setVisible(autostartFile_.has_value());
+    autostartSwitch_->setChecked(autostartFile_ && AutostartEntry::isEnabled(*autostartFile_));
+}
+
+QString SettingsView::themeDescription() const { return themeDescription_->text(); }
+
+QLabel* SettingsView::label(const QString& text, double pixelSize, int weight, TextRole role) {
+    auto* result = new QLabel(text, this);
+    QFont font = Typography::font(pixelSize);
+    font.setWeight(QFont::Weight(weight));
+    result->setFont(font);
+    labels_.emplace_back(result, role);
+    return result;
+}
+
+QWidget* SettingsView::switchRow(const char* title, const char* caption, ToggleSwitch* toggle) {
+    auto* text = new QWidget(this);
+    auto* layout = new QVBoxLayout(text);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(kStackSpacing);
+    layout->addWidget(label(QString::fromUtf8(title), kRowTitleSize, QFont::Medium, TextRole::primary));
+    layout->addWidget(label(QString::fromUtf8(caption), kCaptionSize, QFont::Normal, TextRole::tertiary));
+    return hStack(this, {text}, toggle, kRowSpacing);
+}
+
+void SettingsView::showPreferences() {
+    if (!theme_) return;
+    const auto& themes = allThemes();
+    const auto index = std::find(themes.begin(), themes.end(), theme_->theme()) - themes.begin();
+    themePicker_->setCurrentIndex(int(index));
+    themeDescription_->setText(description(theme_->theme()));
+    highTempSwitch_->setChecked(theme_->highTempAlertEnabled());
+    highDrainSwitch_->setChecked(theme_->highDrainAlertEnabled());
+}
+
+void SettingsView::applyTheme() {
+    const ThemePalette& palette = themePalette(theme_);
+    for (auto& [lbl, role] : labels_) {
+        QPalette p = lbl->palette();
+        p.setColor(QPalette::WindowText, role == TextRole::primary ? palette.primaryText : palette.textTertiary);
+        lbl->setPalette(p);
+    }
+    const qreal side = SymbolIcon::boxSide(kSymbolSize);
+    for (auto& [lbl, name] : symbols_) {
+        QImage image = SymbolIcon::image(name, palette.primaryText, side, devicePixelRatioF());
+        lbl->setPixmap(QPixmap::fromImage(image));
+        lbl->setFixedSize(int(side), int(side));
+    }
+    update();
+}
+
+}  // namespace joulemap

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+class QLabel;
+
+namespace joulemap {
+
+class SegmentedControl;
+class ThemeManager;
+class ToggleSwitch;
+
+// The settings window's content: the theme picker, the two alert switches and start at login.
+// Every control writes straight through (the theme and alerts to ThemeManager, start at login to
+// the autostart entry), so the window has no save step and can be closed at any time.
+class SettingsView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kPadding = 24;
+    static constexpr int kBlockSpacing = 24;
+
+    explicit SettingsView(ThemeManager* theme, QWidget* parent = nullptr);
+
+    // The entry the login switch writes, and the program it starts. By default the user's autostart
+    // folder and the running executable; without a file the switch is hidden.
+    void setAutostart(std::optional<std::filesystem::path> file, QString executable);
+
+    SegmentedControl* themePicker() const { return themePicker_; }
+    ToggleSwitch* highTempSwitch() const { return highTempSwitch_; }
+    ToggleSwitch* highDrainSwitch() const { return highDrainSwitch_; }
+    ToggleSwitch* autostartSwitch() const { return autostartSwitch_; }
+    QString themeDescription() const;
+
+private:
+    enum class TextRole { primary, tertiary };
+
+    QLabel* label(const QString& text, double pixelSize, int weight, TextRole role);
+    QWidget* switchRow(const char* title, const char* caption, ToggleSwitch* toggle);
+    void showPreferences();
+    void applyTheme();
+
+    QPointer<ThemeManager> theme_;
+    SegmentedControl* themePicker_ = nullptr;
+    QLabel* themeDescription_ = nullptr;
+    ToggleSwitch* highTempSwitch_ = nullptr;
+    ToggleSwitch* highDrainSwitch_ = nullptr;
+    ToggleSwitch* autostartSwitch_ = nullptr;
+    QWidget* autostartRow_ = nullptr;
+    QWidget* divider_ = nullptr;
+    std::vector<std::pair<QLabel*, TextRole>> labels_;
+    std::vector<std::pair<QLabel*, const char*>> symbols_;
+    std::optional<std::filesystem::path> autostartFile_;
+    QString executable_;
+};
+
+}  // namespace joulemap

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTemporaryDir>
+#include <QThreadPool>
+
+#include "FixedAppearanceSource.h"
+#include "JoulemapViewModel.h"
+#include "MenuBarView.h"
+#include "ThemeManager.h"
+
+namespace joulemap {
+namespace {
+
+// A model fed with one battery and one flow of `destinations` applications.
+class Panel {
+public:
+    Panel(std::optional<BatteryInfo> battery, int destinations)
+        : theme_(dir_.filePath("theme.ini"), &appearance_), model_(sources(battery, destinations)), view_(model_, theme_) {
+        QSignalSpy refreshed(&model_, &JoulemapViewModel::refreshed);
+        model_.refresh();
+        EXPECT_TRUE(refreshed.wait(5000));
+        // The first process sample arrives on its own; wait for it so the flow lists the apps.
+        if (destinations > 0) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !model_.lastAppShares().empty(); }, 5000));
+        }
+        QSignalSpy again(&model_, &JoulemapViewModel::refreshed);
+        model_.refresh();
+        EXPECT_TRUE(again.wait(5000));
+    }
+    ~Panel() { QThreadPool::globalInstance()->waitForDone(); }
+
+    MenuBarView& view() { return view_; }
+
+private:
+    static ModelSources sources(std::optional<BatteryInfo> battery, int destinations) {
+        ModelSources s;
+        s.readBattery = [battery] { return battery; };
+        s.readHealth = [] { return int64_t{0}; };
+        s.sampleProcesses = [destinations] {
+            std::vector<AppShare> shares;
+            for (int i = 0; i < destinations; ++i) shares.push_back({"app" + std::to_string(i), std::nullopt, 0.05});
+            return shares;
+        };
+        s.writeHistory = [](double, double, double, double) {};
+        s.notify = [](const AlertMessage&) {};
+        s.pauseAfterSample = std::chrono::hours(1);
+        s.pauseAfterEmptySample = std::chrono::hours(1);
+        return s;
+    }
+
+    QTemporaryDir dir_;
+    FixedAppearanceSource appearance_;
+    ThemeManager theme_;
+    JoulemapViewModel model_;
+    MenuBarView view_;
+};
+
+BatteryInfo discharging() {
+    BatteryInfo b;
+    b.batteryPowerMw = -9000;
+    b.voltageMv = 12000;
+    b.instantAmperageMa = -750;
+    b.currentCapacityPct = 70;
+    b.designCapacityMah = 5000;
+    b.maxCapacityMah = 4500;
+    return b;
+}
+
+TEST(MenuBarViewTest, FlowCardKeepsItsHeightAndTheHealthSectionFollowsTheBattery) {
+    Panel few(discharging(), 1);
+    Panel many(discharging(), 12);
+    EXPECT_EQ(few.view().bodyHeight(), many.view().bodyHeight());
+    EXPECT_TRUE(few.view().panel().rows.back().placeholder);
+
+    Panel desktop(std::nullopt, 1);
+    EXPECT_FALSE(desktop.view().panel().health);
+    EXPECT_LT(desktop.view().bodyHeight(), few.view().bodyHeight());
+}
+
+TEST(MenuBarViewTest, UpdateNoticeTakesRoomOnlyWhileShownAndFooterButtonsAsk) {
+    Panel panel(discharging(), 1);
+    MenuBarView& view = panel.view();
+    view.show();
+    const int bare = view.sizeHint().height();
+    auto* notice = new QWidget;
+    notice->setFixedHeight(40);
+    view.setUpdateNotice(notice);
+    EXPECT_GT(view.sizeHint().height(), bare + 40);
+    notice->hide();
+    EXPECT_EQ(view.sizeHint().height(), bare);
+
+    QSignalSpy open(&view, &MenuBarView::openMainWindowRequested);
+    QSignalSpy quit(&view, &MenuBarView::quitRequested);
+    view.openMainWindowButton()->click();
+    view.quitButton()->click();
+    EXPECT_EQ(open.count(), 1);
+    EXPECT_EQ(quit.count(), 1);
+}
+
+}  // namespace
+}  // namespace joulemap

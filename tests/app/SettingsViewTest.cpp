@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "FixedAppearanceSource.h"
+#include "SegmentedControl.h"
+#include "SettingsView.h"
+#include "ThemeManager.h"
+#include "ToggleSwitch.h"
+
+namespace joulemap {
+namespace {
+
+TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
+    QTemporaryDir dir;
+    const QString settingsFile = dir.filePath("theme.ini");
+    FixedAppearanceSource appearance;
+    {
+        ThemeManager theme(settingsFile, &appearance);
+        SettingsView view(&theme);
+        view.resize(440, 420);
+        view.show();
+        SegmentedControl* picker = view.themePicker();
+        QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(1).center());
+        EXPECT_EQ(theme.theme(), AppTheme::dark);
+        EXPECT_EQ(view.themeDescription(), "固定深色外观");
+        view.highTempSwitch()->click();
+        EXPECT_FALSE(theme.highTempAlertEnabled());
+
+        // A change made elsewhere shows here too.
+        theme.setHighDrainAlertEnabled(false);
+        EXPECT_FALSE(view.highDrainSwitch()->isChecked());
+        theme.setTheme(AppTheme::system);
+        EXPECT_EQ(picker->currentIndex(), 2);
+        EXPECT_EQ(view.themeDescription(), "跟随系统深浅模式自动切换");
+        theme.setTheme(AppTheme::dark);
+    }
+    ThemeManager restarted(settingsFile, &appearance);
+    SettingsView view(&restarted);
+    EXPECT_EQ(view.themePicker()->currentIndex(), 1);
+    EXPECT_FALSE(view.highTempSwitch()->isChecked());
+    EXPECT_FALSE(view.highDrainSwitch()->isChecked());
+}
+
+TEST(SettingsViewTest, StartAtLoginIsTheAutostartFile) {
+    QTemporaryDir dir;
+    FixedAppearanceSource appearance;
+    ThemeManager theme(dir.filePath("theme.ini"), &appearance);
+    SettingsView view(&theme);
+    const std::filesystem::path file = dir.filePath("autostart/joulemap.desktop").toStdString();
+    view.setAutostart(file, "/usr/bin/joulemap");
+    EXPECT_FALSE(view.autostartSwitch()->isChecked());
+
+    view.autostartSwitch()->click();
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_TRUE(view.autostartSwitch()->isChecked());
+    view.autostartSwitch()->click();
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    // A folder that cannot be written leaves the switch off rather than pretending.
+    view.setAutostart(std::filesystem::path("/proc/joulemap/autostart/joulemap.desktop"), "/usr/bin/joulemap");
+    view.autostartSwitch()->click();
+    EXPECT_FALSE(view.autostartSwitch()->isChecked());
+
+    view.setAutostart(std::nullopt, {});
+    EXPECT_TRUE(view.autostartSwitch()->isHidden() || !view.autostartSwitch()->isVisibleTo(&view));
+}
+
+}  // namespace
+}  // namespace joulemap

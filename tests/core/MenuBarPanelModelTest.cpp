@@ -1,0 +1,141 @@
+#include "MenuBarPanelModel.h"
+#include "MenuBarTitle.h"
+
+#include <gtest/gtest.h>
+
+using namespace joulemap;
+namespace panel = joulemap::MenuBarPanelModel;
+
+namespace {
+
+PowerDestination destination(std::string name, double watts) {
+    PowerDestination d;
+    d.id = name;
+    d.name = std::move(name);
+    d.color = "#112233";
+    d.power = watts;
+    return d;
+}
+
+}  // namespace
+
+TEST(MenuBarTitle, ChargeWithBoltWhileChargingAndBoltAloneWithoutBattery) {
+    struct Case {
+        bool hasBattery;
+        bool charging;
+        int64_t percent;
+        const char* title;
+    };
+    const Case cases[] = {
+        {true, false, 85, "85%"}, {true, true, 85, "⚡85%"}, {true, false, 100, "100%"}, {false, false, 0, "⚡"},
+        // A desktop reports whatever its fields say; the title still shows only the bolt.
+        {false, true, 40, "⚡"},
+    };
+    for (const Case& c : cases) {
+        BatteryInfo b;
+        b.isCharging = c.charging;
+        b.currentCapacityPct = c.percent;
+        EXPECT_EQ(menuBarTitle(b, c.hasBattery), c.title) << c.title;
+    }
+}
+
+TEST(MenuBarPanelModel, PillAndBadgeFollowTheBatteryState) {
+    BatteryInfo b;
+    b.isExternalConnected = true;
+    b.currentCapacityPct = 100;
+    EXPECT_EQ(panel::statusPill(b), (panel::StatusPill{"#64d2ff", "powerplug.fill", "已接电源"}));
+    b.isCharging = true;
+    EXPECT_EQ(panel::statusPill(b).label, "充电中");
+    EXPECT_EQ(panel::statusPill(BatteryInfo{}).label, "放电中");
+
+    struct Case {
+        double milliwatts;
+        panel::NetBadge badge;
+    };
+    const Case cases[] = {
+        {0, {"+", "0.0", "#30d158", "电池储能"}},
+        {12345, {"+", "12.3", "#30d158", "电池储能"}},
+        {-8760, {"−", "8.8", "#ff453a", "电池放电"}},
+        // Below zero is red even when the figure rounds to nothing.
+        {-40, {"−", "0.0", "#ff453a", "电池放电"}},
+    };
+    for (const Case& c : cases) {
+        b.batteryPowerMw = c.milliwatts;
+        EXPECT_EQ(panel::netBadge(b), c.badge) << c.milliwatts;
+    }
+}
+
+TEST(MenuBarPanelModel, FlowListAlwaysHasTenRowsLargestFirst) {
+    JoulemapData flow;
+    for (int i = 0; i < 11; ++i) flow.destinations.push_back(destination("d" + std::to_string(i), i));
+    const auto eleven = panel::flowRows(flow);
+    EXPECT_EQ(eleven.front().name, "d10");
+    EXPECT_EQ(eleven.back().name, "d1");  // the smallest (d0) is left out
+    EXPECT_DOUBLE_EQ(eleven.front().fraction, 10.0 / 55.0);
+    EXPECT_EQ(eleven.front().powerText, "10.0W");
+
+    flow.destinations = {destination("a", 2), destination("b", 5), destination("c", 2)};
+    const auto three = panel::flowRows(flow);
+    EXPECT_EQ(three[0].name, "b");
+    EXPECT_EQ(three[1].name, "a");  // equal powers keep their order
+    EXPECT_EQ(three[2].name, "c");
+    for (std::size_t i = 3; i < three.size(); ++i) {
+        EXPECT_TRUE(three[i].placeholder);
+        EXPECT_TRUE(three[i].name.empty());
+    }
+
+    flow.destinations = {destination("idle", 0)};
+    EXPECT_EQ(panel::flowRows(flow)[0].fraction, 0);
+}
+
+TEST(MenuBarPanelModel, HealthFigureRoundsBeforeChoosingItsColour) {
+    struct Case {
+        int64_t systemPct;
+        double maxMah;
+        double designMah;
+        const char* value;
+        const char* color;
+    };
+    const Case cases[] = {
+        {0, 4500, 5000, "90%", "#30d158"},  {0, 3975, 5000, "80%", "#ffd60a"},  // 79.5 reads 80
+        {0, 3900, 5000, "78%", "#ff453a"},  {87, 100, 5000, "87%", "#ffd60a"},
+        {0, 6000, 5000, "100%", "#30d158"}, {0, 4000, 0, "0%", "#ff453a"},
+    };
+    for (const Case& c : cases) {
+        BatteryInfo b;
+        b.systemHealthPct = c.systemPct;
+        b.maxCapacityMah = c.maxMah;
+        b.designCapacityMah = c.designMah;
+        const auto figure = panel::healthFigure(b);
+        EXPECT_EQ(figure.value, c.value);
+        EXPECT_EQ(figure.valueColorHex, std::optional<std::string_view>(c.color)) << c.value;
+    }
+}
+
+TEST(MenuBarPanelModel, SectionsAppearByState) {
+    BatteryInfo b;
+    b.currentCapacityPct = 64;
+    b.temperatureC = 33.6;
+    b.cycleCount = 287;
+    const std::vector<BatteryAdvisor::Advice> advices{{"🔥", "hot", BatteryAdvisor::Advice::Severity::critical},
+                                                      {"ℹ️", "info", BatteryAdvisor::Advice::Severity::info}};
+
+    const auto laptop = panel::panel(b, JoulemapData{}, true, advices);
+    EXPECT_EQ(laptop.percent, "64");
+    EXPECT_FALSE(laptop.showUsbWarning);
+    ASSERT_TRUE(laptop.health);
+    EXPECT_EQ((*laptop.health)[1].value, "287");
+    EXPECT_EQ((*laptop.health)[2].value, "34°C");
+    ASSERT_EQ(laptop.advice.size(), 2u);
+    EXPECT_EQ(laptop.advice[0].colorHex, std::optional<std::string_view>("#ff453a"));
+    EXPECT_EQ(laptop.advice[1].colorHex, std::nullopt);
+
+    b.isProvidingPower = true;
+    const auto desktop = panel::panel(b, JoulemapData{}, false, {});
+    EXPECT_TRUE(desktop.showUsbWarning);
+    EXPECT_EQ(desktop.percent, "—") << "a desktop has no charge to show, not 0";
+    EXPECT_EQ(desktop.pill.label, "已接电源");
+    EXPECT_EQ(desktop.badge.magnitude, "—");
+    EXPECT_FALSE(desktop.health);
+    EXPECT_TRUE(desktop.advice.empty());
+}

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPalette>
+
+#include "AuxWindowManager.h"
+#include "NotificationHub.h"
+#include "ShellFixture.h"
+
+namespace joulemap {
+namespace {
+
+TEST(AuxWindowManagerTest, RequestsOpenRaiseAndReplaceWindowsOnceAMainWindowWasShown) {
+    test::ShellFixture app;
+    AuxWindowManager windows(app.theme());
+    int built = 0;
+    windows.setFactory(AuxWindowKey::settings, [&built](ThemeManager*) {
+        ++built;
+        return new QLabel;
+    });
+    auto& hub = NotificationHub::instance();
+
+    hub.post(NotificationHub::kShowSettingsWindow);
+    EXPECT_EQ(windows.window(AuxWindowKey::settings), nullptr) << "no main window yet: ignored";
+
+    windows.enable();
+    struct Expected {
+        const char* request;
+        AuxWindowKey key;
+        const char* title;
+        QSize size;
+    };
+    for (const Expected& e : {Expected{NotificationHub::kShowSettingsWindow, AuxWindowKey::settings, "设置", {440, 420}},
+                              Expected{NotificationHub::kShowChangelogWindow, AuxWindowKey::changelog, "更新日志", {560, 620}},
+                              Expected{NotificationHub::kShowHistoryWindow, AuxWindowKey::history, "功率历史", {720, 560}}}) {
+        hub.post(e.request);
+        QWidget* window = windows.window(e.key);
+        ASSERT_NE(window, nullptr) << e.title;
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8(e.title));
+        EXPECT_EQ(window->size(), e.size);
+        EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
+        EXPECT_TRUE(window->isVisible());
+    }
+
+    QPointer<QWidget> first = windows.window(AuxWindowKey::settings);
+    hub.post(NotificationHub::kShowSettingsWindow);
+    EXPECT_EQ(windows.window(AuxWindowKey::settings), first.data()) << "open: only raised";
+    EXPECT_EQ(built, 1);
+
+    first->close();
+    hub.post(NotificationHub::kShowSettingsWindow);
+    EXPECT_TRUE(first.isNull()) << "the closed window is replaced";
+    EXPECT_NE(windows.window(AuxWindowKey::settings), nullptr);
+    EXPECT_EQ(built, 2);
+}
+
+TEST(AuxWindowManagerTest, OpenWindowsFollowTheTheme) {
+    test::ShellFixture app;
+    AuxWindowManager windows(app.theme());
+    windows.enable();
+    windows.show(AuxWindowKey::history);
+    windows.show(AuxWindowKey::changelog);
+    for (const AppTheme theme : {AppTheme::dark, AppTheme::light}) {
+        app.theme().setTheme(theme);
+        const QColor expected = palette(theme).backgroundColors.front();
+        for (const AuxWindowKey key : {AuxWindowKey::history, AuxWindowKey::changelog}) {
+            EXPECT_EQ(windows.window(key)->palette().color(QPalette::Window), expected);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace joulemap
