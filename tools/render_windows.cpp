@@ -4,7 +4,9 @@
 //   joulemap_render [output-dir] [--scale=N] [--size=WxH]
 //
 // The output directory defaults to ./screenshots; --scale renders at N device pixels per pixel;
-// --size gives the window's size (default the main window's first-start size, 1000x620).
+// --size renders at that window size only (by default both the first-start size, 1000x620, and the
+// smallest the window allows, 900x560; images at sizes other than the first-start one carry the
+// size in their names).
 // Every state is filled through the model's own refresh path, from fake sources.
 
 #include <QApplication>
@@ -36,6 +38,7 @@ namespace {
 using namespace joulemap;
 
 constexpr QSize kDefaultWindowSize{1000, 620};
+constexpr QSize kMinimumWindowSize{MainView::kMinimumWidth, MainView::kMinimumHeight};
 // Enough refreshes to give every sparkline a shape.
 constexpr int kRefreshes = 24;
 constexpr int kWaitTimeoutMs = 5000;
@@ -217,7 +220,11 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
         for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
             themeManager.setTheme(theme);
             settle(50);
-            const QString path = outDir.filePath(QStringLiteral("main-%1-%2.png").arg(scene.name, token(theme)));
+            const QString sizeSuffix = windowSize == kDefaultWindowSize
+                                           ? QString()
+                                           : QStringLiteral("-%1x%2").arg(windowSize.width()).arg(windowSize.height());
+            const QString path = outDir.filePath(
+                QStringLiteral("main-%1-%2%3.png").arg(scene.name, token(theme), sizeSuffix));
             if (!view.grab().save(path)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
                 ok = false;
@@ -237,7 +244,7 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
 
 int main(int argc, char** argv) {
     QString outPath = QStringLiteral("screenshots");
-    QSize windowSize = kDefaultWindowSize;
+    std::vector<QSize> windowSizes{kDefaultWindowSize, kMinimumWindowSize};
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg.startsWith(QLatin1String("--scale="))) {
@@ -249,7 +256,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "--size wants WIDTHxHEIGHT, e.g. --size=1000x720\n");
                 return 2;
             }
-            windowSize = size;
+            windowSizes = {size};
         } else {
             outPath = arg;
         }
@@ -275,6 +282,8 @@ int main(int argc, char** argv) {
         {"highlight", dischargingLaptop, std::string("Chrome")},
     };
     bool ok = true;
-    for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
+    for (const QSize windowSize : windowSizes) {
+        for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
+    }
     return ok ? 0 : 1;
 }

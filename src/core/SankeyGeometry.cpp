@@ -25,6 +25,7 @@ constexpr double kSourceSubLift = 4;
 constexpr double kSourceNameFontSize = 13;
 constexpr double kSourceSubFontSize = 10.5;
 constexpr double kLabelOffset = 8;
+constexpr double kLabelEndMargin = 4;  // between a destination label and the canvas's right edge
 constexpr double kOneLineFontSize = 11;
 constexpr double kNameFontSize = 12;
 constexpr double kFiguresFontSize = 10.5;
@@ -223,7 +224,9 @@ std::vector<TextItem> headers(const Layout& layout) {
 
 std::vector<TextItem> sourceLabels(const JoulemapData& data, const Layout& layout) {
     const Rect& node = layout.leftNode;
-    return {
+    // Centred on the bar, so no wider than twice the room left of its middle.
+    const double maxWidth = 2 * node.midX();
+    std::vector<TextItem> labels{
         {data.inputName,
          {node.midX(), node.minY() - kSourceNameLift},
          TextAnchor::bottomCenter,
@@ -237,17 +240,21 @@ std::vector<TextItem> sourceLabels(const JoulemapData& data, const Layout& layou
          FontWeight::regular,
          TextRole::secondary},
     };
+    for (TextItem& label : labels) label.maxWidth = maxWidth;
+    return labels;
 }
 
-std::vector<TextItem> destinationLabel(const PowerDestination& destination, const Rect& bar, double total) {
+std::vector<TextItem> destinationLabel(const PowerDestination& destination, const Rect& bar, double total,
+                                       double canvasWidth) {
     const double x = bar.maxX() + kLabelOffset;
+    const double maxWidth = std::max(0.0, canvasWidth - x - kLabelEndMargin);
     if (bar.height < kTwoLineLabelHeight) {
-        return {{destination.name + " · " + formatWatts(destination.power, false),
-                 {x, bar.midY()},
-                 TextAnchor::leading,
-                 kOneLineFontSize,
-                 FontWeight::medium,
-                 TextRole::primary}};
+        const std::string figures = " · " + formatWatts(destination.power, false);
+        TextItem line{destination.name + figures, {x, bar.midY()},     TextAnchor::leading,
+                      kOneLineFontSize,           FontWeight::medium, TextRole::primary};
+        line.maxWidth = maxWidth;
+        line.keptTailBytes = figures.size();
+        return {line};
     }
     const std::string figures =
         formatWatts(destination.power, true) + " · " + formatPercent(sharePercent(destination.power, total));
@@ -257,13 +264,15 @@ std::vector<TextItem> destinationLabel(const PowerDestination& destination, cons
          TextAnchor::leading,
          kNameFontSize,
          FontWeight::semibold,
-         TextRole::primary},
+         TextRole::primary,
+         maxWidth},
         {figures,
          {x, bar.midY() + kTwoLineSpread},
          TextAnchor::leading,
          kFiguresFontSize,
          FontWeight::regular,
-         TextRole::secondary},
+         TextRole::secondary,
+         maxWidth},
     };
 }
 

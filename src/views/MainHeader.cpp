@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QPainter>
+#include <QPicture>
 #include <QRadialGradient>
 
 #include <algorithm>
@@ -118,9 +119,21 @@ void MainHeader::placeButtons() {
 
 double MainHeader::indicatorRight() const { return buttons_.front()->x() - kRowSpacing; }
 
+TextBoxes MainHeader::textBoxes() const {
+    QPicture picture;
+    QPainter painter(&picture);
+    TextBoxes boxes;
+    paintHeader(painter, &boxes);
+    return boxes;
+}
+
 void MainHeader::paintEvent(QPaintEvent*) {
-    const ThemePalette& palette = themePalette(themeManager_);
     QPainter p(this);
+    paintHeader(p, nullptr);
+}
+
+void MainHeader::paintHeader(QPainter& p, TextBoxes* boxes) const {
+    const ThemePalette& palette = themePalette(themeManager_);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const double midY = height() / 2.0;
@@ -134,11 +147,11 @@ void MainHeader::paintEvent(QPaintEvent*) {
     const double titleTop = midY - titleBlockHeight() / 2;
     p.setFont(titleFont());
     p.setPen(palette.primaryText);
-    p.drawText(QPointF(x, titleTop + Typography::ascent(titleFont())), QString::fromUtf8(kTitle));
+    Typography::drawLine(p, QPointF(x, titleTop), QString::fromUtf8(kTitle), boxes);
     p.setFont(taglineFont());
     p.setPen(palette.textTertiary);
     const double taglineTop = titleTop + Typography::lineHeight(titleFont()) + kTitleSpacing;
-    p.drawText(QPointF(x, taglineTop + Typography::ascent(taglineFont())), QString::fromUtf8(kTagline));
+    Typography::drawLine(p, QPointF(x, taglineTop), QString::fromUtf8(kTagline), boxes);
 
     // The live word and the time share a baseline; the group is centred on the row.
     const double liveHeight = Typography::lineHeight(liveFont());
@@ -149,13 +162,14 @@ void MainHeader::paintEvent(QPaintEvent*) {
     double right = indicatorRight();
     p.setFont(timeFont());
     p.setPen(palette.secondaryText);
-    Typography::drawTabular(p, QPointF(right - timeWidth, baseline), time);
+    Typography::drawLine(p, QPointF(right - timeWidth, baseline - Typography::ascent(timeFont())), time, boxes,
+                         Typography::Digits::tabular);
     right -= timeWidth + kTimeSpacing;
 
     const QString live = QString::fromUtf8(kLiveText);
-    const double liveWidth = QFontMetricsF(liveFont()).horizontalAdvance(live);
+    const double liveWidth = Typography::textWidth(liveFont(), live);
     p.setFont(liveFont());
-    p.drawText(QPointF(right - liveWidth, baseline), live);
+    Typography::drawLine(p, QPointF(right - liveWidth, baseline - Typography::ascent(liveFont())), live, boxes);
     right -= liveWidth + kDotSpacing;
 
     const QColor green = hexQColor(kAccentGreen);

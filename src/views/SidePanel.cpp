@@ -75,12 +75,17 @@ void SidePanel::relayout() {
     setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     const int cardWidth = scrolls ? width() - verticalScrollBar()->sizeHint().width() - kScrollBarGap : width();
 
+    // When the column scrolls anyway, the flexible card gets all the height it wants: a list
+    // scrolling inside a scrolling column would put two scroll bars side by side.
     const int fixed = fixedHeight(cardWidth);
-    const int contentHeight = std::max(height(), flexibleMinimum + fixed);
+    const int flexibleHeight = flexible->isHidden() ? 0
+                               : scrolls            ? std::max(flexibleMinimum, naturalHeight(flexible, cardWidth))
+                                                    : height() - fixed;
+    const int contentHeight = flexibleHeight + fixed;
     content_->resize(cardWidth, contentHeight);
 
-    int y = contentHeight - fixed;
-    flexible->setGeometry(0, 0, cardWidth, y);
+    int y = flexibleHeight;
+    flexible->setGeometry(0, 0, cardWidth, flexibleHeight);
     for (std::size_t i = 1; i < cards_.size(); ++i) {
         QWidget* card = cards_[i];
         if (card->isHidden()) continue;
