@@ -116,11 +116,29 @@ std::optional<BatteryInfo> chargingLaptop(int step) {
 
 std::optional<BatteryInfo> desktopMachine(int) { return std::nullopt; }
 
+// A fast charger filling the battery while small applications run: many thin bars close together.
+std::optional<BatteryInfo> fastChargingLaptop(int step) {
+    std::optional<BatteryInfo> b = chargingLaptop(step);
+    b->adapterWatts = 100;
+    b->adapterDescription = "USB-C 100W";
+    b->systemPowerInMw = (88 + wobble(step, 2)) * 1000;
+    b->batteryPowerMw = (58 + wobble(step + 2, 1.5)) * 1000;
+    b->currentCapacityPct = 41;
+    return b;
+}
+
 std::vector<AppShare> sixApplications() {
     return {
         {"Chrome", std::nullopt, 0.26}, {"VS Code", std::nullopt, 0.17}, {"微信", std::nullopt, 0.09},
         {"Slack", std::nullopt, 0.06},  {"Spotify", std::nullopt, 0.04}, {"终端", std::nullopt, 0.03},
         {kSystemShareName, std::nullopt, 0.22},
+    };
+}
+
+std::vector<AppShare> smallApplications() {
+    return {
+        {"Chrome", std::nullopt, 0.02}, {"VS Code", std::nullopt, 0.012}, {"微信", std::nullopt, 0.01},
+        {"Slack", std::nullopt, 0.008}, {"Spotify", std::nullopt, 0.006}, {kSystemShareName, std::nullopt, 0.9},
     };
 }
 
@@ -159,6 +177,7 @@ struct Scene {
     const char* name;
     std::function<std::optional<BatteryInfo>(int)> battery;
     std::optional<std::string> highlightedId;
+    std::function<std::vector<AppShare>()> apps = sixApplications;
 };
 
 // One model, service and view for a scene, rendered once per theme.
@@ -169,7 +188,7 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
     ModelSources sources;
     sources.readBattery = [battery = scene.battery, step] { return battery(step->load()); };
     sources.readHealth = [] { return int64_t{91}; };
-    sources.sampleProcesses = [] { return sixApplications(); };
+    sources.sampleProcesses = scene.apps;
     sources.now = [clockSteps] { return kStartTime.addSecs(qint64(kRefreshSeconds) * (*clockSteps)++); };
     sources.writeHistory = [](double, double, double, double) {};
     sources.notify = [](const AlertMessage&) {};
@@ -280,6 +299,7 @@ int main(int argc, char** argv) {
         {"charging", chargingLaptop, std::nullopt},
         {"desktop", desktopMachine, std::nullopt},
         {"highlight", dischargingLaptop, std::string("Chrome")},
+        {"crowded", fastChargingLaptop, std::nullopt, smallApplications},
     };
     bool ok = true;
     for (const QSize windowSize : windowSizes) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace joulemap::SankeyGeometry {
@@ -274,6 +275,65 @@ std::vector<TextItem> destinationLabel(const PowerDestination& destination, cons
          TextRole::secondary,
          maxWidth},
     };
+}
+
+namespace {
+
+struct Extent {
+    double top = 0;
+    double bottom = 0;
+};
+
+Extent lineExtent(const TextItem& item, const LineHeight& lineHeight) {
+    const double height = lineHeight(item);
+    switch (item.alignment) {
+        case TextAnchor::leading:
+            return {item.anchor.y - height / 2, item.anchor.y + height / 2};
+        case TextAnchor::bottomCenter:
+            return {item.anchor.y - height, item.anchor.y};
+        case TextAnchor::topCenter:
+        case TextAnchor::topLeading:
+        case TextAnchor::topTrailing:
+            break;
+    }
+    return {item.anchor.y, item.anchor.y + height};
+}
+
+Extent labelExtent(const std::vector<TextItem>& label, const LineHeight& lineHeight) {
+    Extent extent{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    for (const TextItem& line : label) {
+        const Extent e = lineExtent(line, lineHeight);
+        extent.top = std::min(extent.top, e.top);
+        extent.bottom = std::max(extent.bottom, e.bottom);
+    }
+    return extent;
+}
+
+}  // namespace
+
+void spreadLabels(std::vector<std::vector<TextItem>>& labels, const LineHeight& lineHeight, double top,
+                  double bottom) {
+    std::vector<Extent> extents;
+    for (const auto& label : labels) extents.push_back(labelExtent(label, lineHeight));
+    std::vector<double> shifts(labels.size(), 0);
+    // Down: each label starts no higher than the previous one ends.
+    double floor = -std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (labels[i].empty()) continue;
+        shifts[i] = std::max(0.0, floor - extents[i].top);
+        floor = extents[i].bottom + shifts[i];
+    }
+    // Up again from the bottom limit, but never over the top one.
+    double ceiling = bottom;
+    for (std::size_t i = labels.size(); i-- > 0;) {
+        if (labels[i].empty()) continue;
+        const double overrun = extents[i].bottom + shifts[i] - ceiling;
+        if (overrun > 0) shifts[i] -= std::min(overrun, std::max(0.0, extents[i].top + shifts[i] - top));
+        ceiling = extents[i].top + shifts[i];
+    }
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        for (TextItem& line : labels[i]) line.anchor.y += shifts[i];
+    }
 }
 
 double legendWatts(double scale) {

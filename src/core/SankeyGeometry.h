@@ -5,6 +5,7 @@
 #include "PowerGroup.h"
 
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -178,6 +179,15 @@ std::vector<TextItem> sourceLabels(const JoulemapData& data, const Layout& layou
 // right edge at canvasWidth. Drawn at full opacity.
 std::vector<TextItem> destinationLabel(const PowerDestination& destination, const Rect& bar, double total,
                                        double canvasWidth = std::numeric_limits<double>::infinity());
+
+// Moves whole destination labels (one entry per destination, top to bottom) apart vertically so no
+// two share a line: thin bars a few points apart would otherwise stack their labels on each other.
+// lineHeight gives the height of a line as the painter sets it. Labels move as little as they can,
+// down first and then back up from `bottom` when the column of labels would run past it, never
+// above `top`.
+using LineHeight = std::function<double(const TextItem&)>;
+void spreadLabels(std::vector<std::vector<TextItem>>& labels, const LineHeight& lineHeight, double top,
+                  double bottom);
 
 // Scale legend at the bottom right: a bar as thick as a band of `watts`.
 double legendWatts(double scale);

@@ -245,6 +245,7 @@ void SankeyView::buildScene(QSizeF size) {
         const double gradientEnd = geo::gradientEndX(size.width());
         const std::size_t count = std::min(layout.rightNodes.size(), data_.destinations.size());
         scene.frontItems = geo::sourceLabels(data_, layout);
+        std::vector<std::vector<geo::TextItem>> labels;
         for (std::size_t i = 0; i < count; ++i) {
             const PowerDestination& destination = data_.destinations[i];
             Band band;
@@ -263,9 +264,17 @@ void SankeyView::buildScene(QSizeF size) {
                                     .adjusted(-reach, -reach, reach, reach);
             scene.particleArea |= path.toAlignedRect();
             scene.bands.push_back(std::move(band));
-            for (auto& line : geo::destinationLabel(destination, layout.rightNodes[i], layout.total, size.width())) {
-                scene.frontItems.push_back(std::move(line));
-            }
+            labels.push_back(geo::destinationLabel(destination, layout.rightNodes[i], layout.total, size.width()));
+        }
+        // Labels stay clear of each other and end above the legend, which shares their column.
+        geo::spreadLabels(
+            labels,
+            [](const geo::TextItem& item) {
+                return Typography::lineHeight(Typography::font(item.fontSize, typographyWeight(item.weight)));
+            },
+            0, std::min(legend.bar.minY(), legend.caption.anchor.y));
+        for (auto& label : labels) {
+            for (auto& line : label) scene.frontItems.push_back(std::move(line));
         }
     }
     scene_ = std::move(scene);

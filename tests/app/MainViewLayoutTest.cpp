@@ -77,6 +77,20 @@ std::vector<AppShare> longNamedApplication() {
     return apps;
 }
 
+// A fast charger filling the battery while small applications run: many thin bars close together.
+std::optional<BatteryInfo> fastCharging() {
+    std::optional<BatteryInfo> b = charging();
+    b->adapterWatts = 100;
+    b->systemPowerInMw = 90000;
+    b->batteryPowerMw = 60000;
+    return b;
+}
+
+std::vector<AppShare> smallApplications() {
+    return {{"Chrome", std::nullopt, 0.02}, {"VS Code", std::nullopt, 0.01}, {"微信", std::nullopt, 0.01},
+            {"Slack", std::nullopt, 0.01},  {"Spotify", std::nullopt, 0.01}, {kSystemShareName, std::nullopt, 0.9}};
+}
+
 class SampleMachine : public SystemInfoSource {
 public:
     SystemInfo collect() override {
@@ -197,6 +211,7 @@ TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCard) {
         {"desktop", std::nullopt, sixApplications(), std::nullopt},
         {"highlight", discharging(), sixApplications(), std::string("Chrome")},
         {"long name", discharging(), longNamedApplication(), std::nullopt},
+        {"crowded", fastCharging(), smallApplications(), std::nullopt},
     };
     for (const State& state : states) {
         Dashboard dashboard(state);
