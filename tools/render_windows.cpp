@@ -129,16 +129,17 @@ std::optional<BatteryInfo> fastChargingLaptop(int step) {
 
 std::vector<AppShare> sixApplications() {
     return {
-        {"Chrome", std::nullopt, 0.26}, {"VS Code", std::nullopt, 0.17}, {"微信", std::nullopt, 0.09},
-        {"Slack", std::nullopt, 0.06},  {"Spotify", std::nullopt, 0.04}, {"终端", std::nullopt, 0.03},
+        {"Chrome", std::nullopt, 0.26},         {"VS Code", std::nullopt, 0.17}, {"微信", std::nullopt, 0.09},
+        {"Slack", std::nullopt, 0.06},          {"Spotify", std::nullopt, 0.04}, {"终端", std::nullopt, 0.03},
         {kSystemShareName, std::nullopt, 0.22},
     };
 }
 
 std::vector<AppShare> smallApplications() {
     return {
-        {"Chrome", std::nullopt, 0.02}, {"VS Code", std::nullopt, 0.012}, {"微信", std::nullopt, 0.01},
-        {"Slack", std::nullopt, 0.008}, {"Spotify", std::nullopt, 0.006}, {kSystemShareName, std::nullopt, 0.9},
+        {"Chrome", std::nullopt, 0.02},   {"VS Code", std::nullopt, 0.012},
+        {"微信", std::nullopt, 0.01},     {"Slack", std::nullopt, 0.008},
+        {"Spotify", std::nullopt, 0.006}, {kSystemShareName, std::nullopt, 0.9},
     };
 }
 
@@ -239,11 +240,12 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
         for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
             themeManager.setTheme(theme);
             settle(50);
-            const QString sizeSuffix = windowSize == kDefaultWindowSize
-                                           ? QString()
-                                           : QStringLiteral("-%1x%2").arg(windowSize.width()).arg(windowSize.height());
-            const QString path = outDir.filePath(
-                QStringLiteral("main-%1-%2%3.png").arg(scene.name, token(theme), sizeSuffix));
+            const QString sizeSuffix =
+                windowSize == kDefaultWindowSize
+                    ? QString()
+                    : QStringLiteral("-%1x%2").arg(windowSize.width()).arg(windowSize.height());
+            const QString path =
+                outDir.filePath(QStringLiteral("main-%1-%2%3.png").arg(scene.name, token(theme), sizeSuffix));
             if (!view.grab().save(path)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
                 ok = false;

@@ -251,7 +251,7 @@ std::vector<TextItem> destinationLabel(const PowerDestination& destination, cons
     const double maxWidth = std::max(0.0, canvasWidth - x - kLabelEndMargin);
     if (bar.height < kTwoLineLabelHeight) {
         const std::string figures = " · " + formatWatts(destination.power, false);
-        TextItem line{destination.name + figures, {x, bar.midY()},     TextAnchor::leading,
+        TextItem line{destination.name + figures, {x, bar.midY()},    TextAnchor::leading,
                       kOneLineFontSize,           FontWeight::medium, TextRole::primary};
         line.maxWidth = maxWidth;
         line.keptTailBytes = figures.size();

@@ -52,7 +52,9 @@ double headerHeight() {
                      Typography::lineHeight(badgeFont()) + 2 * kBadgePaddingY});
 }
 
-int cardHeight() { return static_cast<int>(std::ceil(2 * kPadding + headerHeight() + kHeaderToBody + kRingSide)); }
+int cardHeight() {
+    return static_cast<int>(std::ceil(2 * kPadding + headerHeight() + kHeaderToBody + kRingSide));
+}
 
 }  // namespace
 
@@ -132,14 +134,14 @@ void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
     const double header = headerHeight();
     const double headerMid = kPadding + header / 2;
     const double symbolSide = SymbolIcon::boxSide(kHeaderSymbolSize);
-    SymbolIcon::draw(painter, QRectF(left, headerMid - symbolSide / 2, symbolSide, symbolSide), "heart.text.square",
-                     palette.textTertiary);
+    SymbolIcon::draw(painter, QRectF(left, headerMid - symbolSide / 2, symbolSide, symbolSide),
+                     "heart.text.square", palette.textTertiary);
     const QFont title = titleFont();
     painter.setFont(title);
     painter.setPen(palette.secondaryText);
-    Typography::drawLine(painter,
-                         QPointF(left + symbolSide + kHeaderSpacing, headerMid - Typography::lineHeight(title) / 2),
-                         qs(model::kTitle), boxes);
+    Typography::drawLine(
+        painter, QPointF(left + symbolSide + kHeaderSpacing, headerMid - Typography::lineHeight(title) / 2),
+        qs(model::kTitle), boxes);
 
     const QFont badge = badgeFont();
     const QString status = qs(model::statusText(health));
@@ -152,18 +154,20 @@ void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
     painter.drawRoundedRect(badgeRect, badgeRect.height() / 2, badgeRect.height() / 2);
     painter.setFont(badge);
     painter.setPen(statusColor);
-    Typography::drawLine(painter, badgeRect.topLeft() + QPointF(kBadgePaddingX, kBadgePaddingY), status, boxes);
+    Typography::drawLine(painter, badgeRect.topLeft() + QPointF(kBadgePaddingX, kBadgePaddingY), status,
+                         boxes);
 
     // Ring: track, then the arc clockwise from twelve o'clock.
     const QRectF ringFrame = this->ringFrame();
-    const QRectF ringPath = ringFrame.adjusted(kRingLineWidth / 2, kRingLineWidth / 2, -kRingLineWidth / 2,
-                                              -kRingLineWidth / 2);
+    const QRectF ringPath =
+        ringFrame.adjusted(kRingLineWidth / 2, kRingLineWidth / 2, -kRingLineWidth / 2, -kRingLineWidth / 2);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(palette.trackColor, kRingLineWidth));
     painter.drawEllipse(ringPath);
     if (displayedFraction_ > 0) {
         painter.setPen(QPen(statusColor, kRingLineWidth, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(ringPath, kTwelveOClock, -static_cast<int>(std::lround(displayedFraction_ * kFullTurn)));
+        painter.drawArc(ringPath, kTwelveOClock,
+                        -static_cast<int>(std::lround(displayedFraction_ * kFullTurn)));
     }
 
     const QFont ringValue = ringValueFont();
@@ -175,9 +179,9 @@ void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
     const double labelTop = ringFrame.center().y() - labelBlock / 2;
     painter.setFont(ringValue);
     painter.setPen(statusColor);
-    Typography::drawLine(painter,
-                         QPointF(ringFrame.center().x() - Typography::tabularWidth(ringValue, label) / 2, labelTop),
-                         label, boxes, Typography::Digits::tabular);
+    Typography::drawLine(
+        painter, QPointF(ringFrame.center().x() - Typography::tabularWidth(ringValue, label) / 2, labelTop),
+        label, boxes, Typography::Digits::tabular);
     painter.setFont(ringCaption);
     painter.setPen(palette.textTertiary);
     Typography::drawLine(painter,
@@ -188,7 +192,8 @@ void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
     // Figures, centred against the ring.
     const QFont metricLabel = metricLabelFont();
     const QFont metricValue = metricValueFont();
-    const double rowHeight = std::max(Typography::lineHeight(metricLabel), Typography::lineHeight(metricValue));
+    const double rowHeight =
+        std::max(Typography::lineHeight(metricLabel), Typography::lineHeight(metricValue));
     const auto rows = model::metricRows(battery_);
     const double figuresHeight = rows.size() * rowHeight + (rows.size() - 1) * kMetricRowSpacing;
     const double figuresLeft = ringFrame.right() + kRingToFigures;
@@ -204,7 +209,8 @@ void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
                              Typography::elided(metricLabel, qs(row.label), labelWidth), boxes);
         painter.setFont(metricValue);
         painter.setPen(row.valueColorHex ? hexQColor(*row.valueColorHex) : palette.primaryText);
-        Typography::drawLine(painter, QPointF(right - valueWidth, rowTop), value, boxes, Typography::Digits::tabular);
+        Typography::drawLine(painter, QPointF(right - valueWidth, rowTop), value, boxes,
+                             Typography::Digits::tabular);
         rowTop += rowHeight + kMetricRowSpacing;
     }
 }

@@ -68,7 +68,8 @@ double headerHeight() {
 }
 
 double rowHeight() {
-    return std::max({kDotSide, Typography::lineHeight(nameFont()), kRowBarHeight, Typography::lineHeight(powerFont())}) +
+    return std::max({kDotSide, Typography::lineHeight(nameFont()), kRowBarHeight,
+                     Typography::lineHeight(powerFont())}) +
            2 * kRowPaddingY;
 }
 
@@ -89,9 +90,7 @@ void paintShareBar(QPainter& painter, const QRectF& track, double fraction, cons
 
 class DetailListView::Content : public QWidget {
 public:
-    explicit Content(DetailListView* owner) : owner_(owner) {
-        setMouseTracking(true);
-    }
+    explicit Content(DetailListView* owner) : owner_(owner) { setMouseTracking(true); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -103,7 +102,8 @@ protected:
     void leaveEvent(QEvent*) override { owner_->hoverTo({}); }
     // A header toggles on release over the same header, like a button.
     void mousePressEvent(QMouseEvent* event) override {
-        pressedGroup_ = event->button() == Qt::LeftButton ? owner_->targetAt(event->position()).group : std::nullopt;
+        pressedGroup_ =
+            event->button() == Qt::LeftButton ? owner_->targetAt(event->position()).group : std::nullopt;
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         const auto group = owner_->targetAt(event->position()).group;
@@ -198,21 +198,24 @@ std::optional<QRectF> DetailListView::rowRect(const std::string& id) const {
 }
 
 double DetailListView::titleHeight() const {
-    return 2 * kTitlePaddingY + std::max({SymbolIcon::boxSide(kTitleSymbolSize), Typography::lineHeight(titleFont()),
-                                          Typography::lineHeight(totalFont())});
+    return 2 * kTitlePaddingY +
+           std::max({SymbolIcon::boxSide(kTitleSymbolSize), Typography::lineHeight(titleFont()),
+                     Typography::lineHeight(totalFont())});
 }
 
 // The list's scroll area starts below the title on a whole pixel and ends inside the outline (see
 // resizeEvent); at this height it shows every row without a scroll bar.
 QSize DetailListView::sizeHint() const {
-    return {kPreferredWidth, static_cast<int>(std::ceil(titleHeight()) + std::ceil(placedHeight_)) + kOutlineWidth};
+    return {kPreferredWidth,
+            static_cast<int>(std::ceil(titleHeight()) + std::ceil(placedHeight_)) + kOutlineWidth};
 }
 
 // Room for the first group's header and one row: less would be a title over an empty scroll area.
 QSize DetailListView::minimumSizeHint() const {
     const double list = headerHeight() + kBlockItemSpacing + rowHeight() + kBottomPadding;
     return {kMinimumWidth,
-            static_cast<int>(std::ceil(titleHeight()) + std::ceil(std::min(list, placedHeight_))) + kOutlineWidth};
+            static_cast<int>(std::ceil(titleHeight()) + std::ceil(std::min(list, placedHeight_))) +
+                kOutlineWidth};
 }
 
 TextBoxes DetailListView::textBoxes() const {
@@ -297,7 +300,8 @@ void DetailListView::paintTitle(QPainter& painter, TextBoxes* boxes) const {
     painter.setFont(title);
     painter.setPen(palette.secondaryText);
     Typography::drawLine(painter, QPointF(titleLeft, centredTop(title, mid)),
-                         Typography::elided(title, qs(list::kTitle), totalLeft - kTitleSpacing - titleLeft), boxes);
+                         Typography::elided(title, qs(list::kTitle), totalLeft - kTitleSpacing - titleLeft),
+                         boxes);
 
     painter.setFont(total);
     painter.setPen(palette.textTertiary);
@@ -352,16 +356,17 @@ void DetailListView::paintHeader(QPainter& painter, const BlockPlace& place, con
     const double subtotalWidth = Typography::tabularWidth(subtotal, subtotalText);
 
     const QFont label = headerLabelFont();
-    const QString labelText = Typography::elided(
-        label, QString::fromStdString(list::blockLabel(block.group)).toUpper(),
-        rect.right() - subtotalWidth - kHeaderSpacing - x);
+    const QString labelText =
+        Typography::elided(label, QString::fromStdString(list::blockLabel(block.group)).toUpper(),
+                           rect.right() - subtotalWidth - kHeaderSpacing - x);
     painter.setFont(label);
     painter.setPen(palette.secondaryText);
-    x = Typography::drawLine(painter, QPointF(x, centredTop(label, mid)), labelText, boxes).right() + kHeaderSpacing;
+    x = Typography::drawLine(painter, QPointF(x, centredTop(label, mid)), labelText, boxes).right() +
+        kHeaderSpacing;
 
     painter.setFont(subtotal);
-    Typography::drawLine(painter, QPointF(rect.right() - subtotalWidth, centredTop(subtotal, mid)), subtotalText,
-                         boxes, Typography::Digits::tabular);
+    Typography::drawLine(painter, QPointF(rect.right() - subtotalWidth, centredTop(subtotal, mid)),
+                         subtotalText, boxes, Typography::Digits::tabular);
 
     const double barRight = rect.right() - subtotalWidth - kHeaderSpacing;
     if (barRight > x) {
@@ -399,8 +404,9 @@ void DetailListView::paintRow(QPainter& painter, const RowPlace& place, TextBoxe
     const QString powerText = QString::fromStdString(list::rowPowerText(item.power));
     painter.setFont(power);
     painter.setPen(palette.secondaryText);
-    Typography::drawLine(painter, QPointF(inner.right() - Typography::tabularWidth(power, powerText), centredTop(power, mid)),
-                         powerText, boxes, Typography::Digits::tabular);
+    Typography::drawLine(
+        painter, QPointF(inner.right() - Typography::tabularWidth(power, powerText), centredTop(power, mid)),
+        powerText, boxes, Typography::Digits::tabular);
 
     const double barRight = inner.right() - kPowerWidth - kRowSpacing;
     if (barRight > x) {

@@ -4,8 +4,8 @@
 
 #include <QEasingCurve>
 #include <QPainter>
-#include <QPicture>
 #include <QPainterPath>
+#include <QPicture>
 
 #include <algorithm>
 #include <cmath>
@@ -89,7 +89,8 @@ void FlowTooltip::setContent(const std::optional<MainViewModel::TooltipContent>&
 }
 
 void FlowTooltip::animateTo(double presence) {
-    if (transition_.state() == QAbstractAnimation::Running && transition_.endValue().toDouble() == presence) return;
+    if (transition_.state() == QAbstractAnimation::Running && transition_.endValue().toDouble() == presence)
+        return;
     transition_.stop();
     if (presence_ == presence) {
         if (presence <= 0) hide();
@@ -113,22 +114,25 @@ FlowTooltip::Metrics FlowTooltip::measure() const {
     const double powerWidth = Typography::tabularWidth(powerFont(), qs(shown_.powerText)) + kUnitSpacing +
                               unit.horizontalAdvance(QString::fromUtf8(MainViewModel::kTooltipUnit.data(),
                                                                        MainViewModel::kTooltipUnit.size()));
-    const double contentWidth = std::max({nameWidth, powerWidth, share.horizontalAdvance(qs(shown_.shareText)),
-                                          group.horizontalAdvance(qs(shown_.groupText))});
+    const double contentWidth =
+        std::max({nameWidth, powerWidth, share.horizontalAdvance(qs(shown_.shareText)),
+                  group.horizontalAdvance(qs(shown_.groupText))});
 
     Metrics m;
     m.nameLine = Typography::lineHeight(nameFont());
     m.powerLine = Typography::lineHeight(powerFont());
     m.shareLine = Typography::lineHeight(shareFont());
     m.groupLine = Typography::lineHeight(groupFont());
-    m.card = {std::ceil(contentWidth + 2 * kPaddingX),
-              std::ceil(m.nameLine + m.powerLine + m.shareLine + m.groupLine + 3 * kLineSpacing + 2 * kPaddingY)};
+    m.card = {
+        std::ceil(contentWidth + 2 * kPaddingX),
+        std::ceil(m.nameLine + m.powerLine + m.shareLine + m.groupLine + 3 * kLineSpacing + 2 * kPaddingY)};
     return m;
 }
 
 QSize FlowTooltip::sizeHint() const {
     const QSizeF card = measure().card;
-    return {static_cast<int>(card.width()) + 2 * kShadowMargin, static_cast<int>(card.height()) + 2 * kShadowMargin};
+    return {static_cast<int>(card.width()) + 2 * kShadowMargin,
+            static_cast<int>(card.height()) + 2 * kShadowMargin};
 }
 
 void FlowTooltip::refreshShadow() {
@@ -144,7 +148,8 @@ void FlowTooltip::refreshShadow() {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
-        const QRectF card = QRectF(rect()).adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
+        const QRectF card =
+            QRectF(rect()).adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
         p.drawRoundedRect(card, kCornerRadius, kCornerRadius);
     }
     gaussianBlur(shadow_, kShadowBlurSigma * dpr);
@@ -171,7 +176,8 @@ void FlowTooltip::paintEvent(QPaintEvent*) {
     p.drawImage(QPointF(0, kShadowOffsetY), shadow_);
     p.restore();
 
-    const QColor background = palette.backgroundColors.isEmpty() ? QColor(Qt::white) : palette.backgroundColors.front();
+    const QColor background =
+        palette.backgroundColors.isEmpty() ? QColor(Qt::white) : palette.backgroundColors.front();
     p.setPen(QPen(palette.cardStroke, 1));
     p.setBrush(withOpacity(background, kBackgroundOpacity));
     p.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius, kCornerRadius);
@@ -200,21 +206,24 @@ void FlowTooltip::paintTexts(QPainter& p, const QRectF& card, const Metrics& m, 
 
     p.setFont(nameFont());
     p.setPen(palette.primaryText);
-    const double nameX = Typography::drawLine(p, QPointF(x, top), qs(shown_.icon), boxes).right() + kIconSpacing;
-    Typography::drawLine(p, QPointF(nameX, top), Typography::elided(nameFont(), qs(shown_.name), kMaxNameWidth), boxes);
+    const double nameX =
+        Typography::drawLine(p, QPointF(x, top), qs(shown_.icon), boxes).right() + kIconSpacing;
+    Typography::drawLine(p, QPointF(nameX, top),
+                         Typography::elided(nameFont(), qs(shown_.name), kMaxNameWidth), boxes);
     top += m.nameLine + kLineSpacing;
 
     const double powerBaseline = top + Typography::ascent(powerFont());
     p.setFont(powerFont());
     p.setPen(hexQColor(shown_.colorHex));
-    const double unitX = Typography::drawLine(p, QPointF(x, top), qs(shown_.powerText), boxes, Typography::Digits::tabular)
-                             .right() +
-                         kUnitSpacing;
+    const double unitX =
+        Typography::drawLine(p, QPointF(x, top), qs(shown_.powerText), boxes, Typography::Digits::tabular)
+            .right() +
+        kUnitSpacing;
     p.setFont(unitFont());
     p.setPen(palette.textTertiary);
-    Typography::drawLine(p, QPointF(unitX, powerBaseline - Typography::ascent(unitFont())),
-                         QString::fromUtf8(MainViewModel::kTooltipUnit.data(), MainViewModel::kTooltipUnit.size()),
-                         boxes);
+    Typography::drawLine(
+        p, QPointF(unitX, powerBaseline - Typography::ascent(unitFont())),
+        QString::fromUtf8(MainViewModel::kTooltipUnit.data(), MainViewModel::kTooltipUnit.size()), boxes);
     top += m.powerLine + kLineSpacing;
 
     p.setFont(shareFont());

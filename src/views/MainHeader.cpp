@@ -61,8 +61,9 @@ MainHeader::MainHeader(QWidget* parent) : QWidget(parent) {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const HeaderButton button = kButtons[i];
         buttons_[i] = new SymbolButton(button.symbol, QString::fromUtf8(button.help), this);
-        connect(buttons_[i], &SymbolButton::clicked, this,
-                [name = QString::fromLatin1(button.notification)] { NotificationHub::instance().post(name); });
+        connect(buttons_[i], &SymbolButton::clicked, this, [name = QString::fromLatin1(button.notification)] {
+            NotificationHub::instance().post(name);
+        });
     }
     // The development tree's copy is not looked for: the logo is compiled into the program.
     logo_ = QPixmap(QString::fromLatin1(kLogoResource));
@@ -83,7 +84,9 @@ void MainHeader::setLastUpdated(const QDateTime& lastUpdated) {
     update();
 }
 
-QString MainHeader::updatedText() const { return QString::fromUtf8(kUpdatedPrefix) + formatTime(lastUpdated_); }
+QString MainHeader::updatedText() const {
+    return QString::fromUtf8(kUpdatedPrefix) + formatTime(lastUpdated_);
+}
 
 QString MainHeader::formatTime(const QDateTime& time) {
     // The long format is the one that always has seconds; it also names the time zone, which a
@@ -162,14 +165,15 @@ void MainHeader::paintHeader(QPainter& p, TextBoxes* boxes) const {
     double right = indicatorRight();
     p.setFont(timeFont());
     p.setPen(palette.secondaryText);
-    Typography::drawLine(p, QPointF(right - timeWidth, baseline - Typography::ascent(timeFont())), time, boxes,
-                         Typography::Digits::tabular);
+    Typography::drawLine(p, QPointF(right - timeWidth, baseline - Typography::ascent(timeFont())), time,
+                         boxes, Typography::Digits::tabular);
     right -= timeWidth + kTimeSpacing;
 
     const QString live = QString::fromUtf8(kLiveText);
     const double liveWidth = Typography::textWidth(liveFont(), live);
     p.setFont(liveFont());
-    Typography::drawLine(p, QPointF(right - liveWidth, baseline - Typography::ascent(liveFont())), live, boxes);
+    Typography::drawLine(p, QPointF(right - liveWidth, baseline - Typography::ascent(liveFont())), live,
+                         boxes);
     right -= liveWidth + kDotSpacing;
 
     const QColor green = hexQColor(kAccentGreen);

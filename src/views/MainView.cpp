@@ -206,8 +206,8 @@ void MainView::updateCards() {
 
 std::vector<PlacedTextBox> MainView::textBoxes() const {
     std::vector<PlacedTextBox> placed;
-    const auto add = [&](const QWidget* widget, const TextBoxes& boxes, const QRectF& frame, const QString& card,
-                         int layer, const QRectF& clip) {
+    const auto add = [&](const QWidget* widget, const TextBoxes& boxes, const QRectF& frame,
+                         const QString& card, int layer, const QRectF& clip) {
         const QPointF offset = widget->mapTo(this, QPoint(0, 0));
         for (const TextBox& box : boxes) {
             const QRectF rect = box.rect.translated(offset) & clip;
@@ -232,7 +232,8 @@ std::vector<PlacedTextBox> MainView::textBoxes() const {
     }
 
     const QRectF panel = frameOf(sidePanel_->viewport());
-    add(detailList_, detailList_->textBoxes(), frameOf(detailList_), QStringLiteral("destinations"), 0, panel);
+    add(detailList_, detailList_->textBoxes(), frameOf(detailList_), QStringLiteral("destinations"), 0,
+        panel);
     if (!healthView_->isHidden()) {
         add(healthView_, healthView_->textBoxes(), frameOf(healthView_), QStringLiteral("health"), 0, panel);
     }
@@ -301,14 +302,16 @@ const QPixmap& MainView::background() {
         vertical.setColorAt(stops > 1 ? double(i) / double(stops - 1) : 0, palette.backgroundColors[i]);
     }
     p.fillRect(area, palette.backgroundColors.isEmpty() ? QBrush(Qt::black) : QBrush(vertical));
-    fillGlow(p, area, kGreenGlowCentre, kGreenGlowRadius, withOpacity(hexQColor(kAccentGreen), palette.glowOpacity));
+    fillGlow(p, area, kGreenGlowCentre, kGreenGlowRadius,
+             withOpacity(hexQColor(kAccentGreen), palette.glowOpacity));
     fillGlow(p, area, kCyanGlowCentre, kCyanGlowRadius,
              withOpacity(hexQColor(kAccentCyan), kCyanGlowStrength * palette.glowOpacity));
     return background_;
 }
 
 void MainView::paintEvent(QPaintEvent* event) {
-    if (!background_.isNull() && background_.devicePixelRatio() != devicePixelRatioF()) invalidateBackground();
+    if (!background_.isNull() && background_.devicePixelRatio() != devicePixelRatioF())
+        invalidateBackground();
     QPainter p(this);
     // Only the exposed part: the diagram repaints many times a second and uncovers the background under it.
     const QRectF exposed = event->rect();

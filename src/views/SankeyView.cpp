@@ -111,7 +111,8 @@ QString fittedText(const geo::TextItem& item, const QFont& font) {
     const QString tail = QString::fromStdString(item.text.substr(headBytes));
     const QString head = QString::fromStdString(item.text.substr(0, headBytes));
     const double tailWidth = Typography::tabularWidth(font, tail);
-    const QString fitted = Typography::elided(font, head, item.maxWidth - tailWidth, Typography::Digits::tabular);
+    const QString fitted =
+        Typography::elided(font, head, item.maxWidth - tailWidth, Typography::Digits::tabular);
     if (!fitted.isEmpty()) return fitted + tail;
     // No room for even an ellipsis of the name: the figures alone, without their separator.
     QString figures = tail.trimmed();
@@ -129,7 +130,8 @@ PlacedText placedText(const geo::TextItem& item) {
     PlacedText placed;
     placed.font = Typography::font(item.fontSize, typographyWeight(item.weight));
     placed.text = fittedText(item, placed.font);
-    const QSizeF size(Typography::tabularWidth(placed.font, placed.text), Typography::lineHeight(placed.font));
+    const QSizeF size(Typography::tabularWidth(placed.font, placed.text),
+                      Typography::lineHeight(placed.font));
     placed.box = QRectF(anchoredTopLeft(item, size), size);
     return placed;
 }
@@ -264,7 +266,8 @@ void SankeyView::buildScene(QSizeF size) {
                                     .adjusted(-reach, -reach, reach, reach);
             scene.particleArea |= path.toAlignedRect();
             scene.bands.push_back(std::move(band));
-            labels.push_back(geo::destinationLabel(destination, layout.rightNodes[i], layout.total, size.width()));
+            labels.push_back(
+                geo::destinationLabel(destination, layout.rightNodes[i], layout.total, size.width()));
         }
         // Labels stay clear of each other and end above the legend, which shares their column.
         geo::spreadLabels(
@@ -327,7 +330,8 @@ void SankeyView::buildTexts(const TextStyle& style) {
         auto [image, origin] = paintImage(bounds, style.devicePixelRatio, [&](QPainter& painter) {
             painter.setFont(placed.font);
             painter.setPen(item.role == geo::TextRole::primary ? style.primary : style.secondary);
-            Typography::drawLine(painter, placed.box.topLeft(), placed.text, nullptr, Typography::Digits::tabular);
+            Typography::drawLine(painter, placed.box.topLeft(), placed.text, nullptr,
+                                 Typography::Digits::tabular);
         });
         return Sprite{std::move(image), origin};
     };

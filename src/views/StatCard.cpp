@@ -104,8 +104,8 @@ void StatCard::resizeEvent(QResizeEvent*) { placeSparkline(); }
 void StatCard::placeSparkline() {
     const double bottom = height() - kPaddingY;
     sparkline_->setGeometry(static_cast<int>(std::lround(width() - kPaddingX - kSparklineWidth)),
-                            static_cast<int>(std::lround(bottom - kSparklineHeight)), static_cast<int>(kSparklineWidth),
-                            static_cast<int>(kSparklineHeight));
+                            static_cast<int>(std::lround(bottom - kSparklineHeight)),
+                            static_cast<int>(kSparklineWidth), static_cast<int>(kSparklineHeight));
 }
 
 TextBoxes StatCard::textBoxes() const {

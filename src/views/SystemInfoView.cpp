@@ -27,8 +27,8 @@ QString toQString(std::string_view text) {
 
 // Lays text out in lines of width (see Typography::wrapLines); draws them from origin when given a
 // painter. Returns the height of the lines.
-double wrappedText(QPainter* painter, TextBoxes* boxes, const QString& text, const QFont& font, QPointF origin,
-                   double width, Qt::Alignment alignment = Qt::AlignLeft) {
+double wrappedText(QPainter* painter, TextBoxes* boxes, const QString& text, const QFont& font,
+                   QPointF origin, double width, Qt::Alignment alignment = Qt::AlignLeft) {
     const double lineHeight = Typography::lineHeight(font);
     const QStringList lines = Typography::wrapLines(font, text, std::max(width, 1.0));
     double top = origin.y();
@@ -109,23 +109,23 @@ double SystemInfoView::layOut(double width, QPainter* painter, TextBoxes* boxes)
     const QFont titleFont = Typography::font(kTitleFontSize, Typography::Weight::semibold);
     const double symbolSide = SymbolIcon::boxSide(kSymbolSize);
     const double titleX = left + symbolSide + kHeaderSpacing;
-    const double titleHeight =
-        wrappedText(nullptr, nullptr, toQString(kSystemInfoTitle), titleFont, {}, contentWidth - (titleX - left));
+    const double titleHeight = wrappedText(nullptr, nullptr, toQString(kSystemInfoTitle), titleFont, {},
+                                           contentWidth - (titleX - left));
     const double headerHeight = std::max(titleHeight, symbolSide);
     if (painter) {
         SymbolIcon::draw(*painter, QRectF(left, y + (headerHeight - symbolSide) / 2, symbolSide, symbolSide),
                          kSymbol, secondary);
         painter->setPen(primary);
     }
-    wrappedText(painter, boxes, toQString(kSystemInfoTitle), titleFont, {titleX, y + (headerHeight - titleHeight) / 2},
-                contentWidth - (titleX - left));
+    wrappedText(painter, boxes, toQString(kSystemInfoTitle), titleFont,
+                {titleX, y + (headerHeight - titleHeight) / 2}, contentWidth - (titleX - left));
     y += headerHeight + kSectionSpacing;
 
     if (showsLoading(info)) {
         if (painter) painter->setPen(secondary);
         y += kLoadingPadding;
-        y += wrappedText(painter, boxes, toQString(kSystemInfoLoadingText), Typography::font(kLoadingFontSize),
-                         {left, y}, contentWidth, Qt::AlignHCenter);
+        y += wrappedText(painter, boxes, toQString(kSystemInfoLoadingText),
+                         Typography::font(kLoadingFontSize), {left, y}, contentWidth, Qt::AlignHCenter);
         y += kLoadingPadding;
         return y + kPaddingY;
     }
@@ -137,14 +137,15 @@ double SystemInfoView::layOut(double width, QPainter* painter, TextBoxes* boxes)
     for (size_t i = 0; i < rows.size(); ++i) {
         if (i > 0) y += kRowSpacing;
         if (painter) painter->setPen(secondary);
-        const double labelHeight =
-            wrappedText(painter, boxes, QString::fromStdString(rows[i].first), rowFont, {left, y}, kLabelWidth);
+        const double labelHeight = wrappedText(painter, boxes, QString::fromStdString(rows[i].first), rowFont,
+                                               {left, y}, kLabelWidth);
         if (painter) painter->setPen(primary);
         const QString value = QString::fromStdString(rows[i].second);
         double valueHeight = 0;
         if (rows[i].first == kNetworkRowLabel && Typography::tabularWidth(rowFont, value) <= valueWidth) {
             // Live rates: every digit in a cell of its own, so the row does not jitter as they change.
-            const QRectF box(valueX, y, Typography::tabularWidth(rowFont, value), Typography::lineHeight(rowFont));
+            const QRectF box(valueX, y, Typography::tabularWidth(rowFont, value),
+                             Typography::lineHeight(rowFont));
             if (painter) {
                 painter->setFont(rowFont);
                 Typography::drawLine(*painter, box.topLeft(), value, nullptr, Typography::Digits::tabular);

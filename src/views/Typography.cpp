@@ -33,7 +33,7 @@ QFont::Weight qtWeight(Weight weight) {
 bool isAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 struct DigitMetrics {
-    qreal cell = 0;         // the widest digit
+    qreal cell = 0;  // the widest digit
     bool alreadyTabular = false;
 };
 
@@ -125,7 +125,8 @@ QString elided(const QFont& font, const QString& text, qreal maxWidth, Digits di
     QString kept = text;
     while (!kept.isEmpty()) {
         qsizetype cut = kept.size() - 1;
-        while (cut > 0 && (kept[cut].isLowSurrogate() || kept[cut].isMark() || kept[cut] == QChar(0xFE0F))) --cut;
+        while (cut > 0 && (kept[cut].isLowSurrogate() || kept[cut].isMark() || kept[cut] == QChar(0xFE0F)))
+            --cut;
         kept.truncate(cut);
         const QString candidate = kept.trimmed() + ellipsis;
         if (textWidth(font, candidate, digits) <= maxWidth) return candidate;

@@ -65,8 +65,9 @@ std::optional<BatteryInfo> charging() {
 }
 
 std::vector<AppShare> sixApplications() {
-    return {{"Chrome", std::nullopt, 0.26}, {"VS Code", std::nullopt, 0.17}, {"微信", std::nullopt, 0.09},
-            {"Slack", std::nullopt, 0.06},  {"Spotify", std::nullopt, 0.04}, {"终端", std::nullopt, 0.03},
+    return {{"Chrome", std::nullopt, 0.26},        {"VS Code", std::nullopt, 0.17},
+            {"微信", std::nullopt, 0.09},          {"Slack", std::nullopt, 0.06},
+            {"Spotify", std::nullopt, 0.04},       {"终端", std::nullopt, 0.03},
             {kSystemShareName, std::nullopt, 0.22}};
 }
 
@@ -87,8 +88,9 @@ std::optional<BatteryInfo> fastCharging() {
 }
 
 std::vector<AppShare> smallApplications() {
-    return {{"Chrome", std::nullopt, 0.02}, {"VS Code", std::nullopt, 0.01}, {"微信", std::nullopt, 0.01},
-            {"Slack", std::nullopt, 0.01},  {"Spotify", std::nullopt, 0.01}, {kSystemShareName, std::nullopt, 0.9}};
+    return {{"Chrome", std::nullopt, 0.02},  {"VS Code", std::nullopt, 0.01},
+            {"微信", std::nullopt, 0.01},    {"Slack", std::nullopt, 0.01},
+            {"Spotify", std::nullopt, 0.01}, {kSystemShareName, std::nullopt, 0.9}};
 }
 
 class SampleMachine : public SystemInfoSource {
@@ -197,7 +199,8 @@ bool inside(const QRectF& box, const QRectF& frame) {
     return frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance).contains(box);
 }
 
-const PlacedTextBox* findText(const std::vector<PlacedTextBox>& boxes, const QString& card, const QString& part) {
+const PlacedTextBox* findText(const std::vector<PlacedTextBox>& boxes, const QString& card,
+                              const QString& part) {
     for (const PlacedTextBox& placed : boxes) {
         if (placed.card == card && placed.box.text.contains(part)) return &placed;
     }
@@ -247,7 +250,8 @@ TEST(MainViewLayoutTest, FiguresThatMatterStayReadable) {
         longName.resize(size);
         const PlacedTextBox* label = findText(longName.view().textBoxes(), "diagram", "Visual Studio");
         ASSERT_NE(label, nullptr);
-        EXPECT_TRUE(label->box.text.contains(QStringLiteral("\u2026 \u00B7 "))) << qPrintable(label->box.text);
+        EXPECT_TRUE(label->box.text.contains(QStringLiteral("\u2026 \u00B7 ")))
+            << qPrintable(label->box.text);
         EXPECT_TRUE(label->box.text.endsWith("W")) << qPrintable(label->box.text);
     }
 }
@@ -259,7 +263,9 @@ TEST(MainViewLayoutTest, SidePanelScrollsOnlyWhereTheCardsCannotFit) {
         const QWidget* content = view.detailList()->listContent();
         return content->height() > content->parentWidget()->height();
     };
-    const auto panelScrolls = [&] { return view.sidePanel()->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn; };
+    const auto panelScrolls = [&] {
+        return view.sidePanel()->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    };
 
     // At the first-start size every card shows whole; only the list scrolls, inside its card.
     dashboard.resize(kFirstStartSize);

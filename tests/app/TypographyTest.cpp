@@ -57,7 +57,8 @@ TEST(TypographyTest, WrappingBreaksBetweenPartsThenWordsAndElidesTheLastLine) {
     const double chipWidth = metrics.horizontalAdvance(chip + QStringLiteral(" ·"));
 
     const double gpuWidth = std::max(metrics.horizontalAdvance(QStringLiteral("Intel Iris Xe")),
-                                     metrics.horizontalAdvance(QStringLiteral("Graphics · 96核"))) + 1;
+                                     metrics.horizontalAdvance(QStringLiteral("Graphics · 96核"))) +
+                            1;
     ASSERT_LT(gpuWidth, metrics.horizontalAdvance(QStringLiteral("Intel Iris Xe Graphics")));
 
     struct Case {
@@ -71,7 +72,9 @@ TEST(TypographyTest, WrappingBreaksBetweenPartsThenWordsAndElidesTheLastLine) {
         // The dot ends the first line; the core count stays whole on the next.
         {chipRow, chipWidth, 0, {chip + QStringLiteral(" ·"), QStringLiteral("10核")}},
         // A part too long for a line breaks between its words and the next part follows on.
-        {QStringLiteral("Intel Iris Xe Graphics · 96核"), gpuWidth, 0,
+        {QStringLiteral("Intel Iris Xe Graphics · 96核"),
+         gpuWidth,
+         0,
          {QStringLiteral("Intel Iris Xe"), QStringLiteral("Graphics · 96核")}},
     };
     for (const Case& c : cases) {
@@ -81,7 +84,8 @@ TEST(TypographyTest, WrappingBreaksBetweenPartsThenWordsAndElidesTheLastLine) {
 
     // What does not fit in the allowed lines is elided on the last one, inside the width.
     const double narrow = metrics.horizontalAdvance(QStringLiteral("USB-PD 65W"));
-    const QStringList cut = Typography::wrapLines(font, QStringLiteral("USB-PD 65W 快充 · 实际 42.4W"), narrow, 1);
+    const QStringList cut =
+        Typography::wrapLines(font, QStringLiteral("USB-PD 65W 快充 · 实际 42.4W"), narrow, 1);
     ASSERT_EQ(cut.size(), 1);
     EXPECT_TRUE(cut.front().endsWith(QChar(0x2026))) << qPrintable(cut.front());
     EXPECT_LE(metrics.horizontalAdvance(cut.front()), narrow);
