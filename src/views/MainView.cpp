@@ -207,38 +207,34 @@ void MainView::updateCards() {
 std::vector<PlacedTextBox> MainView::textBoxes() const {
     std::vector<PlacedTextBox> placed;
     const auto add = [&](const QWidget* widget, const TextBoxes& boxes, const QRectF& frame,
-                         const QString& card, int layer, const QRectF& clip) {
+                         const QString& card, int layer) {
         const QPointF offset = widget->mapTo(this, QPoint(0, 0));
         for (const TextBox& box : boxes) {
-            const QRectF rect = box.rect.translated(offset) & clip;
-            if (!rect.isEmpty()) placed.push_back({{rect, box.text}, frame, card, layer});
+            placed.push_back({{box.rect.translated(offset), box.text}, frame, card, layer});
         }
     };
     const auto frameOf = [this](const QWidget* widget) {
         return QRectF(widget->mapTo(this, QPoint(0, 0)), QSizeF(widget->size()));
     };
-    const QRectF everywhere = rect();
 
-    add(header_, header_->textBoxes(), frameOf(header_), QStringLiteral("header"), 0, everywhere);
+    add(header_, header_->textBoxes(), frameOf(header_), QStringLiteral("header"), 0);
     for (const StatCard* card : cards_) {
-        if (!card->isHidden()) add(card, card->textBoxes(), frameOf(card), card->title(), 0, everywhere);
+        if (!card->isHidden()) add(card, card->textBoxes(), frameOf(card), card->title(), 0);
     }
     SankeyView* sankey = board_->sankeyView();
-    add(sankey, sankey->textBoxes(), frameOf(board_), QStringLiteral("diagram"), 0, everywhere);
+    add(sankey, sankey->textBoxes(), frameOf(board_), QStringLiteral("diagram"), 0);
     const FlowTooltip* tooltip = board_->tooltip();
     if (tooltip->isVisible() && tooltip->content()) {
         const QRectF card = tooltip->cardRect().translated(tooltip->mapTo(this, QPoint(0, 0)));
-        add(tooltip, tooltip->textBoxes(), card, QStringLiteral("tooltip"), 1, everywhere);
+        add(tooltip, tooltip->textBoxes(), card, QStringLiteral("tooltip"), 1);
     }
 
-    const QRectF panel = frameOf(sidePanel_->viewport());
-    add(detailList_, detailList_->textBoxes(), frameOf(detailList_), QStringLiteral("destinations"), 0,
-        panel);
+    // The side panel's cards are taken whole, also where the panel has scrolled them out of view.
+    add(detailList_, detailList_->textBoxes(), frameOf(detailList_), QStringLiteral("destinations"), 0);
     if (!healthView_->isHidden()) {
-        add(healthView_, healthView_->textBoxes(), frameOf(healthView_), QStringLiteral("health"), 0, panel);
+        add(healthView_, healthView_->textBoxes(), frameOf(healthView_), QStringLiteral("health"), 0);
     }
-    add(systemInfoView_, systemInfoView_->textBoxes(), frameOf(systemInfoView_), QStringLiteral("device"), 0,
-        panel);
+    add(systemInfoView_, systemInfoView_->textBoxes(), frameOf(systemInfoView_), QStringLiteral("device"), 0);
     return placed;
 }
 

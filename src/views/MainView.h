@@ -59,9 +59,10 @@ public:
     const QTimer& networkTimer() const { return networkTimer_; }
     SidePanel* sidePanel() const { return sidePanel_; }
 
-    // Every line of text the window shows now, in the view's coordinates, each with the card it
-    // belongs to; the tooltip's lie on a layer of their own above the diagram. What scrolled out of
-    // the side panel is left out.
+    // Every line of text the window lays out now, in the view's coordinates, each with the card it
+    // belongs to; the tooltip's lie on a layer of their own above the diagram. The side panel's
+    // cards count whole, scrolled into view or not; rows scrolled out of the destination list's
+    // own scroll area do not.
     std::vector<PlacedTextBox> textBoxes() const;
 
 protected:
