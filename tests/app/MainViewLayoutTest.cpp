@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QThreadPool>
 
-#include <functional>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,67 +31,47 @@ constexpr QSize kFirstStartSize{1000, 620};
 constexpr QSize kSmallestSize{MainView::kMinimumWidth, MainView::kMinimumHeight};
 constexpr int kWaitMs = 5000;
 
-BatteryInfo laptop() {
+// A notebook on battery (adapterWatts 0) or on a USB-PD charger.
+BatteryInfo notebook(double adapterWatts = 0, double inputWatts = 0, double batteryWatts = -12.8) {
     BatteryInfo b;
-    b.cycleCount = 287;
     b.designCapacityMah = 4382;
     b.maxCapacityMah = 3987;
     b.voltageMv = 11850;
     b.temperatureC = 33.4;
     b.currentCapacityPct = 64;
-    return b;
-}
-
-std::optional<BatteryInfo> discharging() {
-    BatteryInfo b = laptop();
-    b.batteryPowerMw = -12800;
-    b.instantAmperageMa = -1080;
     b.timeRemainingMin = 205;
+    b.batteryPowerMw = batteryWatts * 1000;
+    b.instantAmperageMa = b.batteryPowerMw / b.voltageMv * 1000;
+    if (adapterWatts > 0) {
+        b.isExternalConnected = b.isCharging = b.isPdFastCharge = true;
+        b.adapterWatts = adapterWatts;
+        b.chargingProtocol = "USB-PD";
+        b.systemPowerInMw = inputWatts * 1000;
+    }
     return b;
 }
 
-std::optional<BatteryInfo> charging() {
-    BatteryInfo b = laptop();
-    b.isExternalConnected = true;
-    b.isCharging = true;
-    b.adapterWatts = 65;
-    b.adapterDescription = "USB-C 65W";
-    b.chargingProtocol = "USB-PD";
-    b.isPdFastCharge = true;
-    b.systemPowerInMw = 42400;
-    b.batteryPowerMw = 17600;
-    b.instantAmperageMa = 1400;
-    return b;
+std::vector<AppShare> apps(std::vector<std::pair<std::string, double>> shares) {
+    std::vector<AppShare> result;
+    for (auto& [name, fraction] : shares) result.push_back({std::move(name), std::nullopt, fraction});
+    result.push_back({kSystemShareName, std::nullopt, 0.22});
+    return result;
 }
 
-std::vector<AppShare> sixApplications() {
-    return {{"Chrome", std::nullopt, 0.26},        {"VS Code", std::nullopt, 0.17},
-            {"微信", std::nullopt, 0.09},          {"Slack", std::nullopt, 0.06},
-            {"Spotify", std::nullopt, 0.04},       {"终端", std::nullopt, 0.03},
-            {kSystemShareName, std::nullopt, 0.22}};
-}
-
-// A small share, so its label is the one-line kind that carries the figures at its end.
-std::vector<AppShare> longNamedApplication() {
-    std::vector<AppShare> apps = sixApplications();
-    apps[4].name = "Visual Studio Code Insiders Helper (Renderer)";
-    return apps;
-}
-
-// A fast charger filling the battery while small applications run: many thin bars close together.
-std::optional<BatteryInfo> fastCharging() {
-    std::optional<BatteryInfo> b = charging();
-    b->adapterWatts = 100;
-    b->systemPowerInMw = 90000;
-    b->batteryPowerMw = 60000;
-    return b;
-}
-
-std::vector<AppShare> smallApplications() {
-    return {{"Chrome", std::nullopt, 0.02},  {"VS Code", std::nullopt, 0.01},
-            {"微信", std::nullopt, 0.01},    {"Slack", std::nullopt, 0.01},
-            {"Spotify", std::nullopt, 0.01}, {kSystemShareName, std::nullopt, 0.9}};
-}
+const std::vector<AppShare> kSixApps = apps({{"Chrome", 0.26},
+                                             {"VS Code", 0.17},
+                                             {"微信", 0.09},
+                                             {"Slack", 0.06},
+                                             {"Spotify", 0.04},
+                                             {"终端", 0.03}});
+// Small enough for a one-line label, which carries the figures at its end.
+const std::vector<AppShare> kLongName = apps({{"Chrome", 0.26},
+                                              {"VS Code", 0.17},
+                                              {"微信", 0.09},
+                                              {"Visual Studio Code Insiders Helper (Renderer)", 0.04}});
+// Beside a fast charger's large flows, many thin bars close together.
+const std::vector<AppShare> kSmallApps =
+    apps({{"Chrome", 0.02}, {"VS Code", 0.01}, {"微信", 0.01}, {"Slack", 0.01}, {"Spotify", 0.01}});
 
 class SampleMachine : public SystemInfoSource {
 public:
@@ -100,10 +80,10 @@ public:
         info.chipName = "13th Gen Intel(R) Core(TM) i7-1365U";
         info.coreCount = "10";
         info.memoryGB = "16 GB";
+        info.serialNumber = "PF3K8Q2Z";
         info.diskCapacityGB = "512 GB";
         info.diskFreeGB = "203 GB";
         info.gpuName = "Intel Iris Xe Graphics";
-        info.serialNumber = "PF3K8Q2Z";
         return info;
     }
     std::optional<std::pair<uint64_t, uint64_t>> networkTotals() override {
@@ -115,11 +95,19 @@ private:
     uint64_t calls_ = 0;
 };
 
+// A line a state must show whole: in `card`, a text containing `part` and ending with `end`.
+struct MustShow {
+    QString card;
+    QString part;
+    QString end;
+};
+
 struct State {
     const char* name;
     std::optional<BatteryInfo> battery;
     std::vector<AppShare> apps;
     std::optional<std::string> hovered;
+    std::optional<MustShow> mustShow;
 };
 
 // The main window filled as a user first sees it: applications sampled, the machine described,
@@ -140,20 +128,17 @@ public:
         EXPECT_TRUE(QTest::qWaitFor([&] { return systemInfo_.info().isLoaded(); }, kWaitMs));
         systemInfo_.refreshNetwork();
         QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::processEvents();
         if (state.hovered) view_.sankeyView()->onHover(state.hovered);
     }
 
-    ~Dashboard() {
-        QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::processEvents();
-    }
+    ~Dashboard() { QThreadPool::globalInstance()->waitForDone(); }
 
-    MainView& view() { return view_; }
-
-    void resize(QSize size) {
+    MainView& resized(QSize size) {
         view_.resize(size);
+        // Results of the background reads arrive as events and post the relayouts they cause.
         QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        return view_;
     }
 
 private:
@@ -164,8 +149,7 @@ private:
         s.sampleProcesses = [apps = state.apps] { return apps; };
         s.writeHistory = [](double, double, double, double) {};
         s.notify = [](const AlertMessage&) {};
-        s.pauseAfterSample = std::chrono::hours(1);
-        s.pauseAfterEmptySample = std::chrono::hours(1);
+        s.pauseAfterSample = s.pauseAfterEmptySample = std::chrono::hours(1);
         return s;
     }
 
@@ -179,7 +163,7 @@ private:
 
 QString describe(const PlacedTextBox& placed) {
     const QRectF& r = placed.box.rect;
-    return QStringLiteral("%1 \"%2\" at (%3, %4, %5 x %6)")
+    return QStringLiteral("%1 \"%2\" at %3,%4 %5x%6")
         .arg(placed.card, placed.box.text)
         .arg(r.x())
         .arg(r.y())
@@ -187,97 +171,63 @@ QString describe(const PlacedTextBox& placed) {
         .arg(r.height());
 }
 
-// Touching edges are fine; sharing a sliver of area is not.
-bool overlaps(const QRectF& a, const QRectF& b) {
-    constexpr double kTolerance = 0.01;
-    const QRectF common = a & b;
-    return common.width() > kTolerance && common.height() > kTolerance;
-}
-
-bool inside(const QRectF& box, const QRectF& frame) {
-    constexpr double kTolerance = 0.01;
-    return frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance).contains(box);
-}
-
-const PlacedTextBox* findText(const std::vector<PlacedTextBox>& boxes, const QString& card,
-                              const QString& part) {
-    for (const PlacedTextBox& placed : boxes) {
-        if (placed.card == card && placed.box.text.contains(part)) return &placed;
-    }
-    return nullptr;
-}
-
-TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCard) {
+TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) {
+    constexpr double kTolerance = 0.01;  // touching edges are fine, a sliver of shared area is not
     const std::vector<State> states{
-        {"discharging", discharging(), sixApplications(), std::nullopt},
-        {"charging", charging(), sixApplications(), std::nullopt},
-        {"desktop", std::nullopt, sixApplications(), std::nullopt},
-        {"highlight", discharging(), sixApplications(), std::string("Chrome")},
-        {"long name", discharging(), longNamedApplication(), std::nullopt},
-        {"crowded", fastCharging(), smallApplications(), std::nullopt},
+        {"discharging", notebook(), kSixApps, std::nullopt, std::nullopt},
+        // The input card's subtitle wraps rather than hide the measured input at its end.
+        {"charging", notebook(65, 42.4, 17.6), kSixApps, std::nullopt,
+         MustShow{"⚡ 入口功率", "实际", "42.4W"}},
+        {"desktop", std::nullopt, kSixApps, std::nullopt, std::nullopt},
+        {"highlight", notebook(), kSixApps, std::string("Chrome"), std::nullopt},
+        // A long destination name gives way to its figures.
+        {"long name", notebook(), kLongName, std::nullopt, MustShow{"diagram", "\u2026 \u00B7 ", "W"}},
+        {"crowded", notebook(100, 90, 60), kSmallApps, std::nullopt, std::nullopt},
     };
     for (const State& state : states) {
         Dashboard dashboard(state);
         for (const QSize size : {kFirstStartSize, kSmallestSize}) {
             SCOPED_TRACE(testing::Message() << state.name << " at " << size.width() << "x" << size.height());
-            dashboard.resize(size);
-            const std::vector<PlacedTextBox> boxes = dashboard.view().textBoxes();
+            const std::vector<PlacedTextBox> boxes = dashboard.resized(size).textBoxes();
             ASSERT_GT(boxes.size(), 30u);
             for (std::size_t i = 0; i < boxes.size(); ++i) {
-                EXPECT_TRUE(inside(boxes[i].box.rect, boxes[i].frame)) << qPrintable(describe(boxes[i]));
+                const QRectF& frame = boxes[i].frame;
+                EXPECT_TRUE(frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance)
+                                .contains(boxes[i].box.rect))
+                    << qPrintable(describe(boxes[i]));
                 for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-                    if (boxes[i].layer != boxes[j].layer) continue;
-                    EXPECT_FALSE(overlaps(boxes[i].box.rect, boxes[j].box.rect))
+                    const QRectF common = boxes[i].box.rect & boxes[j].box.rect;
+                    EXPECT_FALSE(boxes[i].layer == boxes[j].layer && common.width() > kTolerance &&
+                                 common.height() > kTolerance)
                         << qPrintable(describe(boxes[i])) << " / " << qPrintable(describe(boxes[j]));
                 }
             }
+            if (!state.mustShow) continue;
+            const MustShow& must = *state.mustShow;
+            const auto found = std::find_if(boxes.begin(), boxes.end(), [&](const PlacedTextBox& placed) {
+                return placed.card == must.card && placed.box.text.contains(must.part);
+            });
+            ASSERT_NE(found, boxes.end());
+            EXPECT_TRUE(found->box.text.endsWith(must.end)) << qPrintable(found->box.text);
         }
     }
 }
 
-TEST(MainViewLayoutTest, FiguresThatMatterStayReadable) {
-    Dashboard charger({"charging", charging(), sixApplications(), std::nullopt});
-    Dashboard longName({"long name", discharging(), longNamedApplication(), std::nullopt});
-    for (const QSize size : {kFirstStartSize, kSmallestSize}) {
-        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
-        // The input card's subtitle wraps rather than hide the measured input at its end.
-        charger.resize(size);
-        const PlacedTextBox* measured = findText(charger.view().textBoxes(), "⚡ 入口功率", "实际");
-        ASSERT_NE(measured, nullptr);
-        EXPECT_TRUE(measured->box.text.endsWith("42.4W")) << qPrintable(measured->box.text);
-
-        // A long destination name gives way to its figures, which end the label whole.
-        longName.resize(size);
-        const PlacedTextBox* label = findText(longName.view().textBoxes(), "diagram", "Visual Studio");
-        ASSERT_NE(label, nullptr);
-        EXPECT_TRUE(label->box.text.contains(QStringLiteral("\u2026 \u00B7 ")))
-            << qPrintable(label->box.text);
-        EXPECT_TRUE(label->box.text.endsWith("W")) << qPrintable(label->box.text);
-    }
-}
-
 TEST(MainViewLayoutTest, SidePanelScrollsOnlyWhereTheCardsCannotFit) {
-    Dashboard dashboard({"discharging", discharging(), sixApplications(), std::nullopt});
-    MainView& view = dashboard.view();
-    const auto listScrolls = [&] {
-        const QWidget* content = view.detailList()->listContent();
-        return content->height() > content->parentWidget()->height();
-    };
-    const auto panelScrolls = [&] {
-        return view.sidePanel()->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
-    };
+    Dashboard dashboard({"discharging", notebook(), kSixApps, std::nullopt, std::nullopt});
 
     // At the first-start size every card shows whole; only the list scrolls, inside its card.
-    dashboard.resize(kFirstStartSize);
-    EXPECT_FALSE(panelScrolls());
+    MainView& view = dashboard.resized(kFirstStartSize);
+    EXPECT_EQ(view.sidePanel()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     const QRect viewport(QPoint(0, 0), view.sidePanel()->viewport()->size());
     EXPECT_TRUE(viewport.contains(view.healthView()->geometry()));
     EXPECT_TRUE(viewport.contains(view.systemInfoView()->geometry()));
 
     // At the smallest size the column scrolls and the list, at full height, does not.
-    dashboard.resize(kSmallestSize);
-    EXPECT_TRUE(panelScrolls());
-    EXPECT_FALSE(listScrolls());
+    dashboard.resized(kSmallestSize);
+    EXPECT_EQ(view.sidePanel()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    const QWidget* list = view.detailList()->listContent();
+    EXPECT_LE(list->height(), list->parentWidget()->height());
 }
 
 }  // namespace
