@@ -5,7 +5,9 @@
 //   joulemap_render [output-dir] [--scale=N] [--size=WxH]
 //
 // The output directory defaults to ./screenshots; --scale renders at N device pixels per pixel;
-// --size gives the window's size (default the main window's first-start size, 1000x620).
+// --size renders at that window size only (by default both the first-start size, 1000x620, and the
+// smallest the window allows, 900x560; images at sizes other than the first-start one carry the
+// size in their names).
 // Every state is filled through the model's own refresh path, from fake sources.
 
 #include <QApplication>
@@ -57,6 +59,7 @@ namespace {
 using namespace joulemap;
 
 constexpr QSize kDefaultWindowSize{1000, 620};
+constexpr QSize kMinimumWindowSize{MainView::kMinimumWidth, MainView::kMinimumHeight};
 // Enough refreshes to give every sparkline a shape.
 constexpr int kRefreshes = 24;
 constexpr int kWaitTimeoutMs = 5000;
@@ -134,11 +137,30 @@ std::optional<BatteryInfo> chargingLaptop(int step) {
 
 std::optional<BatteryInfo> desktopMachine(int) { return std::nullopt; }
 
+// A fast charger filling the battery while small applications run: many thin bars close together.
+std::optional<BatteryInfo> fastChargingLaptop(int step) {
+    std::optional<BatteryInfo> b = chargingLaptop(step);
+    b->adapterWatts = 100;
+    b->adapterDescription = "USB-C 100W";
+    b->systemPowerInMw = (88 + wobble(step, 2)) * 1000;
+    b->batteryPowerMw = (58 + wobble(step + 2, 1.5)) * 1000;
+    b->currentCapacityPct = 41;
+    return b;
+}
+
 std::vector<AppShare> sixApplications() {
     return {
-        {"Chrome", std::nullopt, 0.26}, {"VS Code", std::nullopt, 0.17}, {"微信", std::nullopt, 0.09},
-        {"Slack", std::nullopt, 0.06},  {"Spotify", std::nullopt, 0.04}, {"终端", std::nullopt, 0.03},
+        {"Chrome", std::nullopt, 0.26},         {"VS Code", std::nullopt, 0.17}, {"微信", std::nullopt, 0.09},
+        {"Slack", std::nullopt, 0.06},          {"Spotify", std::nullopt, 0.04}, {"终端", std::nullopt, 0.03},
         {kSystemShareName, std::nullopt, 0.22},
+    };
+}
+
+std::vector<AppShare> smallApplications() {
+    return {
+        {"Chrome", std::nullopt, 0.02},   {"VS Code", std::nullopt, 0.012},
+        {"微信", std::nullopt, 0.01},     {"Slack", std::nullopt, 0.008},
+        {"Spotify", std::nullopt, 0.006}, {kSystemShareName, std::nullopt, 0.9},
     };
 }
 
@@ -177,6 +199,7 @@ struct Scene {
     const char* name;
     std::function<std::optional<BatteryInfo>(int)> battery;
     std::optional<std::string> highlightedId;
+    std::function<std::vector<AppShare>()> apps = sixApplications;
 };
 
 // One model, service and view for a scene, rendered once per theme.
@@ -187,7 +210,7 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
     ModelSources sources;
     sources.readBattery = [battery = scene.battery, step] { return battery(step->load()); };
     sources.readHealth = [] { return int64_t{91}; };
-    sources.sampleProcesses = [] { return sixApplications(); };
+    sources.sampleProcesses = scene.apps;
     sources.now = [clockSteps] { return kStartTime.addSecs(qint64(kRefreshSeconds) * (*clockSteps)++); };
     sources.writeHistory = [](double, double, double, double) {};
     sources.notify = [](const AlertMessage&) {};
@@ -238,7 +261,12 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
         for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
             themeManager.setTheme(theme);
             settle(50);
-            const QString path = outDir.filePath(QStringLiteral("main-%1-%2.png").arg(scene.name, token(theme)));
+            const QString sizeSuffix =
+                windowSize == kDefaultWindowSize
+                    ? QString()
+                    : QStringLiteral("-%1x%2").arg(windowSize.width()).arg(windowSize.height());
+            const QString path =
+                outDir.filePath(QStringLiteral("main-%1-%2%3.png").arg(scene.name, token(theme), sizeSuffix));
             if (!view.grab().save(path)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
                 ok = false;
@@ -590,7 +618,7 @@ bool renderTrayTitles(const QDir& outDir) {
 
 int main(int argc, char** argv) {
     QString outPath = QStringLiteral("screenshots");
-    QSize windowSize = kDefaultWindowSize;
+    std::vector<QSize> windowSizes{kDefaultWindowSize, kMinimumWindowSize};
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg.startsWith(QLatin1String("--scale="))) {
@@ -602,7 +630,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "--size wants WIDTHxHEIGHT, e.g. --size=1000x720\n");
                 return 2;
             }
-            windowSize = size;
+            windowSizes = {size};
         } else {
             outPath = arg;
         }
@@ -626,9 +654,12 @@ int main(int argc, char** argv) {
         {"charging", chargingLaptop, std::nullopt},
         {"desktop", desktopMachine, std::nullopt},
         {"highlight", dischargingLaptop, std::string("Chrome")},
+        {"crowded", fastChargingLaptop, std::nullopt, smallApplications},
     };
     bool ok = true;
-    for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
+    for (const QSize windowSize : windowSizes) {
+        for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
+    }
     ok = renderHealthCards(outDir, settingsFile) && ok;
     ok = renderUpdateNotices(outDir, settingsFile) && ok;
     QTemporaryDir auxScratch;

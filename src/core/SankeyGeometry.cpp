@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace joulemap::SankeyGeometry {
@@ -24,6 +25,7 @@ constexpr double kSourceSubLift = 4;
 constexpr double kSourceNameFontSize = 13;
 constexpr double kSourceSubFontSize = 10.5;
 constexpr double kLabelOffset = 8;
+constexpr double kLabelEndMargin = 4;  // between a destination label and the canvas's right edge
 constexpr double kOneLineFontSize = 11;
 constexpr double kNameFontSize = 12;
 constexpr double kFiguresFontSize = 10.5;
@@ -225,7 +227,9 @@ std::vector<TextItem> headers(const Layout& layout) {
 
 std::vector<TextItem> sourceLabels(const JoulemapData& data, const Layout& layout) {
     const Rect& node = layout.leftNode;
-    return {
+    // Centred on the bar, so no wider than twice the room left of its middle.
+    const double maxWidth = 2 * node.midX();
+    std::vector<TextItem> labels{
         {data.inputName,
          {node.midX(), node.minY() - kSourceNameLift},
          TextAnchor::bottomCenter,
@@ -239,17 +243,21 @@ std::vector<TextItem> sourceLabels(const JoulemapData& data, const Layout& layou
          FontWeight::regular,
          TextRole::secondary},
     };
+    for (TextItem& label : labels) label.maxWidth = maxWidth;
+    return labels;
 }
 
-std::vector<TextItem> destinationLabel(const PowerDestination& destination, const Rect& bar, double total) {
+std::vector<TextItem> destinationLabel(const PowerDestination& destination, const Rect& bar, double total,
+                                       double canvasWidth) {
     const double x = bar.maxX() + kLabelOffset;
+    const double maxWidth = std::max(0.0, canvasWidth - x - kLabelEndMargin);
     if (bar.height < kTwoLineLabelHeight) {
-        return {{destination.name + " · " + formatWatts(destination.power, false),
-                 {x, bar.midY()},
-                 TextAnchor::leading,
-                 kOneLineFontSize,
-                 FontWeight::medium,
-                 TextRole::primary}};
+        const std::string figures = " · " + formatWatts(destination.power, false);
+        TextItem line{destination.name + figures, {x, bar.midY()},    TextAnchor::leading,
+                      kOneLineFontSize,           FontWeight::medium, TextRole::primary};
+        line.maxWidth = maxWidth;
+        line.keptTailBytes = figures.size();
+        return {line};
     }
     const std::string figures =
         formatWatts(destination.power, true) + " · " + formatPercent(sharePercent(destination.power, total));
@@ -259,14 +267,75 @@ std::vector<TextItem> destinationLabel(const PowerDestination& destination, cons
          TextAnchor::leading,
          kNameFontSize,
          FontWeight::semibold,
-         TextRole::primary},
+         TextRole::primary,
+         maxWidth},
         {figures,
          {x, bar.midY() + kTwoLineSpread},
          TextAnchor::leading,
          kFiguresFontSize,
          FontWeight::regular,
-         TextRole::secondary},
+         TextRole::secondary,
+         maxWidth},
     };
+}
+
+namespace {
+
+struct Extent {
+    double top = 0;
+    double bottom = 0;
+};
+
+Extent lineExtent(const TextItem& item, const LineHeight& lineHeight) {
+    const double height = lineHeight(item);
+    switch (item.alignment) {
+        case TextAnchor::leading:
+            return {item.anchor.y - height / 2, item.anchor.y + height / 2};
+        case TextAnchor::bottomCenter:
+            return {item.anchor.y - height, item.anchor.y};
+        case TextAnchor::topCenter:
+        case TextAnchor::topLeading:
+        case TextAnchor::topTrailing:
+            break;
+    }
+    return {item.anchor.y, item.anchor.y + height};
+}
+
+Extent labelExtent(const std::vector<TextItem>& label, const LineHeight& lineHeight) {
+    Extent extent{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    for (const TextItem& line : label) {
+        const Extent e = lineExtent(line, lineHeight);
+        extent.top = std::min(extent.top, e.top);
+        extent.bottom = std::max(extent.bottom, e.bottom);
+    }
+    return extent;
+}
+
+}  // namespace
+
+void spreadLabels(std::vector<std::vector<TextItem>>& labels, const LineHeight& lineHeight, double top,
+                  double bottom) {
+    std::vector<Extent> extents;
+    for (const auto& label : labels) extents.push_back(labelExtent(label, lineHeight));
+    std::vector<double> shifts(labels.size(), 0);
+    // Down: each label starts no higher than the previous one ends.
+    double floor = -std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (labels[i].empty()) continue;
+        shifts[i] = std::max(0.0, floor - extents[i].top);
+        floor = extents[i].bottom + shifts[i];
+    }
+    // Up again from the bottom limit, but never over the top one.
+    double ceiling = bottom;
+    for (std::size_t i = labels.size(); i-- > 0;) {
+        if (labels[i].empty()) continue;
+        const double overrun = extents[i].bottom + shifts[i] - ceiling;
+        if (overrun > 0) shifts[i] -= std::min(overrun, std::max(0.0, extents[i].top + shifts[i] - top));
+        ceiling = extents[i].top + shifts[i];
+    }
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        for (TextItem& line : labels[i]) line.anchor.y += shifts[i];
+    }
 }
 
 double legendWatts(double scale) {

@@ -4,6 +4,9 @@
 #include "PowerDestination.h"
 #include "PowerGroup.h"
 
+#include <cstddef>
+#include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -159,16 +162,32 @@ struct TextItem {
     double fontSize = 10;  // pixels
     FontWeight weight = FontWeight::regular;
     TextRole role = TextRole::primary;
+    // The text may be at most this wide (pixels; unlimited when infinite). A longer one is cut with
+    // an ellipsis before its last `keptTailBytes` bytes, which always show: a destination's figures
+    // matter more than the end of its name.
+    double maxWidth = std::numeric_limits<double>::infinity();
+    std::size_t keptTailBytes = 0;
 
     bool operator==(const TextItem&) const = default;
 };
 
 // "入口" over the source bar, "去向" over the destination column; empty without destinations.
 std::vector<TextItem> headers(const Layout& layout);
-// The source's name and sub-line, stacked above the source bar.
+// The source's name and sub-line, stacked above the source bar and kept inside the canvas.
 std::vector<TextItem> sourceLabels(const JoulemapData& data, const Layout& layout);
-// One line for a thin bar, name and figures on two lines otherwise. Drawn at full opacity.
-std::vector<TextItem> destinationLabel(const PowerDestination& destination, const Rect& bar, double total);
+// One line for a thin bar, name and figures on two lines otherwise, ending before the canvas's
+// right edge at canvasWidth. Drawn at full opacity.
+std::vector<TextItem> destinationLabel(const PowerDestination& destination, const Rect& bar, double total,
+                                       double canvasWidth = std::numeric_limits<double>::infinity());
+
+// Moves whole destination labels (one entry per destination, top to bottom) apart vertically so no
+// two share a line: thin bars a few points apart would otherwise stack their labels on each other.
+// lineHeight gives the height of a line as the painter sets it. Labels move as little as they can,
+// down first and then back up from `bottom` when the column of labels would run past it, never
+// above `top`.
+using LineHeight = std::function<double(const TextItem&)>;
+void spreadLabels(std::vector<std::vector<TextItem>>& labels, const LineHeight& lineHeight, double top,
+                  double bottom);
 
 // Scale legend at the bottom right: a bar as thick as a band of `watts`.
 double legendWatts(double scale);

@@ -1,8 +1,8 @@
 #include "BatteryHealthView.h"
 
 #include <QEasingCurve>
-#include <QFontMetricsF>
 #include <QPainter>
+#include <QPicture>
 
 #include <algorithm>
 #include <cmath>
@@ -18,18 +18,19 @@ namespace joulemap {
 
 namespace {
 
-constexpr double kPadding = 14;
+constexpr double kPadding = 12;
 constexpr double kHeaderSpacing = 6;
 constexpr double kHeaderSymbolSize = 11;
 constexpr double kBadgePaddingX = 8;
 constexpr double kBadgePaddingY = 2;
 constexpr double kBadgeOpacity = 0.15;
-constexpr double kHeaderToBody = 12;
+constexpr double kHeaderToBody = 10;
 constexpr double kRingSide = 84;
 constexpr double kRingLineWidth = 7;
 constexpr double kRingToFigures = 16;
 constexpr double kRingLabelSpacing = 2;
 constexpr double kMetricRowSpacing = 8;
+constexpr double kMetricGap = 8;  // least room between a figure's label and its value
 constexpr int kPreferredWidth = 300;
 constexpr int kMinimumWidth = 240;
 // Arcs in Qt are sixteenths of a degree, counter-clockwise from three o'clock.
@@ -115,12 +116,24 @@ QSize BatteryHealthView::minimumSizeHint() const {
     return {kMinimumWidth, cardHeight(BatteryHealthModel::batteryRows(battery_).size())};
 }
 
+TextBoxes BatteryHealthView::textBoxes() const {
+    QPicture picture;
+    QPainter painter(&picture);
+    TextBoxes boxes;
+    paintCard(painter, &boxes);
+    return boxes;
+}
+
 void BatteryHealthView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintCard(painter, nullptr);
+}
+
+void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
     namespace model = BatteryHealthModel;
     const ThemePalette& palette = themePalette(themeManager_);
     const QColor statusColor = hexQColor(model::statusColorHex(battery_));
 
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     paintCardFrame(painter, QRectF(rect()), palette);
@@ -132,21 +145,19 @@ void BatteryHealthView::paintEvent(QPaintEvent*) {
     const double header = headerHeight();
     const double headerMid = kPadding + header / 2;
     const double symbolSide = SymbolIcon::boxSide(kHeaderSymbolSize);
-    SymbolIcon::draw(painter, QRectF(left, headerMid - symbolSide / 2, symbolSide, symbolSide), "heart.text.square",
-                     palette.textTertiary);
+    SymbolIcon::draw(painter, QRectF(left, headerMid - symbolSide / 2, symbolSide, symbolSide),
+                     "heart.text.square", palette.textTertiary);
     const QFont title = titleFont();
-    const QFontMetricsF titleMetrics(title);
     painter.setFont(title);
     painter.setPen(palette.secondaryText);
-    painter.drawText(QPointF(left + symbolSide + kHeaderSpacing,
-                             headerMid + (titleMetrics.ascent() - titleMetrics.descent()) / 2),
-                     qs(model::kTitle));
+    Typography::drawLine(
+        painter, QPointF(left + symbolSide + kHeaderSpacing, headerMid - Typography::lineHeight(title) / 2),
+        qs(model::kTitle), boxes);
 
     const QFont badge = badgeFont();
-    const QFontMetricsF badgeMetrics(badge);
     const QString status = qs(model::statusText(battery_));
-    const QSizeF badgeSize(badgeMetrics.horizontalAdvance(status) + 2 * kBadgePaddingX,
-                           badgeMetrics.ascent() + badgeMetrics.descent() + 2 * kBadgePaddingY);
+    const QSizeF badgeSize(Typography::textWidth(badge, status) + 2 * kBadgePaddingX,
+                           Typography::lineHeight(badge) + 2 * kBadgePaddingY);
     const QRectF badgeRect(right - badgeSize.width(), headerMid - badgeSize.height() / 2, badgeSize.width(),
                            badgeSize.height());
     painter.setPen(Qt::NoPen);
@@ -154,19 +165,20 @@ void BatteryHealthView::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(badgeRect, badgeRect.height() / 2, badgeRect.height() / 2);
     painter.setFont(badge);
     painter.setPen(statusColor);
-    painter.drawText(QPointF(badgeRect.left() + kBadgePaddingX, badgeRect.top() + kBadgePaddingY + badgeMetrics.ascent()),
-                     status);
+    Typography::drawLine(painter, badgeRect.topLeft() + QPointF(kBadgePaddingX, kBadgePaddingY), status,
+                         boxes);
 
     // Ring: track, then the arc clockwise from twelve o'clock.
     const QRectF ringFrame = this->ringFrame();
-    const QRectF ringPath = ringFrame.adjusted(kRingLineWidth / 2, kRingLineWidth / 2, -kRingLineWidth / 2,
-                                              -kRingLineWidth / 2);
+    const QRectF ringPath =
+        ringFrame.adjusted(kRingLineWidth / 2, kRingLineWidth / 2, -kRingLineWidth / 2, -kRingLineWidth / 2);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(palette.trackColor, kRingLineWidth));
     painter.drawEllipse(ringPath);
     if (displayedFraction_ > 0) {
         painter.setPen(QPen(statusColor, kRingLineWidth, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(ringPath, kTwelveOClock, -static_cast<int>(std::lround(displayedFraction_ * kFullTurn)));
+        painter.drawArc(ringPath, kTwelveOClock,
+                        -static_cast<int>(std::lround(displayedFraction_ * kFullTurn)));
     }
 
     const QFont ringValue = ringValueFont();
@@ -178,31 +190,33 @@ void BatteryHealthView::paintEvent(QPaintEvent*) {
     const double labelTop = ringFrame.center().y() - labelBlock / 2;
     painter.setFont(ringValue);
     painter.setPen(statusColor);
-    Typography::drawTabular(painter,
-                            QPointF(ringFrame.center().x() - Typography::tabularWidth(ringValue, label) / 2,
-                                    labelTop + Typography::ascent(ringValue)),
-                            label);
+    Typography::drawLine(
+        painter, QPointF(ringFrame.center().x() - Typography::tabularWidth(ringValue, label) / 2, labelTop),
+        label, boxes, Typography::Digits::tabular);
     painter.setFont(ringCaption);
     painter.setPen(palette.textTertiary);
-    painter.drawText(QPointF(ringFrame.center().x() - QFontMetricsF(ringCaption).horizontalAdvance(caption) / 2,
-                             labelTop + Typography::lineHeight(ringValue) + kRingLabelSpacing +
-                                 Typography::ascent(ringCaption)),
-                     caption);
+    Typography::drawLine(painter,
+                         QPointF(ringFrame.center().x() - Typography::textWidth(ringCaption, caption) / 2,
+                                 labelTop + Typography::lineHeight(ringValue) + kRingLabelSpacing),
+                         caption, boxes);
 
     // Figures, centred against the ring; then each battery of a machine with several, under the ring.
     const QFont metricLabel = metricLabelFont();
     const QFont metricValue = metricValueFont();
     const double rowHeight = metricRowHeight();
     const auto drawRow = [&](const model::MetricRow& row, double rowLeft, double rowTop) {
-        const double baseline = rowTop + Typography::ascent(metricValue);
+        // The value is drawn whole at the right; the label gives way to it.
+        const QString value = QString::fromStdString(row.value);
+        const double valueWidth = Typography::tabularWidth(metricValue, value);
+        const double labelWidth = right - valueWidth - kMetricGap - rowLeft;
         painter.setFont(metricLabel);
         painter.setPen(palette.secondaryText);
-        painter.drawText(QPointF(rowLeft, baseline), qs(row.label));
-        const QString value = QString::fromStdString(row.value);
+        Typography::drawLine(painter, QPointF(rowLeft, rowTop),
+                             Typography::elided(metricLabel, qs(row.label), labelWidth), boxes);
         painter.setFont(metricValue);
         painter.setPen(row.valueColorHex ? hexQColor(*row.valueColorHex) : palette.primaryText);
-        Typography::drawTabular(painter, QPointF(right - Typography::tabularWidth(metricValue, value), baseline),
-                                value);
+        Typography::drawLine(painter, QPointF(right - valueWidth, rowTop), value, boxes,
+                             Typography::Digits::tabular);
     };
     const auto rows = model::metricRows(battery_);
     const double figuresHeight = rows.size() * rowHeight + (rows.size() - 1) * kMetricRowSpacing;

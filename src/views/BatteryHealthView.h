@@ -6,6 +6,9 @@
 #include <QWidget>
 
 #include "BatteryInfo.h"
+#include "TextBox.h"
+
+class QPainter;
 
 namespace joulemap {
 
@@ -34,6 +37,9 @@ public:
     // The ring's 84 × 84 frame inside the card.
     QRectF ringFrame() const;
 
+    // The lines of text as painted, in the card's coordinates.
+    TextBoxes textBoxes() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -41,6 +47,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void paintCard(QPainter& painter, TextBoxes* boxes) const;
+
     QPointer<ThemeManager> themeManager_;
     BatteryInfo battery_;
     double displayedFraction_ = 0;

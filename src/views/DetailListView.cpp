@@ -1,8 +1,8 @@
 #include "DetailListView.h"
 
-#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPicture>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -47,7 +47,7 @@ constexpr double kEmphasisOpacity = 0.08;
 constexpr double kEmphasisCornerRadius = 5;
 constexpr int kPreferredWidth = 300;
 constexpr int kMinimumWidth = 260;
-constexpr int kMinimumListHeight = 80;
+constexpr int kOutlineWidth = 1;
 constexpr double kScrollHandleOpacity = 0.5;
 
 QFont titleFont() { return Typography::font(12, Typography::Weight::semibold); }
@@ -59,11 +59,8 @@ QFont powerFont() { return Typography::font(12); }
 
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
-// The baseline that centres a line of `font` on `midY`.
-double centredBaseline(const QFont& font, double midY) {
-    const QFontMetricsF metrics(font);
-    return midY + (metrics.ascent() - metrics.descent()) / 2;
-}
+// The top of the line box that centres a line of `font` on `midY`.
+double centredTop(const QFont& font, double midY) { return midY - Typography::lineHeight(font) / 2; }
 
 double headerHeight() {
     return std::max({SymbolIcon::boxSide(kChevronSymbolSize), Typography::lineHeight(headerLabelFont()),
@@ -71,7 +68,8 @@ double headerHeight() {
 }
 
 double rowHeight() {
-    return std::max({kDotSide, Typography::lineHeight(nameFont()), kRowBarHeight, Typography::lineHeight(powerFont())}) +
+    return std::max({kDotSide, Typography::lineHeight(nameFont()), kRowBarHeight,
+                     Typography::lineHeight(powerFont())}) +
            2 * kRowPaddingY;
 }
 
@@ -92,21 +90,20 @@ void paintShareBar(QPainter& painter, const QRectF& track, double fraction, cons
 
 class DetailListView::Content : public QWidget {
 public:
-    explicit Content(DetailListView* owner) : owner_(owner) {
-        setMouseTracking(true);
-    }
+    explicit Content(DetailListView* owner) : owner_(owner) { setMouseTracking(true); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        owner_->paintContent(painter, width());
+        owner_->paintContent(painter, width(), nullptr);
     }
     void resizeEvent(QResizeEvent*) override { owner_->relayout(); }
     void mouseMoveEvent(QMouseEvent* event) override { owner_->hoverTo(owner_->targetAt(event->position())); }
     void leaveEvent(QEvent*) override { owner_->hoverTo({}); }
     // A header toggles on release over the same header, like a button.
     void mousePressEvent(QMouseEvent* event) override {
-        pressedGroup_ = event->button() == Qt::LeftButton ? owner_->targetAt(event->position()).group : std::nullopt;
+        pressedGroup_ =
+            event->button() == Qt::LeftButton ? owner_->targetAt(event->position()).group : std::nullopt;
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         const auto group = owner_->targetAt(event->position()).group;
@@ -201,22 +198,48 @@ std::optional<QRectF> DetailListView::rowRect(const std::string& id) const {
 }
 
 double DetailListView::titleHeight() const {
-    return 2 * kTitlePaddingY + std::max({SymbolIcon::boxSide(kTitleSymbolSize), Typography::lineHeight(titleFont()),
-                                          Typography::lineHeight(totalFont())});
+    return 2 * kTitlePaddingY +
+           std::max({SymbolIcon::boxSide(kTitleSymbolSize), Typography::lineHeight(titleFont()),
+                     Typography::lineHeight(totalFont())});
 }
 
+// The list's scroll area starts below the title on a whole pixel and ends inside the outline (see
+// resizeEvent); at this height it shows every row without a scroll bar.
 QSize DetailListView::sizeHint() const {
-    return {kPreferredWidth, static_cast<int>(std::ceil(titleHeight() + placedHeight_))};
+    return {kPreferredWidth,
+            static_cast<int>(std::ceil(titleHeight()) + std::ceil(placedHeight_)) + kOutlineWidth};
 }
 
+// Room for the first group's header and one row: less would be a title over an empty scroll area.
 QSize DetailListView::minimumSizeHint() const {
-    return {kMinimumWidth, static_cast<int>(std::ceil(titleHeight())) + kMinimumListHeight};
+    const double list = headerHeight() + kBlockItemSpacing + rowHeight() + kBottomPadding;
+    return {kMinimumWidth,
+            static_cast<int>(std::ceil(titleHeight()) + std::ceil(std::min(list, placedHeight_))) +
+                kOutlineWidth};
+}
+
+TextBoxes DetailListView::textBoxes() const {
+    QPicture picture;
+    QPainter painter(&picture);
+    TextBoxes boxes;
+    paintTitle(painter, &boxes);
+    TextBoxes listBoxes;
+    paintContent(painter, content_->width(), &listBoxes);
+    const QWidget* viewport = scrollArea_->viewport();
+    const QRectF visible(viewport->mapTo(this, QPoint(0, 0)), QSizeF(viewport->size()));
+    const QPointF offset = content_->mapTo(this, QPoint(0, 0));
+    for (TextBox& box : listBoxes) {
+        box.rect = box.rect.translated(offset) & visible;
+        if (!box.rect.isEmpty()) boxes.push_back(std::move(box));
+    }
+    return boxes;
 }
 
 void DetailListView::resizeEvent(QResizeEvent*) {
     // Inside the card's outline, so the list never paints over it.
     const int top = static_cast<int>(std::ceil(titleHeight()));
-    scrollArea_->setGeometry(1, top, std::max(0, width() - 2), std::max(0, height() - top - 1));
+    scrollArea_->setGeometry(kOutlineWidth, top, std::max(0, width() - 2 * kOutlineWidth),
+                             std::max(0, height() - top - kOutlineWidth));
 }
 
 void DetailListView::relayout() {
@@ -255,8 +278,12 @@ void DetailListView::relayout() {
 }
 
 void DetailListView::paintEvent(QPaintEvent*) {
-    const ThemePalette& palette = themePalette(themeManager_);
     QPainter painter(this);
+    paintTitle(painter, nullptr);
+}
+
+void DetailListView::paintTitle(QPainter& painter, TextBoxes* boxes) const {
+    const ThemePalette& palette = themePalette(themeManager_);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     paintCardFrame(painter, QRectF(rect()), palette);
@@ -265,22 +292,24 @@ void DetailListView::paintEvent(QPaintEvent*) {
     const double symbolSide = SymbolIcon::boxSide(kTitleSymbolSize);
     SymbolIcon::draw(painter, QRectF(kPaddingX, mid - symbolSide / 2, symbolSide, symbolSide),
                      "list.bullet.below.rectangle", palette.textTertiary);
+    const QFont total = totalFont();
+    const QString totalText = QString::fromStdString(list::totalText(model_.totalWatts));
+    const double totalLeft = width() - kPaddingX - Typography::tabularWidth(total, totalText);
+    const double titleLeft = kPaddingX + symbolSide + kTitleSpacing;
     const QFont title = titleFont();
     painter.setFont(title);
     painter.setPen(palette.secondaryText);
-    painter.drawText(QPointF(kPaddingX + symbolSide + kTitleSpacing, centredBaseline(title, mid)), qs(list::kTitle));
+    Typography::drawLine(painter, QPointF(titleLeft, centredTop(title, mid)),
+                         Typography::elided(title, qs(list::kTitle), totalLeft - kTitleSpacing - titleLeft),
+                         boxes);
 
-    const QFont total = totalFont();
-    const QString totalText = QString::fromStdString(list::totalText(model_.totalWatts));
     painter.setFont(total);
     painter.setPen(palette.textTertiary);
-    Typography::drawTabular(painter,
-                            QPointF(width() - kPaddingX - Typography::tabularWidth(total, totalText),
-                                    centredBaseline(total, mid)),
-                            totalText);
+    Typography::drawLine(painter, QPointF(totalLeft, centredTop(total, mid)), totalText, boxes,
+                         Typography::Digits::tabular);
 }
 
-void DetailListView::paintContent(QPainter& painter, double width) const {
+void DetailListView::paintContent(QPainter& painter, double width, TextBoxes* boxes) const {
     const ThemePalette& palette = themePalette(themeManager_);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -294,16 +323,17 @@ void DetailListView::paintContent(QPainter& painter, double width) const {
         }
         const double blockOpacity = list::blockOpacity(block, highlightedId_, highlightedGroup_);
         painter.setOpacity(blockOpacity);
-        paintHeader(painter, place, block);
+        paintHeader(painter, place, block, boxes);
         for (const RowPlace& row : place.rows) {
             painter.setOpacity(blockOpacity * list::rowOpacity(row.item, highlightedId_, highlightedGroup_));
-            paintRow(painter, row);
+            paintRow(painter, row, boxes);
         }
     }
     painter.setOpacity(1.0);
 }
 
-void DetailListView::paintHeader(QPainter& painter, const BlockPlace& place, const list::Block& block) const {
+void DetailListView::paintHeader(QPainter& painter, const BlockPlace& place, const list::Block& block,
+                                 TextBoxes* boxes) const {
     const ThemePalette& palette = themePalette(themeManager_);
     const QRectF& rect = place.header;
     const double mid = rect.center().y();
@@ -321,19 +351,22 @@ void DetailListView::paintHeader(QPainter& painter, const BlockPlace& place, con
     painter.restore();
     x += chevronSide + kHeaderSpacing;
 
-    const QFont label = headerLabelFont();
-    const QString labelText = QString::fromStdString(list::blockLabel(block.group)).toUpper();
-    painter.setFont(label);
-    painter.setPen(palette.secondaryText);
-    painter.drawText(QPointF(x, centredBaseline(label, mid)), labelText);
-    x += QFontMetricsF(label).horizontalAdvance(labelText) + kHeaderSpacing;
-
     const QFont subtotal = subtotalFont();
     const QString subtotalText = QString::fromStdString(list::subtotalText(block));
     const double subtotalWidth = Typography::tabularWidth(subtotal, subtotalText);
+
+    const QFont label = headerLabelFont();
+    const QString labelText =
+        Typography::elided(label, QString::fromStdString(list::blockLabel(block.group)).toUpper(),
+                           rect.right() - subtotalWidth - kHeaderSpacing - x);
+    painter.setFont(label);
+    painter.setPen(palette.secondaryText);
+    x = Typography::drawLine(painter, QPointF(x, centredTop(label, mid)), labelText, boxes).right() +
+        kHeaderSpacing;
+
     painter.setFont(subtotal);
-    Typography::drawTabular(painter, QPointF(rect.right() - subtotalWidth, centredBaseline(subtotal, mid)),
-                            subtotalText);
+    Typography::drawLine(painter, QPointF(rect.right() - subtotalWidth, centredTop(subtotal, mid)),
+                         subtotalText, boxes, Typography::Digits::tabular);
 
     const double barRight = rect.right() - subtotalWidth - kHeaderSpacing;
     if (barRight > x) {
@@ -342,7 +375,7 @@ void DetailListView::paintHeader(QPainter& painter, const BlockPlace& place, con
     }
 }
 
-void DetailListView::paintRow(QPainter& painter, const RowPlace& place) const {
+void DetailListView::paintRow(QPainter& painter, const RowPlace& place, TextBoxes* boxes) const {
     const ThemePalette& palette = themePalette(themeManager_);
     const PowerDestination& item = place.item;
     if (list::isRowEmphasised(item, highlightedId_, highlightedGroup_)) {
@@ -363,17 +396,17 @@ void DetailListView::paintRow(QPainter& painter, const RowPlace& place) const {
     const QFont name = nameFont();
     painter.setFont(name);
     painter.setPen(palette.primaryText);
-    painter.drawText(QPointF(x, centredBaseline(name, mid)),
-                     QFontMetricsF(name).elidedText(QString::fromStdString(item.name), Qt::ElideRight, kNameWidth));
+    Typography::drawLine(painter, QPointF(x, centredTop(name, mid)),
+                         Typography::elided(name, QString::fromStdString(item.name), kNameWidth), boxes);
     x += kNameWidth + kRowSpacing;
 
     const QFont power = powerFont();
     const QString powerText = QString::fromStdString(list::rowPowerText(item.power));
     painter.setFont(power);
     painter.setPen(palette.secondaryText);
-    Typography::drawTabular(
-        painter, QPointF(inner.right() - Typography::tabularWidth(power, powerText), centredBaseline(power, mid)),
-        powerText);
+    Typography::drawLine(
+        painter, QPointF(inner.right() - Typography::tabularWidth(power, powerText), centredTop(power, mid)),
+        powerText, boxes, Typography::Digits::tabular);
 
     const double barRight = inner.right() - kPowerWidth - kRowSpacing;
     if (barRight > x) {

@@ -13,6 +13,7 @@
 #include "DestinationListModel.h"
 #include "PowerDestination.h"
 #include "PowerGroup.h"
+#include "TextBox.h"
 
 class QScrollArea;
 
@@ -52,6 +53,10 @@ public:
     std::optional<QRectF> headerRect(PowerGroup group) const;
     std::optional<QRectF> rowRect(const std::string& id) const;
 
+    // The lines of text as painted and visible, in the card's coordinates: the title row's, and
+    // the list's as far as its scroll area shows them.
+    TextBoxes textBoxes() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -84,9 +89,11 @@ private:
     void relayout();
     double contentHeight() const;
     double titleHeight() const;
-    void paintContent(QPainter& painter, double width) const;
-    void paintHeader(QPainter& painter, const BlockPlace& place, const DestinationListModel::Block& block) const;
-    void paintRow(QPainter& painter, const RowPlace& place) const;
+    void paintTitle(QPainter& painter, TextBoxes* boxes) const;
+    void paintContent(QPainter& painter, double width, TextBoxes* boxes) const;
+    void paintHeader(QPainter& painter, const BlockPlace& place, const DestinationListModel::Block& block,
+                     TextBoxes* boxes) const;
+    void paintRow(QPainter& painter, const RowPlace& place, TextBoxes* boxes) const;
     HoverTarget targetAt(QPointF position) const;
     void hoverTo(const HoverTarget& target);
 

@@ -5,6 +5,7 @@
 #include <QEasingCurve>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPicture>
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +22,8 @@ constexpr double kPaddingX = 12;
 constexpr double kPaddingY = 9;
 constexpr double kLineSpacing = 5;
 constexpr double kIconSpacing = 6;
+// A long application name is elided rather than stretching the card across the diagram.
+constexpr double kMaxNameWidth = 220;
 constexpr double kUnitSpacing = 2;
 constexpr double kCornerRadius = 10;
 // The card must stay readable over the bands, so it is nearly opaque.
@@ -86,7 +89,8 @@ void FlowTooltip::setContent(const std::optional<MainViewModel::TooltipContent>&
 }
 
 void FlowTooltip::animateTo(double presence) {
-    if (transition_.state() == QAbstractAnimation::Running && transition_.endValue().toDouble() == presence) return;
+    if (transition_.state() == QAbstractAnimation::Running && transition_.endValue().toDouble() == presence)
+        return;
     transition_.stop();
     if (presence_ == presence) {
         if (presence <= 0) hide();
@@ -105,27 +109,30 @@ FlowTooltip::Metrics FlowTooltip::measure() const {
     const QFontMetricsF group(groupFont());
     const QFontMetricsF unit(unitFont());
 
-    const double nameWidth =
-        name.horizontalAdvance(qs(shown_.icon)) + kIconSpacing + name.horizontalAdvance(qs(shown_.name));
+    const double nameWidth = name.horizontalAdvance(qs(shown_.icon)) + kIconSpacing +
+                             std::min(kMaxNameWidth, name.horizontalAdvance(qs(shown_.name)));
     const double powerWidth = Typography::tabularWidth(powerFont(), qs(shown_.powerText)) + kUnitSpacing +
                               unit.horizontalAdvance(QString::fromUtf8(MainViewModel::kTooltipUnit.data(),
                                                                        MainViewModel::kTooltipUnit.size()));
-    const double contentWidth = std::max({nameWidth, powerWidth, share.horizontalAdvance(qs(shown_.shareText)),
-                                          group.horizontalAdvance(qs(shown_.groupText))});
+    const double contentWidth =
+        std::max({nameWidth, powerWidth, share.horizontalAdvance(qs(shown_.shareText)),
+                  group.horizontalAdvance(qs(shown_.groupText))});
 
     Metrics m;
     m.nameLine = Typography::lineHeight(nameFont());
     m.powerLine = Typography::lineHeight(powerFont());
     m.shareLine = Typography::lineHeight(shareFont());
     m.groupLine = Typography::lineHeight(groupFont());
-    m.card = {std::ceil(contentWidth + 2 * kPaddingX),
-              std::ceil(m.nameLine + m.powerLine + m.shareLine + m.groupLine + 3 * kLineSpacing + 2 * kPaddingY)};
+    m.card = {
+        std::ceil(contentWidth + 2 * kPaddingX),
+        std::ceil(m.nameLine + m.powerLine + m.shareLine + m.groupLine + 3 * kLineSpacing + 2 * kPaddingY)};
     return m;
 }
 
 QSize FlowTooltip::sizeHint() const {
     const QSizeF card = measure().card;
-    return {static_cast<int>(card.width()) + 2 * kShadowMargin, static_cast<int>(card.height()) + 2 * kShadowMargin};
+    return {static_cast<int>(card.width()) + 2 * kShadowMargin,
+            static_cast<int>(card.height()) + 2 * kShadowMargin};
 }
 
 void FlowTooltip::refreshShadow() {
@@ -141,7 +148,8 @@ void FlowTooltip::refreshShadow() {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
-        const QRectF card = QRectF(rect()).adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
+        const QRectF card =
+            QRectF(rect()).adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
         p.drawRoundedRect(card, kCornerRadius, kCornerRadius);
     }
     gaussianBlur(shadow_, kShadowBlurSigma * dpr);
@@ -168,41 +176,64 @@ void FlowTooltip::paintEvent(QPaintEvent*) {
     p.drawImage(QPointF(0, kShadowOffsetY), shadow_);
     p.restore();
 
-    const QColor background = palette.backgroundColors.isEmpty() ? QColor(Qt::white) : palette.backgroundColors.front();
+    const QColor background =
+        palette.backgroundColors.isEmpty() ? QColor(Qt::white) : palette.backgroundColors.front();
     p.setPen(QPen(palette.cardStroke, 1));
     p.setBrush(withOpacity(background, kBackgroundOpacity));
     p.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius, kCornerRadius);
 
+    paintTexts(p, card, m, nullptr);
+}
+
+QRectF FlowTooltip::cardRect() const {
+    const QSizeF card = measure().card;
+    return {double(kShadowMargin), double(kShadowMargin), card.width(), card.height()};
+}
+
+TextBoxes FlowTooltip::textBoxes() const {
+    if (!content_) return {};
+    QPicture picture;
+    QPainter painter(&picture);
+    TextBoxes boxes;
+    paintTexts(painter, cardRect(), measure(), &boxes);
+    return boxes;
+}
+
+void FlowTooltip::paintTexts(QPainter& p, const QRectF& card, const Metrics& m, TextBoxes* boxes) const {
+    const ThemePalette& palette = themePalette(themeManager_);
     const double x = card.left() + kPaddingX;
     double top = card.top() + kPaddingY;
 
     p.setFont(nameFont());
     p.setPen(palette.primaryText);
-    const double nameBaseline = top + Typography::ascent(nameFont());
-    p.drawText(QPointF(x, nameBaseline), qs(shown_.icon));
-    const double nameX = x + QFontMetricsF(nameFont()).horizontalAdvance(qs(shown_.icon)) + kIconSpacing;
-    p.drawText(QPointF(nameX, nameBaseline), qs(shown_.name));
+    const double nameX =
+        Typography::drawLine(p, QPointF(x, top), qs(shown_.icon), boxes).right() + kIconSpacing;
+    Typography::drawLine(p, QPointF(nameX, top),
+                         Typography::elided(nameFont(), qs(shown_.name), kMaxNameWidth), boxes);
     top += m.nameLine + kLineSpacing;
 
     const double powerBaseline = top + Typography::ascent(powerFont());
     p.setFont(powerFont());
     p.setPen(hexQColor(shown_.colorHex));
-    Typography::drawTabular(p, QPointF(x, powerBaseline), qs(shown_.powerText));
+    const double unitX =
+        Typography::drawLine(p, QPointF(x, top), qs(shown_.powerText), boxes, Typography::Digits::tabular)
+            .right() +
+        kUnitSpacing;
     p.setFont(unitFont());
     p.setPen(palette.textTertiary);
-    const double unitX = x + Typography::tabularWidth(powerFont(), qs(shown_.powerText)) + kUnitSpacing;
-    p.drawText(QPointF(unitX, powerBaseline),
-               QString::fromUtf8(MainViewModel::kTooltipUnit.data(), MainViewModel::kTooltipUnit.size()));
+    Typography::drawLine(
+        p, QPointF(unitX, powerBaseline - Typography::ascent(unitFont())),
+        QString::fromUtf8(MainViewModel::kTooltipUnit.data(), MainViewModel::kTooltipUnit.size()), boxes);
     top += m.powerLine + kLineSpacing;
 
     p.setFont(shareFont());
     p.setPen(palette.secondaryText);
-    p.drawText(QPointF(x, top + Typography::ascent(shareFont())), qs(shown_.shareText));
+    Typography::drawLine(p, QPointF(x, top), qs(shown_.shareText), boxes);
     top += m.shareLine + kLineSpacing;
 
     p.setFont(groupFont());
     p.setPen(palette.textTertiary);
-    p.drawText(QPointF(x, top + Typography::ascent(groupFont())), qs(shown_.groupText));
+    Typography::drawLine(p, QPointF(x, top), qs(shown_.groupText), boxes);
 }
 
 }  // namespace joulemap

@@ -7,6 +7,9 @@
 #include <optional>
 
 #include "MainViewModel.h"
+#include "TextBox.h"
+
+class QPainter;
 
 namespace joulemap {
 
@@ -37,6 +40,11 @@ public:
     // 0 hidden, 1 fully shown; between the two while animating.
     double presence() const { return presence_; }
 
+    // The lines of text of the shown content, in the widget's coordinates, at full size.
+    TextBoxes textBoxes() const;
+    // The card inside the widget (which reaches past it by the shadow margin).
+    QRectF cardRect() const;
+
     QSize sizeHint() const override;
 
 protected:
@@ -47,6 +55,7 @@ private:
     Metrics measure() const;
     void animateTo(double presence);
     void refreshShadow();
+    void paintTexts(QPainter& p, const QRectF& card, const Metrics& m, TextBoxes* boxes) const;
 
     QPointer<ThemeManager> themeManager_;
     std::optional<MainViewModel::TooltipContent> content_;

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QPainter>
+#include <QPicture>
 #include <QRadialGradient>
 
 #include <algorithm>
@@ -60,8 +61,9 @@ MainHeader::MainHeader(QWidget* parent) : QWidget(parent) {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const HeaderButton button = kButtons[i];
         buttons_[i] = new SymbolButton(button.symbol, QString::fromUtf8(button.help), this);
-        connect(buttons_[i], &SymbolButton::clicked, this,
-                [name = QString::fromLatin1(button.notification)] { NotificationHub::instance().post(name); });
+        connect(buttons_[i], &SymbolButton::clicked, this, [name = QString::fromLatin1(button.notification)] {
+            NotificationHub::instance().post(name);
+        });
     }
     // The development tree's copy is not looked for: the logo is compiled into the program.
     logo_ = QPixmap(QString::fromLatin1(kLogoResource));
@@ -82,7 +84,9 @@ void MainHeader::setLastUpdated(const QDateTime& lastUpdated) {
     update();
 }
 
-QString MainHeader::updatedText() const { return QString::fromUtf8(kUpdatedPrefix) + formatTime(lastUpdated_); }
+QString MainHeader::updatedText() const {
+    return QString::fromUtf8(kUpdatedPrefix) + formatTime(lastUpdated_);
+}
 
 QString MainHeader::formatTime(const QDateTime& time) {
     // The long format is the one that always has seconds; it also names the time zone, which a
@@ -123,9 +127,21 @@ void MainHeader::setNotice(const QString& notice) {
     update();
 }
 
+TextBoxes MainHeader::textBoxes() const {
+    QPicture picture;
+    QPainter painter(&picture);
+    TextBoxes boxes;
+    paintHeader(painter, &boxes);
+    return boxes;
+}
+
 void MainHeader::paintEvent(QPaintEvent*) {
-    const ThemePalette& palette = themePalette(themeManager_);
     QPainter p(this);
+    paintHeader(p, nullptr);
+}
+
+void MainHeader::paintHeader(QPainter& p, TextBoxes* boxes) const {
+    const ThemePalette& palette = themePalette(themeManager_);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const double midY = height() / 2.0;
@@ -139,12 +155,12 @@ void MainHeader::paintEvent(QPaintEvent*) {
     const double titleTop = midY - titleBlockHeight() / 2;
     p.setFont(titleFont());
     p.setPen(palette.primaryText);
-    p.drawText(QPointF(x, titleTop + Typography::ascent(titleFont())), QString::fromUtf8(kTitle));
+    Typography::drawLine(p, QPointF(x, titleTop), QString::fromUtf8(kTitle), boxes);
     p.setFont(taglineFont());
     p.setPen(palette.textTertiary);
     const double taglineTop = titleTop + Typography::lineHeight(titleFont()) + kTitleSpacing;
-    p.drawText(QPointF(x, taglineTop + Typography::ascent(taglineFont())),
-               notice_.isEmpty() ? QString::fromUtf8(kTagline) : notice_);
+    Typography::drawLine(p, QPointF(x, taglineTop), notice_.isEmpty() ? QString::fromUtf8(kTagline) : notice_,
+                         boxes);
 
     // The live word and the time share a baseline; the group is centred on the row.
     const double liveHeight = Typography::lineHeight(liveFont());
@@ -155,13 +171,15 @@ void MainHeader::paintEvent(QPaintEvent*) {
     double right = indicatorRight();
     p.setFont(timeFont());
     p.setPen(palette.secondaryText);
-    Typography::drawTabular(p, QPointF(right - timeWidth, baseline), time);
+    Typography::drawLine(p, QPointF(right - timeWidth, baseline - Typography::ascent(timeFont())), time,
+                         boxes, Typography::Digits::tabular);
     right -= timeWidth + kTimeSpacing;
 
     const QString live = QString::fromUtf8(kLiveText);
-    const double liveWidth = QFontMetricsF(liveFont()).horizontalAdvance(live);
+    const double liveWidth = Typography::textWidth(liveFont(), live);
     p.setFont(liveFont());
-    p.drawText(QPointF(right - liveWidth, baseline), live);
+    Typography::drawLine(p, QPointF(right - liveWidth, baseline - Typography::ascent(liveFont())), live,
+                         boxes);
     right -= liveWidth + kDotSpacing;
 
     const QColor green = hexQColor(kAccentGreen);

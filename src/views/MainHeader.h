@@ -7,6 +7,10 @@
 
 #include <array>
 
+#include "TextBox.h"
+
+class QPainter;
+
 namespace joulemap {
 
 class SymbolButton;
@@ -38,6 +42,9 @@ public:
     // The time of day with seconds in the user's locale, without date or time zone.
     static QString formatTime(const QDateTime& time);
 
+    // The lines of text as painted, in the header's coordinates.
+    TextBoxes textBoxes() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -47,6 +54,7 @@ protected:
 
 private:
     void placeButtons();
+    void paintHeader(QPainter& p, TextBoxes* boxes) const;
     double indicatorRight() const;
 
     QPointer<ThemeManager> themeManager_;

@@ -28,7 +28,9 @@ namespace joulemap {
 namespace {
 
 constexpr int kCardSpacing = 12;
-constexpr int kSidePanelSpacing = 12;
+// Tighter than the card row: at the first-start size the destination list, the health card and
+// the device card must all fit beside the diagram.
+constexpr int kSidePanelSpacing = 10;
 
 // The two glows of the background: green from above the top-left corner, cyan from below the
 // bottom-right one, positioned in units of the view's size and sized in pixels.
@@ -115,14 +117,14 @@ MainView::MainView(JoulemapViewModel& model, ThemeManager& themeManager, SystemI
     healthView_->setThemeManager(&themeManager);
     systemInfoView_ = new SystemInfoView(&systemInfo, &themeManager, this);
 
-    auto* sidePanel = new SidePanel(kSidePanelSpacing, this);
-    sidePanel->setFixedWidth(kSidePanelWidth);
-    sidePanel->setCards({detailList_, healthView_, systemInfoView_});
+    sidePanel_ = new SidePanel(kSidePanelSpacing, this);
+    sidePanel_->setFixedWidth(kSidePanelWidth);
+    sidePanel_->setCards({detailList_, healthView_, systemInfoView_});
 
     auto* boardRow = new QHBoxLayout;
     boardRow->setSpacing(kBoardSpacing);
     boardRow->addWidget(board_, 1);
-    boardRow->addWidget(sidePanel);
+    boardRow->addWidget(sidePanel_);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
@@ -202,6 +204,40 @@ void MainView::updateCards() {
     for (std::size_t i = 0; i < cards_.size(); ++i) cards_[i]->setVisible(shown[i]);
 }
 
+std::vector<PlacedTextBox> MainView::textBoxes() const {
+    std::vector<PlacedTextBox> placed;
+    const auto add = [&](const QWidget* widget, const TextBoxes& boxes, const QRectF& frame,
+                         const QString& card, int layer) {
+        const QPointF offset = widget->mapTo(this, QPoint(0, 0));
+        for (const TextBox& box : boxes) {
+            placed.push_back({{box.rect.translated(offset), box.text}, frame, card, layer});
+        }
+    };
+    const auto frameOf = [this](const QWidget* widget) {
+        return QRectF(widget->mapTo(this, QPoint(0, 0)), QSizeF(widget->size()));
+    };
+
+    add(header_, header_->textBoxes(), frameOf(header_), QStringLiteral("header"), 0);
+    for (const StatCard* card : cards_) {
+        if (!card->isHidden()) add(card, card->textBoxes(), frameOf(card), card->title(), 0);
+    }
+    SankeyView* sankey = board_->sankeyView();
+    add(sankey, sankey->textBoxes(), frameOf(board_), QStringLiteral("diagram"), 0);
+    const FlowTooltip* tooltip = board_->tooltip();
+    if (tooltip->isVisible() && tooltip->content()) {
+        const QRectF card = tooltip->cardRect().translated(tooltip->mapTo(this, QPoint(0, 0)));
+        add(tooltip, tooltip->textBoxes(), card, QStringLiteral("tooltip"), 1);
+    }
+
+    // The side panel's cards are taken whole, also where the panel has scrolled them out of view.
+    add(detailList_, detailList_->textBoxes(), frameOf(detailList_), QStringLiteral("destinations"), 0);
+    if (!healthView_->isHidden()) {
+        add(healthView_, healthView_->textBoxes(), frameOf(healthView_), QStringLiteral("health"), 0);
+    }
+    add(systemInfoView_, systemInfoView_->textBoxes(), frameOf(systemInfoView_), QStringLiteral("device"), 0);
+    return placed;
+}
+
 void MainView::changeHighlight(const std::function<void(MainViewModel::HighlightState&)>& change) {
     // Pointer moves report the same destination many times a second; only a change is passed on.
     const MainViewModel::HighlightState before = highlight_;
@@ -262,14 +298,16 @@ const QPixmap& MainView::background() {
         vertical.setColorAt(stops > 1 ? double(i) / double(stops - 1) : 0, palette.backgroundColors[i]);
     }
     p.fillRect(area, palette.backgroundColors.isEmpty() ? QBrush(Qt::black) : QBrush(vertical));
-    fillGlow(p, area, kGreenGlowCentre, kGreenGlowRadius, withOpacity(hexQColor(kAccentGreen), palette.glowOpacity));
+    fillGlow(p, area, kGreenGlowCentre, kGreenGlowRadius,
+             withOpacity(hexQColor(kAccentGreen), palette.glowOpacity));
     fillGlow(p, area, kCyanGlowCentre, kCyanGlowRadius,
              withOpacity(hexQColor(kAccentCyan), kCyanGlowStrength * palette.glowOpacity));
     return background_;
 }
 
 void MainView::paintEvent(QPaintEvent* event) {
-    if (!background_.isNull() && background_.devicePixelRatio() != devicePixelRatioF()) invalidateBackground();
+    if (!background_.isNull() && background_.devicePixelRatio() != devicePixelRatioF())
+        invalidateBackground();
     QPainter p(this);
     // Only the exposed part: the diagram repaints many times a second and uncovers the background under it.
     const QRectF exposed = event->rect();

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "MainViewModel.h"
+#include "TextBox.h"
 
 namespace joulemap {
 
@@ -19,6 +20,7 @@ class JoulemapViewModel;
 class MainHeader;
 class SankeyBoard;
 class SankeyView;
+class SidePanel;
 class StatCard;
 class SystemInfoService;
 class SystemInfoView;
@@ -55,6 +57,13 @@ public:
     BatteryHealthView* healthView() const { return healthView_; }
     SystemInfoView* systemInfoView() const { return systemInfoView_; }
     const QTimer& networkTimer() const { return networkTimer_; }
+    SidePanel* sidePanel() const { return sidePanel_; }
+
+    // Every line of text the window lays out now, in the view's coordinates, each with the card it
+    // belongs to; the tooltip's lie on a layer of their own above the diagram. The side panel's
+    // cards count whole, scrolled into view or not; rows scrolled out of the destination list's
+    // own scroll area do not.
+    std::vector<PlacedTextBox> textBoxes() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -84,6 +93,7 @@ private:
     DetailListView* detailList_ = nullptr;
     BatteryHealthView* healthView_ = nullptr;
     SystemInfoView* systemInfoView_ = nullptr;
+    SidePanel* sidePanel_ = nullptr;
 
     QTimer networkTimer_;
     QPixmap background_;  // the three background layers, drawn once per size and theme

@@ -103,6 +103,39 @@ QPointF anchoredTopLeft(const geo::TextItem& item, QSizeF size) {
     return {x, y};
 }
 
+// What a label reads once fitted to its width: the part before its kept tail is elided.
+QString fittedText(const geo::TextItem& item, const QFont& font) {
+    const QString text = QString::fromStdString(item.text);
+    if (Typography::tabularWidth(font, text) <= item.maxWidth) return text;
+    const std::size_t headBytes = item.text.size() - std::min(item.keptTailBytes, item.text.size());
+    const QString tail = QString::fromStdString(item.text.substr(headBytes));
+    const QString head = QString::fromStdString(item.text.substr(0, headBytes));
+    const double tailWidth = Typography::tabularWidth(font, tail);
+    const QString fitted =
+        Typography::elided(font, head, item.maxWidth - tailWidth, Typography::Digits::tabular);
+    if (!fitted.isEmpty()) return fitted + tail;
+    // No room for even an ellipsis of the name: the figures alone, without their separator.
+    QString figures = tail.trimmed();
+    if (figures.startsWith(QChar(0x00B7))) figures = figures.mid(1).trimmed();
+    return figures;
+}
+
+struct PlacedText {
+    QFont font;
+    QString text;
+    QRectF box;  // the line box
+};
+
+PlacedText placedText(const geo::TextItem& item) {
+    PlacedText placed;
+    placed.font = Typography::font(item.fontSize, typographyWeight(item.weight));
+    placed.text = fittedText(item, placed.font);
+    const QSizeF size(Typography::tabularWidth(placed.font, placed.text),
+                      Typography::lineHeight(placed.font));
+    placed.box = QRectF(anchoredTopLeft(item, size), size);
+    return placed;
+}
+
 }  // namespace
 
 SankeyView::SankeyView(QWidget* parent) : QWidget(parent) {
@@ -214,6 +247,7 @@ void SankeyView::buildScene(QSizeF size) {
         const double gradientEnd = geo::gradientEndX(size.width());
         const std::size_t count = std::min(layout.rightNodes.size(), data_.destinations.size());
         scene.frontItems = geo::sourceLabels(data_, layout);
+        std::vector<std::vector<geo::TextItem>> labels;
         for (std::size_t i = 0; i < count; ++i) {
             const PowerDestination& destination = data_.destinations[i];
             Band band;
@@ -232,9 +266,18 @@ void SankeyView::buildScene(QSizeF size) {
                                     .adjusted(-reach, -reach, reach, reach);
             scene.particleArea |= path.toAlignedRect();
             scene.bands.push_back(std::move(band));
-            for (auto& line : geo::destinationLabel(destination, layout.rightNodes[i], layout.total)) {
-                scene.frontItems.push_back(std::move(line));
-            }
+            labels.push_back(
+                geo::destinationLabel(destination, layout.rightNodes[i], layout.total, size.width()));
+        }
+        // Labels stay clear of each other and end above the legend, which shares their column.
+        geo::spreadLabels(
+            labels,
+            [](const geo::TextItem& item) {
+                return Typography::lineHeight(Typography::font(item.fontSize, typographyWeight(item.weight)));
+            },
+            0, std::min(legend.bar.minY(), legend.caption.anchor.y));
+        for (auto& label : labels) {
+            for (auto& line : label) scene.frontItems.push_back(std::move(line));
         }
     }
     scene_ = std::move(scene);
@@ -282,16 +325,13 @@ void SankeyView::buildEmphasis(qreal devicePixelRatio) {
 
 void SankeyView::buildTexts(const TextStyle& style) {
     const auto render = [&style](const geo::TextItem& item) {
-        const QFont font = Typography::font(item.fontSize, typographyWeight(item.weight));
-        const QString text = QString::fromStdString(item.text);
-        const QSizeF size(Typography::tabularWidth(font, text), Typography::lineHeight(font));
-        const QPointF topLeft = anchoredTopLeft(item, size);
-        const QRectF bounds =
-            QRectF(topLeft, size).adjusted(-kTextPadding, -kTextPadding, kTextPadding, kTextPadding);
+        const PlacedText placed = placedText(item);
+        const QRectF bounds = placed.box.adjusted(-kTextPadding, -kTextPadding, kTextPadding, kTextPadding);
         auto [image, origin] = paintImage(bounds, style.devicePixelRatio, [&](QPainter& painter) {
-            painter.setFont(font);
+            painter.setFont(placed.font);
             painter.setPen(item.role == geo::TextRole::primary ? style.primary : style.secondary);
-            Typography::drawTabular(painter, topLeft + QPointF(0, Typography::ascent(font)), text);
+            Typography::drawLine(painter, placed.box.topLeft(), placed.text, nullptr,
+                                 Typography::Digits::tabular);
         });
         return Sprite{std::move(image), origin};
     };
@@ -300,6 +340,20 @@ void SankeyView::buildTexts(const TextStyle& style) {
     for (const auto& item : scene_.backItems) scene_.backTexts.push_back(render(item));
     for (const auto& item : scene_.frontItems) scene_.frontTexts.push_back(render(item));
     textStyle_ = style;
+}
+
+TextBoxes SankeyView::textBoxes() {
+    layoutFor(size());
+    if (!sceneValid_) buildScene(size());
+    TextBoxes boxes;
+    if (!scene_.drawable) return boxes;
+    for (const auto* items : {&scene_.backItems, &scene_.frontItems}) {
+        for (const geo::TextItem& item : *items) {
+            PlacedText placed = placedText(item);
+            if (!placed.text.isEmpty()) boxes.push_back({placed.box, placed.text});
+        }
+    }
+    return boxes;
 }
 
 void SankeyView::paintEvent(QPaintEvent*) {

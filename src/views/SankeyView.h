@@ -17,6 +17,7 @@
 #include "JoulemapData.h"
 #include "PowerGroup.h"
 #include "SankeyGeometry.h"
+#include "TextBox.h"
 
 class QPainter;
 
@@ -55,6 +56,10 @@ public:
     // One frame for a canvas of `size`, as the widget would paint it at `timeSeconds`. Lets the
     // benchmark and tests paint into an image without showing a window.
     void paintFrame(QPainter& painter, QSizeF size, double timeSeconds);
+
+    // The lines of text of the current size's frame (labels, headers, legend), in the widget's
+    // coordinates.
+    TextBoxes textBoxes();
 
     // The animation tick; exposed so its period can be checked.
     const QTimer& tickTimer() const { return tick_; }

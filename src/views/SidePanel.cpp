@@ -17,7 +17,8 @@ constexpr int kScrollBarGap = 4;  // between the cards and the bar
 
 }  // namespace
 
-SidePanel::SidePanel(int spacing, QWidget* parent) : QScrollArea(parent), spacing_(spacing), content_(new QWidget) {
+SidePanel::SidePanel(int spacing, QWidget* parent)
+    : QScrollArea(parent), spacing_(spacing), content_(new QWidget) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(false);
@@ -46,8 +47,8 @@ void SidePanel::resizeEvent(QResizeEvent* event) {
 }
 
 bool SidePanel::eventFilter(QObject* watched, QEvent* event) {
-    const bool cardChanged = watched != content_ && (event->type() == QEvent::ShowToParent ||
-                                                     event->type() == QEvent::HideToParent);
+    const bool cardChanged = watched != content_ &&
+                             (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent);
     if (event->type() == QEvent::LayoutRequest || cardChanged) relayout();
     return QScrollArea::eventFilter(watched, event);
 }
@@ -73,14 +74,20 @@ void SidePanel::relayout() {
     // Decided before the cards are placed: a scroll bar takes width from them.
     const bool scrolls = flexibleMinimum + fixedHeight(width()) > height();
     setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    const int cardWidth = scrolls ? width() - verticalScrollBar()->sizeHint().width() - kScrollBarGap : width();
+    const int cardWidth =
+        scrolls ? width() - verticalScrollBar()->sizeHint().width() - kScrollBarGap : width();
 
+    // When the column scrolls anyway, the flexible card gets all the height it wants: a list
+    // scrolling inside a scrolling column would put two scroll bars side by side.
     const int fixed = fixedHeight(cardWidth);
-    const int contentHeight = std::max(height(), flexibleMinimum + fixed);
+    const int flexibleHeight = flexible->isHidden() ? 0
+                               : scrolls ? std::max(flexibleMinimum, naturalHeight(flexible, cardWidth))
+                                         : height() - fixed;
+    const int contentHeight = flexibleHeight + fixed;
     content_->resize(cardWidth, contentHeight);
 
-    int y = contentHeight - fixed;
-    flexible->setGeometry(0, 0, cardWidth, y);
+    int y = flexibleHeight;
+    flexible->setGeometry(0, 0, cardWidth, flexibleHeight);
     for (std::size_t i = 1; i < cards_.size(); ++i) {
         QWidget* card = cards_[i];
         if (card->isHidden()) continue;

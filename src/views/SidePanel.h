@@ -8,8 +8,8 @@ namespace joulemap {
 
 // The column beside the diagram: one flexible card on top (the destination list, which scrolls on
 // its own) and cards of natural height under it. The flexible card gives up height first, down to
-// its minimum; only when even that does not fit does the whole column scroll, so no card is ever
-// squeezed over another.
+// its minimum; only when even that does not fit does the whole column scroll, with the flexible
+// card at its full height, so no card is ever squeezed over another and only one scroll bar shows.
 class SidePanel : public QScrollArea {
     Q_OBJECT
 

@@ -1,7 +1,7 @@
 #include "StatCard.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
+#include <QPicture>
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +21,9 @@ constexpr double kPaddingY = 11;
 constexpr double kLineSpacing = 6;
 constexpr double kUnitSpacing = 2;
 constexpr double kSubtitleSpacing = 8;
+// A subtitle may take a second line rather than hide its end: the input card's ends with the
+// measured input ("实际 42.4W").
+constexpr int kSubtitleLines = 2;
 constexpr double kSparklineWidth = 70;
 constexpr double kSparklineHeight = 24;
 constexpr int kPreferredWidth = 200;
@@ -31,7 +34,10 @@ QFont valueFont() { return Typography::font(24, Typography::Weight::semibold); }
 QFont unitFont() { return Typography::font(12); }
 QFont subtitleFont() { return Typography::font(10.5); }
 
-double bottomRowHeight() { return std::max(kSparklineHeight, Typography::lineHeight(subtitleFont())); }
+// Every card keeps room for two subtitle lines, so the row of cards does not jump when one wraps.
+double bottomRowHeight() {
+    return std::max(kSparklineHeight, kSubtitleLines * Typography::lineHeight(subtitleFont()));
+}
 
 int cardHeight() {
     const double height = kPaddingY + Typography::lineHeight(titleFont()) + kLineSpacing +
@@ -98,13 +104,25 @@ void StatCard::resizeEvent(QResizeEvent*) { placeSparkline(); }
 void StatCard::placeSparkline() {
     const double bottom = height() - kPaddingY;
     sparkline_->setGeometry(static_cast<int>(std::lround(width() - kPaddingX - kSparklineWidth)),
-                            static_cast<int>(std::lround(bottom - kSparklineHeight)), static_cast<int>(kSparklineWidth),
-                            static_cast<int>(kSparklineHeight));
+                            static_cast<int>(std::lround(bottom - kSparklineHeight)),
+                            static_cast<int>(kSparklineWidth), static_cast<int>(kSparklineHeight));
+}
+
+TextBoxes StatCard::textBoxes() const {
+    QPicture picture;
+    QPainter painter(&picture);
+    TextBoxes boxes;
+    paintCard(painter, &boxes);
+    return boxes;
 }
 
 void StatCard::paintEvent(QPaintEvent*) {
-    const ThemePalette& palette = themePalette(themeManager_);
     QPainter painter(this);
+    paintCard(painter, nullptr);
+}
+
+void StatCard::paintCard(QPainter& painter, TextBoxes* boxes) const {
+    const ThemePalette& palette = themePalette(themeManager_);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     paintCardFrame(painter, QRectF(rect()), palette);
@@ -116,29 +134,37 @@ void StatCard::paintEvent(QPaintEvent*) {
     const QFont title = titleFont();
     painter.setFont(title);
     painter.setPen(palette.secondaryText);
-    painter.drawText(QPointF(left, top + Typography::ascent(title)),
-                     QFontMetricsF(title).elidedText(title_, Qt::ElideRight, contentWidth));
+    Typography::drawLine(painter, QPointF(left, top), Typography::elided(title, title_, contentWidth), boxes);
     top += Typography::lineHeight(title) + kLineSpacing;
 
-    // Value and unit share a baseline.
+    // Value and unit share a baseline; a unit that would not fit is dropped before the value is cut.
     const QFont value = valueFont();
     const QFont unit = unitFont();
     const double baseline = top + Typography::ascent(value);
+    const QString valueText = Typography::elided(value, value_, contentWidth, Typography::Digits::tabular);
     painter.setFont(value);
     painter.setPen(useThemeValueColor_ ? palette.primaryText : color_);
-    Typography::drawTabular(painter, QPointF(left, baseline), value_);
-    painter.setFont(unit);
-    painter.setPen(palette.secondaryText);
-    painter.drawText(QPointF(left + Typography::tabularWidth(value, value_) + kUnitSpacing, baseline), unit_);
+    const QRectF valueBox =
+        Typography::drawLine(painter, QPointF(left, top), valueText, boxes, Typography::Digits::tabular);
+    const double unitLeft = valueBox.right() + kUnitSpacing;
+    if (unitLeft + Typography::textWidth(unit, unit_) <= left + contentWidth) {
+        painter.setFont(unit);
+        painter.setPen(palette.secondaryText);
+        Typography::drawLine(painter, QPointF(unitLeft, baseline - Typography::ascent(unit)), unit_, boxes);
+    }
 
-    // The subtitle takes what the sparkline leaves, bottom-aligned with it.
+    // The subtitle takes what the sparkline leaves, its last line bottom-aligned with it.
     const QFont subtitle = subtitleFont();
-    const QFontMetricsF subtitleMetrics(subtitle);
     const double subtitleWidth = std::max(0.0, contentWidth - kSparklineWidth - kSubtitleSpacing);
+    const QStringList lines = Typography::wrapLines(subtitle, subtitle_, subtitleWidth, kSubtitleLines);
+    const double lineHeight = Typography::lineHeight(subtitle);
+    double lineTop = height() - kPaddingY - lines.size() * lineHeight;
     painter.setFont(subtitle);
     painter.setPen(palette.textTertiary);
-    painter.drawText(QPointF(left, height() - kPaddingY - subtitleMetrics.descent()),
-                     subtitleMetrics.elidedText(subtitle_, Qt::ElideRight, subtitleWidth));
+    for (const QString& line : lines) {
+        Typography::drawLine(painter, QPointF(left, lineTop), line, boxes);
+        lineTop += lineHeight;
+    }
 }
 
 }  // namespace joulemap

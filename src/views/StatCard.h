@@ -5,8 +5,12 @@
 #include <QString>
 #include <QWidget>
 
+class QPainter;
+
 #include <optional>
 #include <vector>
+
+#include "TextBox.h"
 
 namespace joulemap {
 
@@ -40,6 +44,9 @@ public:
     QString subtitle() const { return subtitle_; }
     const Sparkline* sparkline() const { return sparkline_; }
 
+    // The lines of text as painted, in the card's coordinates.
+    TextBoxes textBoxes() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -49,6 +56,7 @@ protected:
 
 private:
     void placeSparkline();
+    void paintCard(QPainter& painter, TextBoxes* boxes) const;
 
     QPointer<ThemeManager> themeManager_;
     QString title_;

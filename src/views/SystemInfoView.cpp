@@ -11,7 +11,6 @@
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -26,24 +25,25 @@ QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Lays text out in lines of width, breaking inside a word only when it alone is too long (serial
-// numbers); draws it at origin when given a painter. Returns the height of the lines.
-double wrappedText(QPainter* painter, const QString& text, const QFont& font, QPointF origin, double width,
-                   Qt::Alignment alignment = Qt::AlignLeft) {
-    QTextLayout layout(text, font);
-    QTextOption option(alignment);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    double height = 0;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(std::max(width, 1.0));
-        line.setPosition(QPointF(0, height));
-        height += line.height();
+// Lays text out in lines of width (see Typography::wrapLines); draws them from origin when given a
+// painter. Returns the height of the lines.
+double wrappedText(QPainter* painter, TextBoxes* boxes, const QString& text, const QFont& font,
+                   QPointF origin, double width, Qt::Alignment alignment = Qt::AlignLeft) {
+    const double lineHeight = Typography::lineHeight(font);
+    const QStringList lines = Typography::wrapLines(font, text, std::max(width, 1.0));
+    double top = origin.y();
+    for (const QString& line : lines) {
+        const double lineWidth = Typography::textWidth(font, line);
+        const double x = alignment & Qt::AlignHCenter ? origin.x() + (width - lineWidth) / 2 : origin.x();
+        const QRectF box(x, top, lineWidth, lineHeight);
+        if (painter) {
+            painter->setFont(font);
+            Typography::drawLine(*painter, box.topLeft(), line);
+        }
+        if (boxes) boxes->push_back({box, line});
+        top += lineHeight;
     }
-    layout.endLayout();
-    if (painter) layout.draw(painter, origin);
-    return height;
+    return top - origin.y();
 }
 
 }  // namespace
@@ -73,6 +73,12 @@ QSize SystemInfoView::minimumSizeHint() const {
     return {width, heightForWidth(width)};
 }
 
+TextBoxes SystemInfoView::textBoxes() const {
+    TextBoxes boxes;
+    layOut(width(), nullptr, &boxes);
+    return boxes;
+}
+
 int SystemInfoView::heightForWidth(int width) const {
     return static_cast<int>(std::ceil(layOut(width, nullptr)));
 }
@@ -89,7 +95,7 @@ void SystemInfoView::paintEvent(QPaintEvent*) {
     layOut(width(), &painter);
 }
 
-double SystemInfoView::layOut(double width, QPainter* painter) const {
+double SystemInfoView::layOut(double width, QPainter* painter, TextBoxes* boxes) const {
     const ThemePalette& colors = themePalette(themeManager_);
     // The card's two text colours are the palette's second and third text tones.
     const QColor primary = colors.secondaryText;
@@ -103,23 +109,23 @@ double SystemInfoView::layOut(double width, QPainter* painter) const {
     const QFont titleFont = Typography::font(kTitleFontSize, Typography::Weight::semibold);
     const double symbolSide = SymbolIcon::boxSide(kSymbolSize);
     const double titleX = left + symbolSide + kHeaderSpacing;
-    const double titleHeight =
-        wrappedText(nullptr, toQString(kSystemInfoTitle), titleFont, {}, contentWidth - (titleX - left));
+    const double titleHeight = wrappedText(nullptr, nullptr, toQString(kSystemInfoTitle), titleFont, {},
+                                           contentWidth - (titleX - left));
     const double headerHeight = std::max(titleHeight, symbolSide);
     if (painter) {
         SymbolIcon::draw(*painter, QRectF(left, y + (headerHeight - symbolSide) / 2, symbolSide, symbolSide),
                          kSymbol, secondary);
         painter->setPen(primary);
-        wrappedText(painter, toQString(kSystemInfoTitle), titleFont,
-                    {titleX, y + (headerHeight - titleHeight) / 2}, contentWidth - (titleX - left));
     }
+    wrappedText(painter, boxes, toQString(kSystemInfoTitle), titleFont,
+                {titleX, y + (headerHeight - titleHeight) / 2}, contentWidth - (titleX - left));
     y += headerHeight + kSectionSpacing;
 
     if (showsLoading(info)) {
         if (painter) painter->setPen(secondary);
         y += kLoadingPadding;
-        y += wrappedText(painter, toQString(kSystemInfoLoadingText), Typography::font(kLoadingFontSize),
-                         {left, y}, contentWidth, Qt::AlignHCenter);
+        y += wrappedText(painter, boxes, toQString(kSystemInfoLoadingText),
+                         Typography::font(kLoadingFontSize), {left, y}, contentWidth, Qt::AlignHCenter);
         y += kLoadingPadding;
         return y + kPaddingY;
     }
@@ -131,20 +137,23 @@ double SystemInfoView::layOut(double width, QPainter* painter) const {
     for (size_t i = 0; i < rows.size(); ++i) {
         if (i > 0) y += kRowSpacing;
         if (painter) painter->setPen(secondary);
-        const double labelHeight =
-            wrappedText(painter, QString::fromStdString(rows[i].first), rowFont, {left, y}, kLabelWidth);
+        const double labelHeight = wrappedText(painter, boxes, QString::fromStdString(rows[i].first), rowFont,
+                                               {left, y}, kLabelWidth);
         if (painter) painter->setPen(primary);
         const QString value = QString::fromStdString(rows[i].second);
         double valueHeight = 0;
         if (rows[i].first == kNetworkRowLabel && Typography::tabularWidth(rowFont, value) <= valueWidth) {
             // Live rates: every digit in a cell of its own, so the row does not jitter as they change.
+            const QRectF box(valueX, y, Typography::tabularWidth(rowFont, value),
+                             Typography::lineHeight(rowFont));
             if (painter) {
                 painter->setFont(rowFont);
-                Typography::drawTabular(*painter, {valueX, y + Typography::ascent(rowFont)}, value);
+                Typography::drawLine(*painter, box.topLeft(), value, nullptr, Typography::Digits::tabular);
             }
-            valueHeight = Typography::lineHeight(rowFont);
+            if (boxes) boxes->push_back({box, value});
+            valueHeight = box.height();
         } else {
-            valueHeight = wrappedText(painter, value, rowFont, {valueX, y}, valueWidth);
+            valueHeight = wrappedText(painter, boxes, value, rowFont, {valueX, y}, valueWidth);
         }
         y += std::max(labelHeight, valueHeight);
     }

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "TextBox.h"
+
 class QPainter;
 
 namespace joulemap {
@@ -42,13 +44,17 @@ public:
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
 
+    // The lines of text as painted, in the card's coordinates.
+    TextBoxes textBoxes() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Lays the card out for width and returns its height; paints it as well when given a painter,
-    // so the measured and the painted card cannot disagree.
-    double layOut(double width, QPainter* painter) const;
+    // Lays the card out for width and returns its height; paints it as well when given a painter
+    // and records the text boxes when given a list, so the measured, the painted and the checked
+    // card cannot disagree.
+    double layOut(double width, QPainter* painter, TextBoxes* boxes = nullptr) const;
 
     QPointer<SystemInfoService> service_;
     QPointer<ThemeManager> themeManager_;

@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
+
+#include "TextBox.h"
 
 class QPainter;
 
@@ -24,8 +27,35 @@ QFont font(double pixelSize, Weight weight = Weight::regular);
 qreal tabularWidth(const QFont& font, const QString& text);
 void drawTabular(QPainter& painter, QPointF baselineStart, const QString& text);
 
-// Height of one line (ascent + descent) and the ascent, for placing text by its top edge.
+// The line box of one line of text: kLineHeightEm of the pixel size, the baseline kBaselineEm
+// below its top. The face's own line spacing would be wrong here: the CJK face every Chinese label
+// falls back on asks for about 1.45 em, which stacks lines far looser than their sizes imply and
+// pushes labels into each other. These two keep the ink of Chinese, Latin with descenders and
+// emoji inside the box (a test measures it with the installed faces).
+inline constexpr double kLineHeightEm = 1.25;
+inline constexpr double kBaselineEm = 0.97;
+
 qreal lineHeight(const QFont& font);
+// The baseline's distance below the top of the line box.
 qreal ascent(const QFont& font);
+// The baseline that centres a line box on midY.
+qreal centredBaseline(const QFont& font, qreal midY);
+
+enum class Digits { proportional, tabular };
+
+qreal textWidth(const QFont& font, const QString& text, Digits digits = Digits::proportional);
+// `text` cut at its end with an ellipsis so it is at most maxWidth wide (digits as they will be drawn).
+QString elided(const QFont& font, const QString& text, qreal maxWidth, Digits digits = Digits::proportional);
+
+// Breaks text into lines of at most maxWidth. Texts made of parts joined by " · " break between
+// parts first, the dot staying at the end of the line (it may not start one); a part too long for a
+// line of its own breaks between words, and a word too long alone anywhere. With maxLines, the last
+// line takes the rest, elided.
+QStringList wrapLines(const QFont& font, const QString& text, qreal maxWidth, int maxLines = 0);
+
+// Draws one line in the painter's font with its line box's top left at topLeft; appends the box to
+// `boxes` when given. Returns the box.
+QRectF drawLine(QPainter& painter, QPointF topLeft, const QString& text, TextBoxes* boxes = nullptr,
+                Digits digits = Digits::proportional);
 
 }  // namespace joulemap::Typography

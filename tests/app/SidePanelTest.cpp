@@ -40,9 +40,10 @@ TEST(SidePanelTest, TheListGivesUpHeightBeforeThePanelScrolls) {
     EXPECT_EQ(list->height(), 601 - 160 - kSpacing);
     health->show();
 
-    // Too short for every card at its minimum: nothing overlaps, the column scrolls.
+    // Too short for every card at its minimum: nothing overlaps, the column scrolls, and the list
+    // takes its full height so it does not scroll inside the scrolling column.
     panel.resize(300, 350);
-    EXPECT_EQ(list->height(), 100);
+    EXPECT_EQ(list->height(), 500);
     EXPECT_GE(health->y(), list->geometry().bottom() + 1 + kSpacing);
     EXPECT_GE(info->y(), health->geometry().bottom() + 1 + kSpacing);
     EXPECT_EQ(panel.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);

@@ -194,6 +194,34 @@ TEST(SankeyGeometry, LabelsSwitchToTwoLinesAtThirtyPoints) {
     EXPECT_EQ(destinationLabel(dest("z", 0), Rect{526, 100, 24, 0}, 17)[0].text, "z · 0.0W");
 }
 
+TEST(SankeyGeometry, LabelsOfThinBarsMoveApartAndStayInTheirColumn) {
+    const auto line = [](double midY) {
+        return std::vector<TextItem>{{"x", {558, midY}, TextAnchor::leading, 10}};
+    };
+    const auto twoLines = [](double midY) {
+        return std::vector<TextItem>{{"name", {558, midY - 9}, TextAnchor::leading, 12},
+                                     {"1.0 W · 5%", {558, midY + 9}, TextAnchor::leading, 10}};
+    };
+    const auto lineHeight = [](const TextItem& item) { return item.fontSize * 1.25; };
+    const auto anchors = [](const std::vector<std::vector<TextItem>>& labels) {
+        std::vector<double> ys;
+        for (const auto& label : labels) ys.push_back(label.front().anchor.y);
+        return ys;
+    };
+
+    // Three one-line labels 4 apart: the first stays, the others move down one line each; a
+    // label with room around it stays put.
+    std::vector<std::vector<TextItem>> labels{line(100), line(104), line(108), line(200)};
+    spreadLabels(labels, lineHeight, 0, 400);
+    EXPECT_EQ(anchors(labels), (std::vector<double>{100, 112.5, 125, 200}));
+
+    // Near the bottom limit they move back up instead, a two-line label moving whole.
+    labels = {twoLines(60), line(80), line(84)};
+    spreadLabels(labels, lineHeight, 0, 90);
+    EXPECT_EQ(anchors(labels), (std::vector<double>{40.75, 71.25, 83.75}));
+    EXPECT_EQ(labels[0][1].anchor.y - labels[0][0].anchor.y, 18);
+}
+
 TEST(SankeyGeometry, LegendPicksARoundValueNearFiftyPoints) {
     EXPECT_EQ(legendWatts(10), 5);
     EXPECT_EQ(legendWatts(40), 5);
