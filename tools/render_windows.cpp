@@ -546,7 +546,10 @@ bool renderShellWindows(const Scene& scene, const QDir& outDir, const QString& s
 
         MenuBarView panel(model, themeManager);
         SettingsView settings(&themeManager);
-        settings.setAutostart(std::nullopt, {});
+        // A scratch autostart file: the row shows as on a desktop, and the real one is never touched.
+        QTemporaryDir autostartDir;
+        settings.setAutostart(std::filesystem::path(autostartDir.filePath(QStringLiteral("joulemap.desktop")).toStdString()),
+                              QStringLiteral("/usr/bin/joulemap"));
         settings.resize(440, 420);
         struct Shot {
             QWidget* widget;
