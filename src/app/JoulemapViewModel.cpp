@@ -224,7 +224,7 @@ void JoulemapViewModel::pushHistory(const BatteryInfo& b) {
     trim(histInput_);
     histPct_.push_back(static_cast<double>(b.currentCapacityPct));
     trim(histPct_);
-    histSystem_.push_back(b.systemConsumedWatts());
+    histSystem_.push_back(flow_.consumedPower());
     trim(histSystem_);
     histNet_.push_back(b.batteryPowerMw / kMilliwattsPerWatt);
     trim(histNet_);
@@ -237,7 +237,7 @@ void JoulemapViewModel::writeHistory() {
     // a battery writes anyway, with the charge of the last snapshot (0 if there never was one).
     if (b.currentCapacityPct <= 0 && hasBattery_) return;
     if (sources_.writeHistory) {
-        sources_.writeHistory(flow_.totalPower(), b.systemConsumedWatts(), static_cast<double>(b.currentCapacityPct),
+        sources_.writeHistory(flow_.totalPower(), flow_.consumedPower(), static_cast<double>(b.currentCapacityPct),
                               b.batteryPowerMw / kMilliwattsPerWatt);
     }
 }

@@ -12,6 +12,14 @@ double JoulemapData::totalPower() const {
     return total;
 }
 
+double JoulemapData::consumedPower() const {
+    double consumed = 0;
+    for (const PowerDestination& destination : destinations) {
+        if (destination.group != PowerGroup::battery) consumed += destination.power;
+    }
+    return consumed;
+}
+
 bool JoulemapData::isCharging() const {
     return std::any_of(destinations.begin(), destinations.end(),
                        [](const PowerDestination& d) { return d.group == PowerGroup::battery; });

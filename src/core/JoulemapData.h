@@ -16,6 +16,8 @@ struct JoulemapData {
     std::vector<PowerDestination> destinations;
 
     double totalPower() const;
+    // What the machine itself consumes: the total less what flows into the battery.
+    double consumedPower() const;
     bool isCharging() const;
 
     // Shown before the first real snapshot arrives.

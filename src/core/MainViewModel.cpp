@@ -48,9 +48,9 @@ int64_t systemSharePercent(double systemWatts, double inputWatts) {
 std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryInfo& battery, bool hasBattery,
                                        const std::string& estimateText) {
     const double inputW = flow.totalPower();
-    // Without a battery nothing is measured: the machine consumes the whole estimated input, not the
-    // 0 W (or stale figure) of an empty battery snapshot.
-    const double systemW = hasBattery ? battery.systemConsumedWatts() : inputW;
+    // Taken from the balanced flow, so the card agrees with the diagram beside it (a battery
+    // reading taken apart from the bands would not, and a desktop's empty snapshot would read 0 W).
+    const double systemW = flow.consumedPower();
 
     std::vector<StatCardContent> cards;
     cards.push_back({

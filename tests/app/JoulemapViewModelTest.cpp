@@ -344,10 +344,10 @@ TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
     world_->batteryScript.push_back(std::nullopt);
     auto model = startModel();
 
-    // Without a battery a row is written anyway, with no charge.
+    // Without a battery a row is written anyway, with no charge; the machine consumes the whole flow.
     model->writeHistory();
     ASSERT_EQ(world_->rows.size(), 1u);
-    EXPECT_EQ(world_->rows[0], (HistoryRow{model->flow().totalPower(), 0, 0, 0}));
+    EXPECT_EQ(world_->rows[0], (HistoryRow{model->flow().totalPower(), model->flow().totalPower(), 0, 0}));
 
     ASSERT_TRUE(refreshWith(*model, charging(0)));
     model->writeHistory();
@@ -358,11 +358,11 @@ TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
     ASSERT_EQ(world_->rows.size(), 2u);
     EXPECT_EQ(world_->rows[1], (HistoryRow{model->flow().totalPower(), 18, 57, 12}));
 
-    // Without a battery again, the last snapshot's figures stay.
+    // Without a battery again, the last snapshot's charge stays; the consumption is the new flow's.
     ASSERT_TRUE(refreshWith(*model, std::nullopt));
     model->writeHistory();
     ASSERT_EQ(world_->rows.size(), 3u);
-    EXPECT_EQ(world_->rows[2], (HistoryRow{model->flow().totalPower(), 18, 57, 12}));
+    EXPECT_EQ(world_->rows[2], (HistoryRow{model->flow().totalPower(), model->flow().totalPower(), 57, 12}));
 }
 
 TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {

@@ -48,14 +48,22 @@ TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
     EXPECT_EQ(laptop[1].subtitle, "2小时5分");
     EXPECT_EQ(laptop[1].maxHistory, 100.0);
 
-    EXPECT_EQ(laptop[2].value, "8.2");
-    EXPECT_EQ(laptop[2].subtitle, "占入口 80%");  // 80.39 cut toward zero
+    EXPECT_EQ(laptop[2].value, "10.2");  // on battery the machine consumes the whole flow
+    EXPECT_EQ(laptop[2].subtitle, "占入口 100%");
     EXPECT_TRUE(laptop[2].useThemeValueColor);
 
     // A tiny discharge still reads as supplying, with the real minus sign, in red.
     EXPECT_EQ(laptop[3].value, "\u22120.0");
     EXPECT_EQ(laptop[3].colorHex, "#ff453a");
     EXPECT_EQ(laptop[3].subtitle, "电池在供电");
+
+    // Charging: what goes into the battery is not consumed by the machine.
+    const JoulemapData charging = flowOf({destination("cpu", PowerGroup::hardware, 6.0),
+                                          destination("chrome", PowerGroup::app, 2.2),
+                                          destination("charge", PowerGroup::battery, 2.0)});
+    const auto plugged = MainViewModel::statCards(charging, dischargingAt(30, 2.0), true, "");
+    EXPECT_EQ(plugged[2].value, "8.2");
+    EXPECT_EQ(plugged[2].subtitle, "占入口 80%");  // 80.39 cut toward zero
 
     const auto storing = MainViewModel::statCards(flow, dischargingAt(8.2, 0), true, "");
     EXPECT_EQ(storing[3].value, "+0.0");
@@ -70,7 +78,7 @@ TEST(MainViewModelTest, SystemShareIsHeldWithinItsRange) {
     EXPECT_EQ(MainViewModel::systemSharePercent(1.999, 2), 99);
 
     const auto cards = MainViewModel::statCards(flowOf({}), dischargingAt(7, 0), true, "");
-    EXPECT_EQ(cards[2].subtitle, "占入口 0%");
+    EXPECT_EQ(cards[2].subtitle, "占入口 0%");  // no flow yet: nothing to take a share of
 }
 
 TEST(MainViewModelTest, TooltipDescribesTheHighlightedDestinationWhileItIsInTheFlow) {
