@@ -4,8 +4,8 @@
 
 namespace joulemap {
 
-const std::array<AuxWindowSpec, 3>& auxWindowSpecs() {
-    static const std::array<AuxWindowSpec, 3> specs{{
+const std::array<AuxWindowTraits, 3>& auxWindowTraitsList() {
+    static const std::array<AuxWindowTraits, 3> specs{{
         {AuxWindowKey::settings, "settings", NotificationHub::kShowSettingsWindow, "设置", 440, 420},
         {AuxWindowKey::changelog, "changelog", NotificationHub::kShowChangelogWindow, "更新日志", 560, 620},
         {AuxWindowKey::history, "history", NotificationHub::kShowHistoryWindow, "功率历史", 720, 560},
@@ -13,6 +13,6 @@ const std::array<AuxWindowSpec, 3>& auxWindowSpecs() {
     return specs;
 }
 
-const AuxWindowSpec& auxWindowSpec(AuxWindowKey key) { return auxWindowSpecs().at(static_cast<std::size_t>(key)); }
+const AuxWindowTraits& auxWindowTraits(AuxWindowKey key) { return auxWindowTraitsList().at(static_cast<std::size_t>(key)); }
 
 }  // namespace joulemap

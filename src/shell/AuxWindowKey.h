@@ -8,7 +8,7 @@ namespace joulemap {
 // The auxiliary windows, each opened by its own window request.
 enum class AuxWindowKey { settings, changelog, history };
 
-struct AuxWindowSpec {
+struct AuxWindowTraits {
     AuxWindowKey key;
     std::string_view name;     // "settings", "changelog", "history"
     std::string_view request;  // the NotificationHub name that opens it
@@ -17,7 +17,7 @@ struct AuxWindowSpec {
     int height;
 };
 
-const std::array<AuxWindowSpec, 3>& auxWindowSpecs();
-const AuxWindowSpec& auxWindowSpec(AuxWindowKey key);
+const std::array<AuxWindowTraits, 3>& auxWindowTraitsList();
+const AuxWindowTraits& auxWindowTraits(AuxWindowKey key);
 
 }  // namespace joulemap

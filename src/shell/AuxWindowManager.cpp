@@ -18,9 +18,9 @@ std::size_t slot(AuxWindowKey key) { return static_cast<std::size_t>(key); }
 }  // namespace
 
 AuxWindowManager::AuxWindowManager(ThemeManager& theme, QObject* parent) : QObject(parent), theme_(&theme) {
-    for (const AuxWindowSpec& spec : auxWindowSpecs()) {
-        NotificationHub::instance().subscribe(QString::fromUtf8(spec.request.data(), qsizetype(spec.request.size())), this,
-                                              [this, key = spec.key] {
+    for (const AuxWindowTraits& traits : auxWindowTraitsList()) {
+        NotificationHub::instance().subscribe(QString::fromUtf8(traits.request.data(), qsizetype(traits.request.size())), this,
+                                              [this, key = traits.key] {
                                                   if (enabled_) show(key);
                                               });
     }
@@ -43,15 +43,15 @@ void AuxWindowManager::show(AuxWindowKey key) {
     }
     delete current.data();
 
-    const AuxWindowSpec& spec = auxWindowSpec(key);
+    const AuxWindowTraits& traits = auxWindowTraits(key);
     auto* window = new QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                             Qt::WindowMinimizeButtonHint);
-    window->setWindowTitle(QString::fromUtf8(spec.title.data(), qsizetype(spec.title.size())));
+    window->setWindowTitle(QString::fromUtf8(traits.title.data(), qsizetype(traits.title.size())));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     const Factory& factory = factories_[slot(key)];
     layout->addWidget(factory ? factory(theme_) : new QLabel(window));
-    window->setFixedSize(spec.width, spec.height);
+    window->setFixedSize(traits.width, traits.height);
     if (theme_) {
         applyWindowTheme(*window, *theme_);
         connect(theme_, &ThemeManager::themeChanged, window, [this, window] {
@@ -60,7 +60,7 @@ void AuxWindowManager::show(AuxWindowKey key) {
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        window->move(area.center() - QPoint(spec.width / 2, spec.height / 2));
+        window->move(area.center() - QPoint(traits.width / 2, traits.height / 2));
     }
     current = window;
     window->show();
