@@ -281,7 +281,10 @@ TEST_F(HistoryStoreTest, TwoProcessesWritingAtOnceLoseNoSampleEvenWhenBothFindTh
         bool damaged;
         int samplesEach;
     };
-    for (const auto& [damaged, samplesEach] : {Case{false, 3000}, Case{true, 200}}) {
+    for (const Case& c : {Case{false, 3000}, Case{true, 200}}) {
+        // Named copies: clang 14 cannot capture a structured binding in a lambda.
+        const bool damaged = c.damaged;
+        const int samplesEach = c.samplesEach;
         SCOPED_TRACE(damaged ? "damaged" : "sound");
         fs::remove_all(file().parent_path());
         fs::create_directories(file().parent_path());
