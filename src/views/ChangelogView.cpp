@@ -6,10 +6,10 @@
 #include "ThinScrollBar.h"
 #include "Typography.h"
 #include "ViewColors.h"
+#include "WindowBackground.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -217,11 +217,7 @@ void ChangelogView::applyTheme() {
 
 void ChangelogView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const ThemePalette& colors = themePalette(theme_);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, colors.backgroundColors.value(0));
-    gradient.setColorAt(1, colors.backgroundColors.value(1));
-    painter.fillRect(rect(), gradient);
+    paintWindowBackground(painter, rect(), themePalette(theme_));
 }
 
 void ChangelogView::showEvent(QShowEvent* event) {

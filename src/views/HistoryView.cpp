@@ -10,11 +10,11 @@
 #include "ThinScrollBar.h"
 #include "Typography.h"
 #include "ViewColors.h"
+#include "WindowBackground.h"
 
 #include <QFontMetricsF>
 #include <QFutureWatcher>
 #include <QHBoxLayout>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPromise>
 #include <QScrollArea>
@@ -207,11 +207,7 @@ void HistoryView::applyTheme() {
 
 void HistoryView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const ThemePalette& colors = themePalette(theme_);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, colors.backgroundColors.value(0));
-    gradient.setColorAt(1, colors.backgroundColors.value(1));
-    painter.fillRect(rect(), gradient);
+    paintWindowBackground(painter, rect(), themePalette(theme_));
 }
 
 void HistoryView::showEvent(QShowEvent* event) {
