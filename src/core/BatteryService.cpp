@@ -207,7 +207,8 @@ BatteryInfo parse(std::string_view text) {
         checkedOr(numberOr(valueOf(text, "AppleRawCurrentCapacity"), 0), plausible::kCapacityMah);
     info.designCycleCount = plausible::kCycleCount.check(intField(text, "DesignCycleCount9C")).value_or(0);
     info.voltageMv = checkedOr(numberOr(valueOf(text, "Voltage"), 0), plausible::kVoltageMv);
-    info.instantAmperageMa = checkedOr(signedOr(valueOf(text, "InstantAmperage"), 0), plausible::kBatteryCurrentMa);
+    info.instantAmperageMa =
+        checkedOr(signedOr(valueOf(text, "InstantAmperage"), 0), plausible::kBatteryCurrentMa);
     info.isCharging = valueOf(text, "IsCharging") == "Yes";
     info.isExternalConnected = valueOf(text, "ExternalConnected") == "Yes";
     info.currentCapacityPct = plausible::kChargePct.check(intField(text, "CurrentCapacity"));
@@ -235,12 +236,12 @@ BatteryInfo parse(std::string_view text) {
         info.isPdFastCharge = info.adapterWatts >= kPdFastChargeWatts;
     }
 
-    info.systemPowerInMw =
-        checkedOr(numberOr(nestedString(text, "PowerTelemetryData", "SystemPowerIn"), 0), plausible::kAdapterPowerMw);
-    info.batteryPowerMw =
-        checkedOr(signedOr(nestedString(text, "PowerTelemetryData", "BatteryPower"), 0), plausible::kBatteryPowerMw);
-    info.systemLoadMw =
-        checkedOr(numberOr(nestedString(text, "PowerTelemetryData", "SystemLoad"), 0), plausible::kAdapterPowerMw);
+    info.systemPowerInMw = checkedOr(numberOr(nestedString(text, "PowerTelemetryData", "SystemPowerIn"), 0),
+                                     plausible::kAdapterPowerMw);
+    info.batteryPowerMw = checkedOr(signedOr(nestedString(text, "PowerTelemetryData", "BatteryPower"), 0),
+                                    plausible::kBatteryPowerMw);
+    info.systemLoadMw = checkedOr(numberOr(nestedString(text, "PowerTelemetryData", "SystemLoad"), 0),
+                                  plausible::kAdapterPowerMw);
     // No quote before the key: every port's role key ends in this word, whatever its prefix.
     info.isProvidingPower = forEachDigits(text, "FedPortPowerRole", false, true,
                                           [](std::string_view digit) { return digit == "1"; });

@@ -97,7 +97,7 @@ Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBatter
     Panel p;
     if (hasBattery) {
         p.percent = battery.currentCapacityPct ? std::to_string(*battery.currentCapacityPct)
-                                                : std::string(kUnknownFigure);
+                                               : std::string(kUnknownFigure);
         p.pill = statusPill(battery);
         p.badge = netBadge(battery);
     } else {
@@ -115,7 +115,8 @@ Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBatter
     if (hasBattery) {
         p.health = std::array<HealthFigure, 3>{
             healthFigure(battery),
-            HealthFigure{"arrow.triangle.2.circlepath", std::to_string(battery.cycleCount), "循环", std::nullopt},
+            HealthFigure{"arrow.triangle.2.circlepath", std::to_string(battery.cycleCount), "循环",
+                         std::nullopt},
             // 0 ℃ is what a battery without a plausible temperature reading reports.
             HealthFigure{"thermometer.medium",
                          battery.temperatureC != 0 ? wholeNumber(battery.temperatureC) + "°C"

@@ -183,7 +183,6 @@ TEST(BatteryAdvisorTest, MaxLimitsTheListAndRawSeveritiesMapBack) {
     EXPECT_FALSE(BatteryAdvisor::severityFromRaw(4));
 }
 
-
 // Neither the critical low-charge advice nor the full-charge one without a charge reading.
 TEST(BatteryAdvisor, UnknownChargeGivesNoChargeAdvice) {
     BatteryInfo low = unplugged(5, 5);

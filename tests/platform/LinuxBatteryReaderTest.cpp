@@ -218,7 +218,9 @@ TEST(LinuxBatteryReader, ImplausibleReadingsReadAsAbsent) {
     };
     const auto noCharge = [](const BatteryInfo& b) { return !b.currentCapacityPct; };
     const auto noTemperature = [](const BatteryInfo& b) { return b.temperatureC == 0; };
-    const auto noPower = [](const BatteryInfo& b) { return b.batteryPowerMw == 0 && b.instantAmperageMa == 0; };
+    const auto noPower = [](const BatteryInfo& b) {
+        return b.batteryPowerMw == 0 && b.instantAmperageMa == 0;
+    };
     const std::vector<Case> cases{
         {"acpi-laptop-discharging", {{kBat + "capacity", "-5"}}, noCharge},
         {"acpi-laptop-discharging", {{kBat + "capacity", "250"}}, noCharge},
@@ -262,8 +264,11 @@ TEST(LinuxBatteryReader, ChargeRatioOfSeveralBatteriesStaysWithinRange) {
     FakeSysfs sys("acpi-laptop-discharging");
     sys.write(kBat + "energy_now", "52000000");
     const std::string bat1 = "class/power_supply/BAT1/";
-    for (const auto& [file, value] : std::vector<std::pair<std::string, std::string>>{
-             {"type", "Battery"}, {"status", "Full"}, {"energy_now", "23500000"}, {"energy_full", "23000000"}}) {
+    for (const auto& [file, value] :
+         std::vector<std::pair<std::string, std::string>>{{"type", "Battery"},
+                                                          {"status", "Full"},
+                                                          {"energy_now", "23500000"},
+                                                          {"energy_full", "23000000"}}) {
         sys.write(bat1 + file, value);
     }
     EXPECT_EQ(LinuxBatteryReader(sys.root).readQuick()->currentCapacityPct, 100);

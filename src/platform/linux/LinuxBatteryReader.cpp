@@ -85,7 +85,8 @@ std::optional<double> readDouble(const fs::path& file) {
 int64_t toMinutes(double hours) {
     const double minutes = hours * kMinutesPerHour;
     if (!std::isfinite(minutes)) return 0;
-    return static_cast<int64_t>(std::clamp(minutes, plausible::kMinutesLeft.min, plausible::kMinutesLeft.max));
+    return static_cast<int64_t>(
+        std::clamp(minutes, plausible::kMinutesLeft.min, plausible::kMinutesLeft.max));
 }
 
 std::optional<double> scaled(std::optional<double> raw, double divisor, const ReadingRange& range) {
@@ -173,7 +174,8 @@ BatteryReading readBattery(const Supply& supply) {
         }
     }
     if (const auto seconds = SysfsFile::readInt(dir / "time_to_empty_now");
-        seconds && *seconds > 0 && plausible::kMinutesLeft.contains(static_cast<double>(*seconds / kSecondsPerMinute))) {
+        seconds && *seconds > 0 &&
+        plausible::kMinutesLeft.contains(static_cast<double>(*seconds / kSecondsPerMinute))) {
         r.timeToEmptySeconds = *seconds;
     }
     return r;
@@ -182,7 +184,8 @@ BatteryReading readBattery(const Supply& supply) {
 // A charge a little above full is normal at the end of charging; both inputs are checked, so the
 // ratio is finite.
 int64_t wholePercent(double fraction) {
-    return std::llround(std::clamp(fraction * kPercent, plausible::kChargePct.min, plausible::kChargePct.max));
+    return std::llround(
+        std::clamp(fraction * kPercent, plausible::kChargePct.min, plausible::kChargePct.max));
 }
 
 // Sums of one figure over all batteries; absent unless every battery reports it.
@@ -315,7 +318,8 @@ void readExternalPower(const std::vector<Supply>& supplies, BatteryInfo& info) {
         info.isExternalConnected = true;
         // A charger that meters what it delivers (power_now) is the best input figure there is.
         // current_now alone is not used: USB-C port drivers report the negotiated current there.
-        if (const auto mw = scaled(readDouble(supply.dir / "power_now"), kMicroPerMilli, plausible::kAdapterPowerMw);
+        if (const auto mw =
+                scaled(readDouble(supply.dir / "power_now"), kMicroPerMilli, plausible::kAdapterPowerMw);
             mw && *mw > 0) {
             info.systemPowerInMw += *mw;
         }

@@ -88,8 +88,8 @@ MeasuredPower LinuxPowerMeter::sample() {
         if (gpu.powerFile) {
             const auto uw = SysfsFile::readInt(*gpu.powerFile);
             // The same bound as for the energy counters: a larger figure is a driver's filler value.
-            if (uw && *uw >= 0 && static_cast<double>(*uw) / kMicrowattsPerMilliwatt <=
-                                       RaplPowerMeter::kMaxPlausibleMw) {
+            if (uw && *uw >= 0 &&
+                static_cast<double>(*uw) / kMicrowattsPerMilliwatt <= RaplPowerMeter::kMaxPlausibleMw) {
                 watts = static_cast<double>(*uw) / kMicrowattsPerWatt;
             }
         } else {
