@@ -108,7 +108,7 @@ std::optional<BatteryInfo> dischargingLaptop(int step) {
     b.batteryPowerMw = -watts * 1000;
     b.instantAmperageMa = b.batteryPowerMw / b.voltageMv * 1000;
     b.currentCapacityPct = 64 - step / 10;
-    b.currentCapacityMah = b.maxCapacityMah * static_cast<double>(b.currentCapacityPct) / 100;
+    b.currentCapacityMah = b.maxCapacityMah * static_cast<double>(*b.currentCapacityPct) / 100;
     b.timeRemainingMin = 205;
     b.chargingProtocol = "未知";
     return b;

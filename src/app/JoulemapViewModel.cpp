@@ -222,8 +222,11 @@ void JoulemapViewModel::pushHistory(const BatteryInfo& b) {
     // The input card's own figure, the balanced flow's total, so the sparkline draws what it shows.
     histInput_.push_back(flow_.totalPower());
     trim(histInput_);
-    histPct_.push_back(static_cast<double>(b.currentCapacityPct));
-    trim(histPct_);
+    // An unknown charge leaves a gap rather than a point at 0 %.
+    if (b.currentCapacityPct) {
+        histPct_.push_back(static_cast<double>(*b.currentCapacityPct));
+        trim(histPct_);
+    }
     histSystem_.push_back(flow_.consumedPower());
     trim(histSystem_);
     histNet_.push_back(b.batteryPowerMw / kMilliwattsPerWatt);
@@ -233,11 +236,12 @@ void JoulemapViewModel::pushHistory(const BatteryInfo& b) {
 
 void JoulemapViewModel::writeHistory() {
     const BatteryInfo& b = battery_;
-    // A battery without a real charge reading yet would write a misleading 0 %. A machine without
+    // A battery without a plausible charge reading would write a made-up charge. A machine without
     // a battery writes anyway, with the charge of the last snapshot (0 if there never was one).
-    if (b.currentCapacityPct <= 0 && hasBattery_) return;
+    if (!b.currentCapacityPct && hasBattery_) return;
     if (sources_.writeHistory) {
-        sources_.writeHistory(flow_.totalPower(), flow_.consumedPower(), static_cast<double>(b.currentCapacityPct),
+        sources_.writeHistory(flow_.totalPower(), flow_.consumedPower(),
+                              static_cast<double>(b.currentCapacityPct.value_or(0)),
                               b.batteryPowerMw / kMilliwattsPerWatt);
     }
 }

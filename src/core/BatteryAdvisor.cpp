@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace joulemap::BatteryAdvisor {
@@ -54,8 +55,9 @@ std::vector<Advice> advice(const BatteryInfo& b, int64_t max) {
 std::vector<Advice> advice(const BatteryInfo& b, int64_t max, bool hasBattery) {
     if (!hasBattery) return {};
     const double t = b.temperatureC;
-    const int64_t p = b.currentCapacityPct;
-    const std::string pct = std::to_string(p);
+    // Advice about the charge needs a charge: an unknown one is no empty battery.
+    const std::optional<int64_t> p = b.currentCapacityPct;
+    const std::string pct = p ? std::to_string(*p) : std::string();
     const double a = b.adapterWatts;
     const double net = b.batteryPowerMw / 1000.0;
     const double netIn = net >= 0 ? net : 0.0;
@@ -72,17 +74,17 @@ std::vector<Advice> advice(const BatteryInfo& b, int64_t max, bool hasBattery) {
         items.emplace_back("🌡️", "电池温度偏高（" + fmt(t, 0) + "℃），避免长时间高负载使用", Severity::warn);
     }
     if (b.isCharging) {
-        if (p >= kFullEnoughPct) {
+        if (p && *p >= kFullEnoughPct) {
             items.emplace_back("🔌", "已充至 " + pct + "%，可拔下电源。长期保持满电状态会缩短电池寿命", Severity::warn);
         }
-        if (p < kLowPct) {
+        if (p && *p < kLowPct) {
             items.emplace_back("🔋", "电量较低（" + pct + "%）正在充电，建议充至 80% 以上再拔下", Severity::info);
         }
         if (a > 0 && a < kSlowChargerW && netIn < kSlowChargeW) {
             items.emplace_back("🐢", "正在慢速充电（充电器 " + truncText(a) + "W），使用原装或更高功率充电器可更快充满",
                                Severity::info);
         }
-        if (p >= kFullEnoughPct && a >= kSlowChargerW && netIn < a * kTaperRatio) {
+        if (p && *p >= kFullEnoughPct && a >= kSlowChargerW && netIn < a * kTaperRatio) {
             items.emplace_back("💡",
                                "当前电量 " + pct + "%，充电功率约 " + truncText(netIn) + "W 低于充电器额定 " +
                                    truncText(a) +
@@ -92,14 +94,14 @@ std::vector<Advice> advice(const BatteryInfo& b, int64_t max, bool hasBattery) {
         }
     }
     if (!b.isExternalConnected) {
-        if (p <= kLowPct) {
+        if (p && *p <= kLowPct) {
             items.emplace_back("🔋", "电量仅剩 " + pct + "%，建议尽快接入电源，避免深度放电损伤电池", Severity::critical);
         }
         if (dischargeW > kHighDischargeW) {
             items.emplace_back("⚡", "当前放电功率较高（" + fmt(dischargeW, 1) + "W），关闭耗电应用或降低屏幕亮度可延长续航",
                                Severity::warn);
         }
-        if (p >= kLowPct && p <= kFullEnoughPct) {
+        if (p && *p >= kLowPct && *p <= kFullEnoughPct) {
             items.emplace_back("✅", "电量处于理想区间（20-80%），保持此范围使用有助延长电池寿命", Severity::good);
         }
     }

@@ -3,6 +3,7 @@
 #include "SystemBattery.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,9 @@ struct BatteryInfo {
     double instantAmperageMa = 0;  // signed, positive while charging
     bool isCharging = false;
     bool isExternalConnected = false;
-    int64_t currentCapacityPct = 0;
+    // Absent when the driver gives no plausible charge: an unknown charge must not read as an
+    // empty battery.
+    std::optional<int64_t> currentCapacityPct;
     double temperatureC = 0;
     double adapterWatts = 0;
     int64_t timeRemainingMin = 0;

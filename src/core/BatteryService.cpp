@@ -1,5 +1,7 @@
 #include "BatteryService.h"
 
+#include "ReadingRange.h"
+
 #include <charconv>
 #include <limits>
 #include <string>
@@ -114,6 +116,9 @@ double signedOr(std::optional<std::string_view> value, double fallback) {
     return signedToDouble(*value).value_or(fallback);
 }
 
+// The record keeps 0 for a figure it does not know.
+double checkedOr(double value, const ReadingRange& range) { return range.contains(value) ? value : 0; }
+
 }  // namespace
 
 std::optional<int64_t> toInt(std::string_view s) {
@@ -190,25 +195,31 @@ std::optional<int64_t> nestedInt(std::string_view text, std::string_view outerKe
 
 BatteryInfo parse(std::string_view text) {
     BatteryInfo info = BatteryInfo::unknown();
-    info.cycleCount = intField(text, "CycleCount").value_or(0);
-    info.designCapacityMah = numberOr(valueOf(text, "DesignCapacity"), 0);
-    info.maxCapacityMah =
-        numberOr(valueOf(text, "AppleRawMaxCapacity"), numberOr(valueOf(text, "NominalChargeCapacity"), 0));
-    info.currentCapacityMah = numberOr(valueOf(text, "AppleRawCurrentCapacity"), 0);
-    info.designCycleCount = intField(text, "DesignCycleCount9C").value_or(0);
-    info.voltageMv = numberOr(valueOf(text, "Voltage"), 0);
-    info.instantAmperageMa = signedOr(valueOf(text, "InstantAmperage"), 0);
+    // Every figure is checked against what a real battery reports; an implausible one counts as
+    // not reported.
+    namespace plausible = PlausibleReadings;
+    info.cycleCount = plausible::kCycleCount.check(intField(text, "CycleCount")).value_or(0);
+    info.designCapacityMah = checkedOr(numberOr(valueOf(text, "DesignCapacity"), 0), plausible::kCapacityMah);
+    info.maxCapacityMah = checkedOr(
+        numberOr(valueOf(text, "AppleRawMaxCapacity"), numberOr(valueOf(text, "NominalChargeCapacity"), 0)),
+        plausible::kCapacityMah);
+    info.currentCapacityMah =
+        checkedOr(numberOr(valueOf(text, "AppleRawCurrentCapacity"), 0), plausible::kCapacityMah);
+    info.designCycleCount = plausible::kCycleCount.check(intField(text, "DesignCycleCount9C")).value_or(0);
+    info.voltageMv = checkedOr(numberOr(valueOf(text, "Voltage"), 0), plausible::kVoltageMv);
+    info.instantAmperageMa =
+        checkedOr(signedOr(valueOf(text, "InstantAmperage"), 0), plausible::kBatteryCurrentMa);
     info.isCharging = valueOf(text, "IsCharging") == "Yes";
     info.isExternalConnected = valueOf(text, "ExternalConnected") == "Yes";
-    info.currentCapacityPct = intField(text, "CurrentCapacity").value_or(0);
+    info.currentCapacityPct = plausible::kChargePct.check(intField(text, "CurrentCapacity"));
     if (const auto temperature = valueOf(text, "Temperature")) {
         if (const auto hundredths = toDouble(*temperature)) {
-            info.temperatureC = *hundredths / kTemperatureScale;
+            info.temperatureC = checkedOr(*hundredths / kTemperatureScale, plausible::kTemperatureC);
         }
     }
-    info.timeRemainingMin = intField(text, "TimeRemaining").value_or(0);
+    info.timeRemainingMin = plausible::kMinutesLeft.check(intField(text, "TimeRemaining")).value_or(0);
     if (const auto watts = nestedInt(text, "AdapterDetails", "Watts")) {
-        info.adapterWatts = static_cast<double>(*watts);
+        info.adapterWatts = checkedOr(static_cast<double>(*watts), plausible::kAdapterWatts);
     }
     if (const auto description = nestedString(text, "AdapterDetails", "Description")) {
         info.adapterDescription = std::string(*description);
@@ -225,9 +236,12 @@ BatteryInfo parse(std::string_view text) {
         info.isPdFastCharge = info.adapterWatts >= kPdFastChargeWatts;
     }
 
-    info.systemPowerInMw = numberOr(nestedString(text, "PowerTelemetryData", "SystemPowerIn"), 0);
-    info.batteryPowerMw = signedOr(nestedString(text, "PowerTelemetryData", "BatteryPower"), 0);
-    info.systemLoadMw = numberOr(nestedString(text, "PowerTelemetryData", "SystemLoad"), 0);
+    info.systemPowerInMw = checkedOr(numberOr(nestedString(text, "PowerTelemetryData", "SystemPowerIn"), 0),
+                                     plausible::kAdapterPowerMw);
+    info.batteryPowerMw = checkedOr(signedOr(nestedString(text, "PowerTelemetryData", "BatteryPower"), 0),
+                                    plausible::kBatteryPowerMw);
+    info.systemLoadMw = checkedOr(numberOr(nestedString(text, "PowerTelemetryData", "SystemLoad"), 0),
+                                  plausible::kAdapterPowerMw);
     // No quote before the key: every port's role key ends in this word, whatever its prefix.
     info.isProvidingPower = forEachDigits(text, "FedPortPowerRole", false, true,
                                           [](std::string_view digit) { return digit == "1"; });

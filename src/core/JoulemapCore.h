@@ -36,6 +36,7 @@
 #include "PowerDestination.h"
 #include "PowerGroup.h"
 #include "ProcessPowerService.h"
+#include "ReadingRange.h"
 #include "SankeyGeometry.h"
 #include "SparklineGeometry.h"
 #include "SystemBattery.h"

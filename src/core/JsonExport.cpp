@@ -27,7 +27,9 @@ nlohmann::ordered_json toJson(const BatteryInfo& b) {
     out["instantAmperageMa"] = b.instantAmperageMa;
     out["isCharging"] = b.isCharging;
     out["isExternalConnected"] = b.isExternalConnected;
-    out["currentCapacityPct"] = b.currentCapacityPct;
+    // null when unknown, never a made-up 0.
+    out["currentCapacityPct"] = b.currentCapacityPct ? nlohmann::ordered_json(*b.currentCapacityPct)
+                                                     : nlohmann::ordered_json(nullptr);
     out["temperatureC"] = b.temperatureC;
     out["adapterWatts"] = b.adapterWatts;
     out["timeRemainingMin"] = b.timeRemainingMin;

@@ -1,6 +1,7 @@
 #include "MainViewModel.h"
 
 #include "Accents.h"
+#include "MenuBarPanelModel.h"
 #include "NumberFormat.h"
 
 #include <algorithm>
@@ -65,7 +66,8 @@ std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryIn
     if (hasBattery) {
         cards.push_back({
             .title = std::string(kBatteryLevelTitle),
-            .value = std::to_string(battery.currentCapacityPct),
+            .value = battery.currentCapacityPct ? std::to_string(*battery.currentCapacityPct)
+                                                : std::string(MenuBarPanelModel::kUnknownFigure),
             .unit = std::string(kPercentUnit),
             .colorHex = std::string(kAccentCyan),
             .subtitle = estimateText,

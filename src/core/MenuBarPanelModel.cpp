@@ -96,7 +96,8 @@ Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBatter
             const std::vector<BatteryAdvisor::Advice>& advices) {
     Panel p;
     if (hasBattery) {
-        p.percent = std::to_string(battery.currentCapacityPct);
+        p.percent = battery.currentCapacityPct ? std::to_string(*battery.currentCapacityPct)
+                                               : std::string(kUnknownFigure);
         p.pill = statusPill(battery);
         p.badge = netBadge(battery);
     } else {
@@ -114,8 +115,13 @@ Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBatter
     if (hasBattery) {
         p.health = std::array<HealthFigure, 3>{
             healthFigure(battery),
-            HealthFigure{"arrow.triangle.2.circlepath", std::to_string(battery.cycleCount), "循环", std::nullopt},
-            HealthFigure{"thermometer.medium", wholeNumber(battery.temperatureC) + "°C", "温度", std::nullopt},
+            HealthFigure{"arrow.triangle.2.circlepath", std::to_string(battery.cycleCount), "循环",
+                         std::nullopt},
+            // 0 ℃ is what a battery without a plausible temperature reading reports.
+            HealthFigure{"thermometer.medium",
+                         battery.temperatureC != 0 ? wholeNumber(battery.temperatureC) + "°C"
+                                                   : std::string(kUnknownFigure),
+                         "温度", std::nullopt},
         };
     }
     for (const auto& advice : advices) p.advice.push_back({advice.icon, advice.text, adviceColor(advice.severity)});

@@ -1,5 +1,6 @@
 #include "MenuBarTitle.h"
 
+#include "MenuBarPanelModel.h"
 #include "NumberFormat.h"
 
 namespace joulemap {
@@ -10,7 +11,9 @@ constexpr const char* kBolt = "⚡";
 
 std::string menuBarTitle(const BatteryInfo& battery, bool hasBattery) {
     if (!hasBattery) return kBolt;
-    const std::string percent = formatPercent(battery.currentCapacityPct);
+    // An unknown charge reads as unknown, never as a false "0%".
+    const std::string percent = battery.currentCapacityPct ? formatPercent(*battery.currentCapacityPct)
+                                                           : std::string(MenuBarPanelModel::kUnknownFigure);
     return battery.isCharging ? kBolt + percent : percent;
 }
 

@@ -336,10 +336,14 @@ JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& 
             std::max(std::fabs(battery.batteryPowerMw) / 1000,
                      std::fabs(battery.instantAmperageMa * battery.voltageMv) / 1'000'000);
         const double systemW = std::max(kMinBatteryDrainWatts, measuredW);
+        // Below the floor (a driver without a plausible power or current) the figure is the floor
+        // itself, not a reading, and says so.
+        const bool estimated = measuredW < kMinBatteryDrainWatts;
         data.destinations =
-            finished(splitSystemPower(systemW, appShares, measured, Total::independent, false), systemW);
+            finished(splitSystemPower(systemW, appShares, measured, Total::independent, estimated), systemW);
         data.inputName = "电池";
-        data.inputSub = "放电输出 · " + wattsText(systemW);
+        data.inputSub = "放电输出 · " + (estimated ? std::string(kEstimatedWord) + " " : std::string()) +
+                        wattsText(systemW);
         data.inputColor = kBatteryColor;
         data.inputIcon = kBatteryIcon;
         return data;

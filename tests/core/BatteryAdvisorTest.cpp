@@ -183,5 +183,15 @@ TEST(BatteryAdvisorTest, MaxLimitsTheListAndRawSeveritiesMapBack) {
     EXPECT_FALSE(BatteryAdvisor::severityFromRaw(4));
 }
 
+// Neither the critical low-charge advice nor the full-charge one without a charge reading.
+TEST(BatteryAdvisor, UnknownChargeGivesNoChargeAdvice) {
+    BatteryInfo low = unplugged(5, 5);
+    BatteryInfo full = charging(95, 30, 5);
+    for (BatteryInfo* b : {&low, &full}) {
+        b->currentCapacityPct.reset();
+        EXPECT_EQ(texts(*b), Texts{kAllClear});
+    }
+}
+
 }  // namespace
 }  // namespace joulemap

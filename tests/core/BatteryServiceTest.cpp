@@ -56,6 +56,33 @@ TEST(BatteryService, MissingOrMalformedValuesFallBackOneByOne) {
               expected);
 }
 
+// Filler values a damaged or hostile dump may carry: each figure reads as not reported.
+TEST(BatteryService, ImplausibleValuesReadAsAbsent) {
+    struct Case {
+        const char* dump;
+        bool (*isAbsent)(const BatteryInfo&);
+    };
+    const Case cases[] = {
+        {R"("CurrentCapacity" = -5)", [](const BatteryInfo& b) { return !b.currentCapacityPct; }},
+        {R"("CurrentCapacity" = 250)", [](const BatteryInfo& b) { return !b.currentCapacityPct; }},
+        {R"("Temperature" = 92233720368547758)", [](const BatteryInfo& b) { return b.temperatureC == 0; }},
+        {R"("Temperature" = -6000)", [](const BatteryInfo& b) { return b.temperatureC == 0; }},
+        {R"("Voltage" = 4294967295)", [](const BatteryInfo& b) { return b.voltageMv == 0; }},
+        {R"("InstantAmperage" = 9223372036854775807)",
+         [](const BatteryInfo& b) { return b.instantAmperageMa == 0; }},
+        {R"("DesignCapacity" = 9223372036854775807)",
+         [](const BatteryInfo& b) { return b.designCapacityMah == 0; }},
+        {R"("AppleRawMaxCapacity" = 1e300)", [](const BatteryInfo& b) { return b.maxCapacityMah == 0; }},
+        {R"("CycleCount" = -1)", [](const BatteryInfo& b) { return b.cycleCount == 0; }},
+        {R"("TimeRemaining" = 65535000)", [](const BatteryInfo& b) { return b.timeRemainingMin == 0; }},
+        {R"("AdapterDetails" = {"Watts"=4294967295})",
+         [](const BatteryInfo& b) { return b.adapterWatts == 0; }},
+        {R"("PowerTelemetryData" = {"SystemPowerIn"=9223372036854775807,"BatteryPower"=-9223372036854775807})",
+         [](const BatteryInfo& b) { return b.systemPowerInMw == 0 && b.batteryPowerMw == 0; }},
+    };
+    for (const auto& c : cases) EXPECT_TRUE(c.isAbsent(BatteryService::parse(c.dump))) << c.dump;
+}
+
 TEST(BatteryService, UsbPowerDeliveryNeedsExternalPowerAndHighVoltage) {
     struct Case {
         const char* dump;

@@ -23,13 +23,19 @@ TEST(MenuBarTitle, ChargeWithBoltWhileChargingAndBoltAloneWithoutBattery) {
     struct Case {
         bool hasBattery;
         bool charging;
-        int64_t percent;
+        std::optional<int64_t> percent;
         const char* title;
     };
     const Case cases[] = {
-        {true, false, 85, "85%"}, {true, true, 85, "⚡85%"}, {true, false, 100, "100%"}, {false, false, 0, "⚡"},
+        {true, false, 85, "85%"},
+        {true, true, 85, "⚡85%"},
+        {true, false, 100, "100%"},
+        {false, false, 0, "⚡"},
         // A desktop reports whatever its fields say; the title still shows only the bolt.
         {false, true, 40, "⚡"},
+        // A charge the driver cannot tell is unknown, not empty.
+        {true, false, std::nullopt, "—"},
+        {true, true, std::nullopt, "⚡—"},
     };
     for (const Case& c : cases) {
         BatteryInfo b;

@@ -128,8 +128,10 @@ TEST(PowerAggregatorTest, DesktopShowsWhatItMeasuresOrSaysItEstimates) {
 
 TEST(PowerAggregatorTest, OnBatteryDrainsAtLeastFourWatts) {
     BatteryInfo b;
+    // Without a reading the floor is all there is: an estimate, and labelled as one.
     const JoulemapData data = aggregate(b, {});
-    EXPECT_EQ(source(data), (std::vector<std::string>{"电池", "放电输出 · 4.0W", "#ffd60a", "\U0001F50B"}));
+    EXPECT_EQ(source(data),
+              (std::vector<std::string>{"电池", "放电输出 · 估算 4.0W", "#ffd60a", "\U0001F50B"}));
     EXPECT_EQ(summary(data.destinations), "cpu 1.8; display 1.4; gpu 0.8; ");
 
     // The larger of the two measurements counts, whatever their signs.

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <utility>
 #include <vector>
 
+using joulemap::BatteryInfo;
 using joulemap::LinuxBatteryReader;
 using joulemap::test::FakeSysfs;
 using joulemap::test::sysfsFixture;
@@ -147,7 +150,7 @@ TEST(LinuxBatteryReader, GarbageOrMissingAttributesFallBackOneByOne) {
     sys.write("class/power_supply/ADP1/online", "yes");
     const auto b = LinuxBatteryReader(sys.root).readQuick();
     ASSERT_TRUE(b);
-    EXPECT_EQ(b->currentCapacityPct, 0);
+    EXPECT_FALSE(b->currentCapacityPct);  // unknown, not an empty battery
     EXPECT_EQ(b->cycleCount, 0);
     EXPECT_DOUBLE_EQ(b->temperatureC, 0);
     EXPECT_NEAR(b->designCapacityMah, 57000000.0 / 11850, 1e-9);
@@ -201,4 +204,72 @@ TEST(LinuxBatteryReader, MeasuredInputFromTheChargerOrThePlatformMeter) {
 
     sys.write("class/power_supply/ADP1/power_now", "31500000");  // a charger metering itself
     EXPECT_DOUBLE_EQ(reader.readQuick()->systemPowerInMw, 31500);
+}
+
+// Values real drivers have been seen to report for a field they do not know: all-ones words,
+// negative errors, overflowing counters. Each must read as absent, never as a figure.
+TEST(LinuxBatteryReader, ImplausibleReadingsReadAsAbsent) {
+    const std::string gauge = "class/power_supply/bq27541-0/";
+    const std::string adapter = "class/power_supply/ADP1/";
+    struct Case {
+        const char* fixture;
+        std::vector<std::pair<std::string, std::string>> writes;
+        std::function<bool(const BatteryInfo&)> isAbsent;
+    };
+    const auto noCharge = [](const BatteryInfo& b) { return !b.currentCapacityPct; };
+    const auto noTemperature = [](const BatteryInfo& b) { return b.temperatureC == 0; };
+    const auto noPower = [](const BatteryInfo& b) {
+        return b.batteryPowerMw == 0 && b.instantAmperageMa == 0;
+    };
+    const std::vector<Case> cases{
+        {"acpi-laptop-discharging", {{kBat + "capacity", "-5"}}, noCharge},
+        {"acpi-laptop-discharging", {{kBat + "capacity", "250"}}, noCharge},
+        {"fuel-gauge-discharging", {{gauge + "temp", "9223372036854775807"}}, noTemperature},
+        {"fuel-gauge-discharging", {{gauge + "temp", "-500"}}, noTemperature},
+        {"acpi-laptop-discharging", {{kBat + "power_now", "9223372036854775807"}}, noPower},
+        {"fuel-gauge-discharging", {{gauge + "current_now", "4294967295"}}, noPower},
+        {"acpi-laptop-discharging",
+         {{kBat + "voltage_now", "4294967295"}},
+         [](const BatteryInfo& b) { return b.voltageMv == 0 && b.instantAmperageMa == 0; }},
+        {"fuel-gauge-discharging",
+         {{gauge + "voltage_now", "4294967295"}, {gauge + "current_now", "4294967295"}},
+         [](const BatteryInfo& b) { return b.voltageMv == 0 && b.batteryPowerMw == 0; }},
+        {"acpi-laptop-discharging",
+         {{kBat + "energy_full", "9223372036854775807"}},
+         [](const BatteryInfo& b) { return b.maxCapacityMah == 0 && b.energyFullMwh == 0; }},
+        {"acpi-laptop-discharging",
+         {{kBat + "voltage_min_design", "4294967295"}, {kBat + "voltage_now", "4294967295"}},
+         [](const BatteryInfo& b) { return b.designCapacityMah == 0; }},
+        {"fuel-gauge-discharging",
+         {{gauge + "charge_full_design", "9223372036854775807"}},
+         [](const BatteryInfo& b) { return b.designCapacityMah == 0; }},
+        {"fuel-gauge-discharging",
+         {{gauge + "time_to_empty_now", "9223372036854775807"}},
+         [](const BatteryInfo& b) { return b.timeRemainingMin == 240; }},  // charge ÷ current instead
+        {"acpi-laptop-discharging",
+         {{adapter + "online", "1"}, {adapter + "power_now", "9223372036854775807"}},
+         [](const BatteryInfo& b) { return b.systemPowerInMw == 0; }},
+    };
+    for (const auto& c : cases) {
+        FakeSysfs sys(c.fixture);
+        for (const auto& [file, value] : c.writes) sys.write(file, value);
+        const auto b = LinuxBatteryReader(sys.root).readQuick();
+        ASSERT_TRUE(b);
+        EXPECT_TRUE(c.isAbsent(*b)) << c.writes.front().first << " = " << c.writes.front().second;
+    }
+}
+
+TEST(LinuxBatteryReader, ChargeRatioOfSeveralBatteriesStaysWithinRange) {
+    // Two batteries whose energy_now exceeds energy_full at the end of charging.
+    FakeSysfs sys("acpi-laptop-discharging");
+    sys.write(kBat + "energy_now", "52000000");
+    const std::string bat1 = "class/power_supply/BAT1/";
+    for (const auto& [file, value] :
+         std::vector<std::pair<std::string, std::string>>{{"type", "Battery"},
+                                                          {"status", "Full"},
+                                                          {"energy_now", "23500000"},
+                                                          {"energy_full", "23000000"}}) {
+        sys.write(bat1 + file, value);
+    }
+    EXPECT_EQ(LinuxBatteryReader(sys.root).readQuick()->currentCapacityPct, 100);
 }

@@ -1,5 +1,6 @@
 #include "LinuxBatteryReader.h"
 
+#include "ReadingRange.h"
 #include "SysfsFile.h"
 
 #include <algorithm>
@@ -18,6 +19,7 @@ namespace joulemap {
 namespace {
 
 namespace fs = std::filesystem;
+namespace plausible = PlausibleReadings;
 
 // sysfs reports µV, µA, µW, µAh and µWh.
 constexpr double kMicroPerMilli = 1000;
@@ -28,9 +30,8 @@ constexpr int64_t kSecondsPerMinute = 60;
 constexpr double kMinutesPerHour = 60;
 // Some firmware fills unknown design voltages with 0 or a token value; a real cell is above 1 V.
 constexpr double kMinDesignVoltageUv = 1'000'000;
-// A near-zero drain rate gives an absurd time; no battery lasts a year, and the cap keeps the
-// conversion to an integer defined.
-constexpr double kMaxMinutesToEmpty = 365.0 * 24 * 60;
+// A design voltage above what any portable pack has is a filler value like one below 1 V.
+constexpr double kMaxDesignVoltageUv = plausible::kVoltageMv.max * kMicroPerMilli;
 constexpr double kPdFastChargeWatts = 18;
 constexpr double kPercent = 100;
 constexpr char kUsbPdProtocol[] = "USB-PD";
@@ -80,8 +81,17 @@ std::optional<double> readDouble(const fs::path& file) {
     return static_cast<double>(*value);
 }
 
+// A near-zero drain rate gives an absurd time: the cap keeps the conversion to an integer defined.
 int64_t toMinutes(double hours) {
-    return static_cast<int64_t>(std::min(hours * kMinutesPerHour, kMaxMinutesToEmpty));
+    const double minutes = hours * kMinutesPerHour;
+    if (!std::isfinite(minutes)) return 0;
+    return static_cast<int64_t>(
+        std::clamp(minutes, plausible::kMinutesLeft.min, plausible::kMinutesLeft.max));
+}
+
+std::optional<double> scaled(std::optional<double> raw, double divisor, const ReadingRange& range) {
+    if (!raw) return std::nullopt;
+    return range.check(*raw / divisor);
 }
 
 // One system battery as its driver reports it, in the record's units; signs already say the
@@ -106,34 +116,40 @@ BatteryReading readBattery(const Supply& supply) {
     BatteryReading r;
     r.name = supply.name;
     r.status = SysfsFile::readText(dir / "status").value_or("");
-    r.capacityPct = SysfsFile::readInt(dir / "capacity");
-    r.cycleCount = SysfsFile::readInt(dir / "cycle_count");
-    const auto voltageUv = readDouble(dir / "voltage_now");
-    if (voltageUv) r.voltageMv = *voltageUv / kMicroPerMilli;
-    if (const auto tenths = readDouble(dir / "temp")) r.temperatureC = *tenths / kTenthsPerDegree;
+    // Each reading is checked against what a real battery can report; anything else counts as
+    // not reported, so that a figure built from it stays unknown too.
+    r.capacityPct = plausible::kChargePct.check(SysfsFile::readInt(dir / "capacity"));
+    r.cycleCount = plausible::kCycleCount.check(SysfsFile::readInt(dir / "cycle_count"));
+    r.voltageMv = scaled(readDouble(dir / "voltage_now"), kMicroPerMilli, plausible::kVoltageMv);
+    const auto voltageUv = r.voltageMv ? std::optional(*r.voltageMv * kMicroPerMilli) : std::nullopt;
+    r.temperatureC = scaled(readDouble(dir / "temp"), kTenthsPerDegree, plausible::kTemperatureC);
 
     // Energy-reporting batteries (most ACPI laptops) give µWh; mAh needs a voltage, and the
     // design voltage keeps the capacities steady while the cell voltage sags.
     std::optional<double> designVoltageUv;
     for (const auto& candidate :
          {readDouble(dir / "voltage_max_design"), readDouble(dir / "voltage_min_design"), voltageUv}) {
-        if (candidate && *candidate > kMinDesignVoltageUv) {
+        if (candidate && *candidate > kMinDesignVoltageUv && *candidate <= kMaxDesignVoltageUv) {
             designVoltageUv = candidate;
             break;
         }
     }
     const auto capacityMah = [&](const char* chargeFile, const char* energyFile) -> std::optional<double> {
-        if (const auto uah = readDouble(dir / chargeFile)) return *uah / kMicroPerMilli;
-        const auto uwh = readDouble(dir / energyFile);
-        if (uwh && designVoltageUv) return *uwh * kMilliPerUnit / *designVoltageUv;
+        if (const auto uah = readDouble(dir / chargeFile)) {
+            return scaled(uah, kMicroPerMilli, plausible::kCapacityMah);
+        }
+        const auto mwh = scaled(readDouble(dir / energyFile), kMicroPerMilli, plausible::kCapacityMwh);
+        if (mwh && designVoltageUv) {
+            return plausible::kCapacityMah.check(*mwh * kMicroPerMilli * kMilliPerUnit / *designVoltageUv);
+        }
         return std::nullopt;
     };
     r.designMah = capacityMah("charge_full_design", "energy_full_design");
     r.fullMah = capacityMah("charge_full", "energy_full");
     r.nowMah = capacityMah("charge_now", "energy_now");
-    if (const auto uah = readDouble(dir / "charge_now")) r.chargeNowMah = *uah / kMicroPerMilli;
-    if (const auto uwh = readDouble(dir / "energy_now")) r.energyNowMwh = *uwh / kMicroPerMilli;
-    if (const auto uwh = readDouble(dir / "energy_full")) r.energyFullMwh = *uwh / kMicroPerMilli;
+    r.chargeNowMah = scaled(readDouble(dir / "charge_now"), kMicroPerMilli, plausible::kCapacityMah);
+    r.energyNowMwh = scaled(readDouble(dir / "energy_now"), kMicroPerMilli, plausible::kCapacityMwh);
+    r.energyFullMwh = scaled(readDouble(dir / "energy_full"), kMicroPerMilli, plausible::kCapacityMwh);
 
     // The ACPI driver reports magnitudes, others (bq27xxx, Qualcomm) signed values: the status
     // decides the sign when it can.
@@ -142,17 +158,34 @@ BatteryReading readBattery(const Supply& supply) {
         if (r.status == "Charging") return std::abs(raw);
         return raw;
     };
-    if (const auto ua = readDouble(dir / "current_now")) r.currentMa = signedByStatus(*ua) / kMicroPerMilli;
-    if (const auto uw = readDouble(dir / "power_now")) r.powerMw = signedByStatus(*uw) / kMicroPerMilli;
-    if (r.voltageMv && *r.voltageMv > 0) {
-        // mA × mV = µW, and mW ÷ V = mA.
-        if (r.currentMa && !r.powerMw) r.powerMw = *r.currentMa * *r.voltageMv / kMicroPerMilli;
-        if (r.powerMw && !r.currentMa) r.currentMa = *r.powerMw * kMilliPerUnit / *r.voltageMv;
+    if (const auto ua = readDouble(dir / "current_now")) {
+        r.currentMa = plausible::kBatteryCurrentMa.check(signedByStatus(*ua) / kMicroPerMilli);
     }
-    if (const auto seconds = SysfsFile::readInt(dir / "time_to_empty_now"); seconds && *seconds > 0) {
+    if (const auto uw = readDouble(dir / "power_now")) {
+        r.powerMw = plausible::kBatteryPowerMw.check(signedByStatus(*uw) / kMicroPerMilli);
+    }
+    if (r.voltageMv && *r.voltageMv > 0) {
+        // mA × mV = µW, and mW ÷ V = mA. A product out of range says one factor is wrong.
+        if (r.currentMa && !r.powerMw) {
+            r.powerMw = plausible::kBatteryPowerMw.check(*r.currentMa * *r.voltageMv / kMicroPerMilli);
+        }
+        if (r.powerMw && !r.currentMa) {
+            r.currentMa = plausible::kBatteryCurrentMa.check(*r.powerMw * kMilliPerUnit / *r.voltageMv);
+        }
+    }
+    if (const auto seconds = SysfsFile::readInt(dir / "time_to_empty_now");
+        seconds && *seconds > 0 &&
+        plausible::kMinutesLeft.contains(static_cast<double>(*seconds / kSecondsPerMinute))) {
         r.timeToEmptySeconds = *seconds;
     }
     return r;
+}
+
+// A charge a little above full is normal at the end of charging; both inputs are checked, so the
+// ratio is finite.
+int64_t wholePercent(double fraction) {
+    return std::llround(
+        std::clamp(fraction * kPercent, plausible::kChargePct.min, plausible::kChargePct.max));
 }
 
 // Sums of one figure over all batteries; absent unless every battery reports it.
@@ -201,11 +234,11 @@ void combineBatteries(const std::vector<BatteryReading>& readings, BatteryInfo& 
     if (single) {
         if (readings.front().capacityPct) info.currentCapacityPct = *readings.front().capacityPct;
     } else if (energyNow && energyFull && *energyFull > 0) {
-        info.currentCapacityPct = std::llround(*energyNow / *energyFull * kPercent);
+        info.currentCapacityPct = wholePercent(*energyNow / *energyFull);
     } else if (const auto allNow = sumOfAll(readings, [](const BatteryReading& r) { return r.nowMah; }),
                allFull = sumOfAll(readings, [](const BatteryReading& r) { return r.fullMah; });
                allNow && allFull && *allFull > 0) {
-        info.currentCapacityPct = std::llround(*allNow / *allFull * kPercent);
+        info.currentCapacityPct = wholePercent(*allNow / *allFull);
     } else {
         double sum = 0;
         int count = 0;
@@ -268,7 +301,8 @@ double adapterWatts(const fs::path& dir) {
     const auto voltageUv = readDouble(dir / "voltage_max");
     const auto currentUa = readDouble(dir / "current_max");
     if (!voltageUv || !currentUa || *voltageUv <= 0 || *currentUa <= 0) return 0;
-    return (*voltageUv / kMicroPerUnit) * (*currentUa / kMicroPerUnit);
+    const double watts = (*voltageUv / kMicroPerUnit) * (*currentUa / kMicroPerUnit);
+    return plausible::kAdapterWatts.contains(watts) ? watts : 0;
 }
 
 void readExternalPower(const std::vector<Supply>& supplies, BatteryInfo& info) {
@@ -284,8 +318,10 @@ void readExternalPower(const std::vector<Supply>& supplies, BatteryInfo& info) {
         info.isExternalConnected = true;
         // A charger that meters what it delivers (power_now) is the best input figure there is.
         // current_now alone is not used: USB-C port drivers report the negotiated current there.
-        if (const auto uw = readDouble(supply.dir / "power_now"); uw && *uw > 0) {
-            info.systemPowerInMw += *uw / kMicroPerMilli;
+        if (const auto mw =
+                scaled(readDouble(supply.dir / "power_now"), kMicroPerMilli, plausible::kAdapterPowerMw);
+            mw && *mw > 0) {
+            info.systemPowerInMw += *mw;
         }
         if (!isUsbType(supply.type)) continue;
         const Candidate candidate{&supply, isUsbPdActive(supply.dir), adapterWatts(supply.dir)};

@@ -13,6 +13,7 @@ namespace fs = std::filesystem;
 
 constexpr double kMilliwattsPerWatt = 1000;
 constexpr double kMicrowattsPerWatt = 1'000'000;
+constexpr double kMicrowattsPerMilliwatt = 1000;
 constexpr char kCardPrefix[] = "card";
 
 double steadySeconds() {
@@ -86,7 +87,11 @@ MeasuredPower LinuxPowerMeter::sample() {
         std::optional<double> watts;
         if (gpu.powerFile) {
             const auto uw = SysfsFile::readInt(*gpu.powerFile);
-            if (uw && *uw >= 0) watts = static_cast<double>(*uw) / kMicrowattsPerWatt;
+            // The same bound as for the energy counters: a larger figure is a driver's filler value.
+            if (uw && *uw >= 0 &&
+                static_cast<double>(*uw) / kMicrowattsPerMilliwatt <= RaplPowerMeter::kMaxPlausibleMw) {
+                watts = static_cast<double>(*uw) / kMicrowattsPerWatt;
+            }
         } else {
             watts = toWatts(gpu.energy->sampleMw(now));
         }
