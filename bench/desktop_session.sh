@@ -89,7 +89,8 @@ find_cgroup() {
 # Processor time of the current control group in nanoseconds.
 cgroup_cpu_ns() {
     if [[ $cgroup_kind == v2 ]]; then
-        awk '$1 == "usage_usec" { printf "%d\n", $2 * 1000 }' "$cgroup_dir/cpu.stat"
+        # %.0f, not %d: mawk clamps %d to 32 bits, about 2.1 s in nanoseconds.
+        awk '$1 == "usage_usec" { printf "%.0f\n", $2 * 1000 }' "$cgroup_dir/cpu.stat"
     else
         cat "$cgroup_dir/cpuacct.usage"
     fi
