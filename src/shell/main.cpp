@@ -3,7 +3,10 @@
 #include <QIcon>
 #include <QSettings>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
+#include "AuxWindowKey.h"
+#include "AuxWindowManager.h"
 #include "CommandLine.h"
 #include "JoulemapShell.h"
 #include "JoulemapViewModel.h"
@@ -20,6 +23,8 @@ const char* const kApplication = "Joulemap";
 const char* const kLogoResource = ":/logo.png";
 // Set to 1 to run without the main window, for measuring the background cost alone.
 const char* const kStartHiddenVariable = "JOULEMAP_START_HIDDEN";
+// Set to 1 to open the history window at start, for measuring what that window costs.
+const char* const kOpenHistoryVariable = "JOULEMAP_OPEN_HISTORY";
 
 }  // namespace
 
@@ -51,5 +56,12 @@ int main(int argc, char** argv) {
     const bool startHidden = qgetenv(kStartHiddenVariable) == "1";
     if (startHidden) model.setIsActive(false);
     shell.start(!startHidden);
+    if (qgetenv(kOpenHistoryVariable) == "1") {
+        // Queued, so the window opens on a running event loop as a user's click would.
+        QTimer::singleShot(0, &shell, [&shell] {
+            shell.auxWindows().enable();
+            shell.auxWindows().show(AuxWindowKey::history);
+        });
+    }
     return QApplication::exec();
 }
