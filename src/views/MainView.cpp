@@ -82,6 +82,8 @@ MainView::MainView(JoulemapViewModel& model, ThemeManager& themeManager, SystemI
                    QWidget* parent)
     : QWidget(parent), model_(&model), themeManager_(&themeManager), systemInfo_(&systemInfo) {
     setMinimumSize(kMinimumWidth, kMinimumHeight);
+    // The background image covers every exposed pixel, so the window's own fill under it is wasted.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 
     header_ = new MainHeader(this);
     header_->setThemeManager(&themeManager);

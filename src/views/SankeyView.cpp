@@ -180,8 +180,13 @@ void SankeyView::setThemeManager(ThemeManager* manager) {
     themeManager_ = manager;
     if (manager) {
         // Only the label and legend colours follow the theme; the next frame notices the new palette.
-        connect(manager, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
+        connect(manager, &ThemeManager::themeChanged, this, [this] {
+            // The window under this widget changes colour too.
+            dropBackdrop();
+            update();
+        });
     }
+    dropBackdrop();
     update();
 }
 
@@ -189,10 +194,91 @@ void SankeyView::updateTickInterval() {
     const bool animating = animationActive_ && shown_ && isVisible();
     const int interval = animating ? kAnimatedTickMs : kIdleTickMs;
     if (!tick_.isActive() || tick_.interval() != interval) tick_.start(interval);
+    if (animating) {
+        watchAncestors();
+    } else {
+        dropBackdrop();
+    }
+}
+
+SankeyView::BackdropKey SankeyView::backdropKey() const {
+    return {mapTo(window(), QPoint(0, 0)), window()->size(), size(), devicePixelRatioF()};
+}
+
+void SankeyView::ensureBackdrop() {
+    if (isWindow() || size().isEmpty()) return;
+    const BackdropKey key = backdropKey();
+    if (backdropKey_ == key) return;
+    dropBackdrop();
+    // The format of an opaque window's backing store, so the blit is a plain copy.
+    const bool translucent = window()->testAttribute(Qt::WA_TranslucentBackground);
+    QImage image(size() * key.devicePixelRatio,
+                 translucent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    image.setDevicePixelRatio(key.devicePixelRatio);
+    image.fill(Qt::transparent);
+    {
+        // Each ancestor paints its own part, the window first, just as the window itself would;
+        // their other children do not reach under this widget.
+        std::vector<QWidget*> ancestors;
+        for (QWidget* widget = parentWidget(); widget; widget = widget->isWindow() ? nullptr : widget->parentWidget())
+            ancestors.push_back(widget);
+        QPainter painter(&image);
+        for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) {
+            QWidget* ancestor = *it;
+            const QPoint origin = mapTo(ancestor, QPoint(0, 0));
+            ancestor->render(&painter, QPoint(), QRegion(QRect(origin, size())),
+                             ancestor->isWindow() ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
+        }
+    }
+    backdrop_ = std::move(image);
+    backdropKey_ = key;
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+}
+
+void SankeyView::dropBackdrop() {
+    if (!backdropKey_ && backdrop_.isNull()) return;
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    backdrop_ = QImage();
+    backdropKey_.reset();
+}
+
+void SankeyView::watchAncestors() {
+    for (const QPointer<QWidget>& widget : watchedAncestors_) {
+        if (widget) widget->removeEventFilter(this);
+    }
+    watchedAncestors_.clear();
+    for (QWidget* widget = parentWidget(); widget; widget = widget->isWindow() ? nullptr : widget->parentWidget()) {
+        widget->installEventFilter(this);
+        watchedAncestors_.emplace_back(widget);
+    }
+}
+
+bool SankeyView::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::ParentChange:
+            watchAncestors();
+            [[fallthrough]];
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::PaletteChange:
+        case QEvent::StyleChange:
+            // Before the window repaints, so that it paints under this widget again.
+            dropBackdrop();
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SankeyView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    dropBackdrop();
 }
 
 void SankeyView::tick() {
     frameTimeSeconds_ = static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+    if (tick_.interval() == kAnimatedTickMs) ensureBackdrop();
     // Only the particles move with time, so only their stretch between the columns is repainted;
     // that spares the labels, and the parent's background under them, 30 times a second.
     if (sceneValid_ && layoutSize_ == QSizeF(size())) {
@@ -358,6 +444,11 @@ TextBoxes SankeyView::textBoxes() {
 
 void SankeyView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (backdropKey_) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QPointF(0, 0), backdrop_);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
     paintFrame(painter, size(), frameTimeSeconds_);
 }
 

@@ -70,6 +70,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -123,6 +125,21 @@ private:
     void buildScene(QSizeF size);
     void buildEmphasis(qreal devicePixelRatio);
     void buildTexts(const TextStyle& style);
+    // While animating, what the window paints under this widget is kept as one image, and the
+    // widget declares itself opaque: 30 times a second Qt then repaints only the particles' strip
+    // of this widget instead of the window's background and the card under it as well.
+    struct BackdropKey {
+        QPoint position;  // in the window
+        QSize windowSize;
+        QSize size;
+        qreal devicePixelRatio = 0;
+
+        bool operator==(const BackdropKey&) const = default;
+    };
+    BackdropKey backdropKey() const;
+    void ensureBackdrop();
+    void dropBackdrop();
+    void watchAncestors();
     void updateTickInterval();
     void tick();
     std::optional<std::string> hitTest(QPointF position);
@@ -140,6 +157,10 @@ private:
     bool emphasisValid_ = false;
     qreal emphasisDevicePixelRatio_ = 1;
     std::optional<TextStyle> textStyle_;  // of the painted texts; empty when they must be repainted
+
+    QImage backdrop_;
+    std::optional<BackdropKey> backdropKey_;  // empty when there is no usable backdrop
+    std::vector<QPointer<QWidget>> watchedAncestors_;
 
     QTimer tick_;
     bool shown_ = false;  // between a show and a hide event, spontaneous ones included

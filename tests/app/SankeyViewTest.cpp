@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -216,6 +218,63 @@ TEST_F(SankeyViewWidgetTest, AnimatesAtFrameRateOnlyWhileVisibleAndActive) {
     window.hide();
     EXPECT_EQ(embedded->tickTimer().interval(), idleMs);
     EXPECT_TRUE(embedded->tickTimer().isActive());
+}
+
+// Paints a vertical gradient, so a backdrop taken from the wrong place shows.
+class GradientWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QLinearGradient gradient(0, 0, 0, height());
+        gradient.setColorAt(0, QColor(20, 90, 200));
+        gradient.setColorAt(1, QColor(240, 200, 40, 128));
+        painter.fillRect(rect(), gradient);
+    }
+};
+
+// The largest difference of one colour channel between two pictures of the same size; gradients
+// painted through another translation may round a step differently.
+int largestDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 256;
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+
+TEST(SankeyViewBackdropTest, AnimatingViewShowsWhatTheWindowPaintsUnderIt) {
+    GradientWidget window;
+    window.resize(500, 400);
+    auto* card = new GradientWidget(&window);
+    card->setGeometry(40, 30, 400, 330);
+    auto* view = new SankeyView(card);
+    view->setGeometry(20, 25, 300, 260);  // no data: only what lies under it shows
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto settled = [&](bool animating) {
+        view->setAnimationActive(animating);
+        QTest::qWait(100);  // a few ticks
+        EXPECT_EQ(view->testAttribute(Qt::WA_OpaquePaintEvent), animating);
+        return window.grab().toImage();
+    };
+
+    const QImage painted = settled(false);
+    EXPECT_LE(largestDifference(settled(true), painted), 1);
+    // Moving the card drops the old backdrop at once and takes a new one at the next tick.
+    card->move(60, 10);
+    EXPECT_FALSE(view->testAttribute(Qt::WA_OpaquePaintEvent));
+    const QImage moved = settled(true);
+    EXPECT_LE(largestDifference(moved, settled(false)), 1);
+    EXPECT_GT(largestDifference(moved, painted), 1);
 }
 
 }  // namespace
