@@ -53,7 +53,7 @@ build_all() {
 # (AlertNotifier, PortalAppearanceSource) are left out: they start a private bus daemon, and
 # clang 14's ThreadSanitizer runtime aborts on fork() from a process that already has threads
 # ("CHECK failed: tsan_rtl.cpp:234"), before any report.
-threaded_tests='JoulemapViewModel|ProcessSamplingLoop|SystemInfoService|NotificationHub'
+threaded_tests='JoulemapViewModel|ProcessSamplingLoop|SystemInfoService|NotificationHub|WorkerPool'
 
 # $1 build dir, $2 sanitizer flags, $3 target; builds only test executables (no benchmarks, tools
 # or application binary) so the extra builds stay affordable on a small machine.
@@ -73,14 +73,10 @@ run_sanitizers() {
   UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     ctest --test-dir "$build-asan" --output-on-failure --parallel "$(nproc)"
 
-  # Only the suite holding the threaded tests; ctest skips the suites left unbuilt. Qt's own
-  # mutexes are futex-based and invisible to TSan in an uninstrumented Qt, so now and then a
-  # report comes whose both accesses lie inside libQt6Core (a pooled thread's start); such a test
-  # runs again, one test at a time, up to five times. A race that shows on every run still fails.
+  # Only the suite holding the threaded tests; ctest skips the suites left unbuilt.
   build_sanitized "$build-tsan" "-fsanitize=thread" joulemap_app_tests
   TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$here/tools/tsan.supp" \
-    ctest --test-dir "$build-tsan" --output-on-failure --parallel 1 -R "$threaded_tests" \
-      --repeat until-pass:5
+    ctest --test-dir "$build-tsan" --output-on-failure --parallel "$(nproc)" -R "$threaded_tests"
 }
 
 install_missing

@@ -1,9 +1,11 @@
 #include "JoulemapViewModel.h"
 
 #include "HighTempAlert.h"
+#include "MainThreadQueue.h"
 #include "PowerAggregator.h"
 #include "ProcessSamplingLoop.h"
 #include "ThemeManager.h"
+#include "WorkerPool.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -40,7 +42,7 @@ std::unique_ptr<QTimer> makeRepeatingTimer(int intervalMs, QObject* context, std
 }  // namespace
 
 JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
-    : QObject(parent), sources_(std::move(sources)), workers_(new QThreadPool) {
+    : QObject(parent), sources_(std::move(sources)), workers_(std::make_unique<WorkerPool>(kWorkerThreads)) {
     // A source left out reads as "nothing there" rather than failing on a worker thread.
     if (!sources_.now) {
         sources_.now = [] { return QDateTime::currentDateTime(); };
@@ -55,8 +57,6 @@ JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
         sources_.readPower = [] { return MeasuredPower{}; };
     }
     lastUpdated_ = sources_.now();
-    workers_->setMaxThreadCount(kWorkerThreads);
-    workers_->setThreadPriority(QThread::LowPriority);
     // At quit the loop must not sample on while the process tears down what it uses.
     if (auto* app = QCoreApplication::instance()) {
         connect(app, &QCoreApplication::aboutToQuit, this, &JoulemapViewModel::shutDown);
@@ -67,7 +67,6 @@ JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
 JoulemapViewModel::~JoulemapViewModel() {
     // What workers post meanwhile is discarded: their results only reach a model that still exists.
     shutDown();
-    delete workers_;
 }
 
 void JoulemapViewModel::shutDown() {
@@ -76,13 +75,11 @@ void JoulemapViewModel::shutDown() {
     }
     if (workers_ == nullptr) return;
     workers_->clear();
-    if (!workers_->waitForDone(kShutdownWaitMs)) {
-        // A read is stuck (a driver that never answers). Destroying the pool would wait for it, so
-        // the pool stays with its threads until the process ends; they hold nothing of this model.
-        // Kept reachable, so leak checkers see it was left on purpose.
+    if (!workers_->waitForDone(std::chrono::milliseconds(kShutdownWaitMs))) {
+        // A read is stuck (a driver that never answers). Its thread is left to finish on its own;
+        // it holds nothing of this model.
         qWarning("joulemap: a battery read did not finish within %d ms; quitting without it", kShutdownWaitMs);
-        static auto* const leftBehind = new std::vector<QThreadPool*>;
-        leftBehind->push_back(std::exchange(workers_, nullptr));
+        workers_.reset();
     }
 }
 
@@ -92,14 +89,10 @@ void JoulemapViewModel::runOnWorker(Read read, Apply apply) {
     // The read and the guard are copies: a worker left behind at shut-down touches nothing of this
     // model. The guard is only dereferenced on the main thread, where the model is destroyed.
     QPointer<JoulemapViewModel> guard(this);
-    workers_->start([guard, read = std::move(read), apply = std::move(apply)] {
-        auto result = read();
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [guard, apply, result = std::move(result)] {
-                if (guard) apply(*guard, result);
-            },
-            Qt::QueuedConnection);
+    // The guard moves on with the result, so it is created and dropped on the main thread only.
+    workers_->start([guard, read = std::move(read), apply = std::move(apply)]() mutable {
+        MainThreadQueue::post(std::move(guard),
+                              [apply, result = read()](JoulemapViewModel& model) { apply(model, result); });
     });
 }
 
@@ -144,10 +137,10 @@ void JoulemapViewModel::startProcessSampling() {
     // The loop is joined before this object goes away, so posting to it from the loop is safe.
     samplingLoop_ = std::make_unique<ProcessSamplingLoop>(
         sources_.sampleProcesses,
-        [this](std::vector<AppShare> shares) {
-            QMetaObject::invokeMethod(
-                this, [this, shares = std::move(shares)]() mutable { applyProcessShares(std::move(shares)); },
-                Qt::QueuedConnection);
+        [guard = QPointer<JoulemapViewModel>(this)](std::vector<AppShare> shares) {
+            MainThreadQueue::post(guard, [shares = std::move(shares)](JoulemapViewModel& model) mutable {
+                model.applyProcessShares(std::move(shares));
+            });
         },
         sources_.pauseAfterSample, sources_.pauseAfterEmptySample);
 }

@@ -13,7 +13,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <cstdint>
@@ -26,6 +25,7 @@
 namespace joulemap {
 
 class ThemeManager;
+class WorkerPool;
 class ProcessSamplingLoop;
 
 // The one central model: keeps every live figure current from timers and a background sampling
@@ -155,7 +155,7 @@ private:
     bool isActive_ = true;
 
     // Owned, except after a shut-down that ran out of time: then its stuck threads keep it.
-    QThreadPool* workers_;
+    std::unique_ptr<WorkerPool> workers_;
     std::unique_ptr<ProcessSamplingLoop> samplingLoop_;
 };
 

@@ -1,14 +1,14 @@
 #include "SystemInfoService.h"
 
+#include "MainThreadQueue.h"
 #include "SystemInfoParser.h"
 #include "SystemInfoSources.h"
+#include "WorkerPool.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMetaObject>
 #include <QPointer>
 #include <QScreen>
-#include <QThreadPool>
 
 #include <utility>
 
@@ -18,17 +18,17 @@ namespace {
 
 // How long quitting waits for a description or measurement in flight before leaving it behind.
 constexpr int kShutdownWaitMs = 1000;
+constexpr std::size_t kWorkerThreads = 2;
 
-// The services' own pool rather than Qt's global one: the application object waits for the global
-// pool without a limit when it is destroyed, so one stuck read (a tool that never exits, a file that
-// never answers) would keep the app from quitting. This pool is never destroyed, for the same
-// reason; at quit it gets a bounded wait instead.
-QThreadPool& workers() {
-    static QThreadPool* const pool = [] {
-        auto* created = new QThreadPool;
+// The services' own pool: at quit it gets a bounded wait, so one stuck read (a tool that never
+// exits, a file that never answers) cannot keep the app from quitting. Never destroyed, as work
+// may still be running at exit.
+WorkerPool& workers() {
+    static WorkerPool* const pool = [] {
+        auto* created = new WorkerPool(kWorkerThreads);
         if (auto* app = QCoreApplication::instance()) {
             QObject::connect(app, &QCoreApplication::aboutToQuit, app,
-                             [created] { created->waitForDone(kShutdownWaitMs); });
+                             [created] { created->waitForDone(std::chrono::milliseconds(kShutdownWaitMs)); });
         }
         return created;
     }();
@@ -36,19 +36,15 @@ QThreadPool& workers() {
 }
 
 // Runs work on a pool thread and hands its result to apply on the main thread, but only while
-// target still exists. The pointer is only read on the main thread, where target is destroyed; the
-// result travels through the application object.
+// target still exists.
 template <typename Work, typename Apply>
 void runInBackground(SystemInfoService* target, Work work, Apply apply) {
     QPointer<SystemInfoService> guard(target);
     workers().start([guard, work = std::move(work), apply = std::move(apply)]() mutable {
-        auto result = work();
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [guard, apply = std::move(apply), result = std::move(result)]() mutable {
-                if (guard) apply(*guard, std::move(result));
-            },
-            Qt::QueuedConnection);
+        // The guard moves on with the result, so it is created and dropped on the main thread only.
+        MainThreadQueue::post(std::move(guard), [apply = std::move(apply), result = work()](SystemInfoService& service) mutable {
+            apply(service, std::move(result));
+        });
     });
 }
 
@@ -71,7 +67,11 @@ SystemInfoService::SystemInfoService(std::shared_ptr<SystemInfoSource> source, C
     lastNetTime_ = clock_();
 }
 
-bool SystemInfoService::waitForBackgroundWork(int timeoutMs) { return workers().waitForDone(timeoutMs); }
+bool SystemInfoService::waitForBackgroundWork(int timeoutMs) {
+    if (timeoutMs >= 0) return workers().waitForDone(std::chrono::milliseconds(timeoutMs));
+    workers().waitForDone();
+    return true;
+}
 
 void SystemInfoService::setInfo(SystemInfo info) {
     info_ = std::move(info);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "BundleInstall.h"
+#include "MainThreadQueue.h"
 #include "UpdateRules.h"
 #include "Version.h"
 
@@ -288,14 +289,10 @@ void UpdateChecker::onImageOpened(const QString& mountPoint, const fs::path& fol
     const fs::path destination = platform_.installFolder / *entry;
     // Copying a bundle takes long enough to freeze the panel; the result comes back here.
     QPointer<UpdateChecker> self(this);
-    QThreadPool::globalInstance()->start([self, source, destination] {
-        auto error = replaceBundle(source, destination);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, error, destination] {
-                if (self) self->onBundleCopied(error, fromPath(destination));
-            },
-            Qt::QueuedConnection);
+    QThreadPool::globalInstance()->start([self, source, destination]() mutable {
+        MainThreadQueue::post(std::move(self), [error = replaceBundle(source, destination), destination](UpdateChecker& checker) {
+            checker.onBundleCopied(error, fromPath(destination));
+        });
     });
 }
 
