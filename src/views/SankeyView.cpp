@@ -232,6 +232,7 @@ void SankeyView::ensureBackdrop() {
     }
     backdrop_ = std::move(image);
     backdropKey_ = key;
+    underlayValid_ = false;
     setAttribute(Qt::WA_OpaquePaintEvent, true);
 }
 
@@ -239,6 +240,8 @@ void SankeyView::dropBackdrop() {
     if (!backdropKey_ && backdrop_.isNull()) return;
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     backdrop_ = QImage();
+    underlay_ = QImage();
+    underlayValid_ = false;
     backdropKey_.reset();
 }
 
@@ -370,6 +373,7 @@ void SankeyView::buildScene(QSizeF size) {
     sceneValid_ = true;
     emphasisValid_ = false;
     textStyle_.reset();
+    underlayValid_ = false;
 }
 
 void SankeyView::Sprite::draw(QPainter& painter) const {
@@ -407,6 +411,7 @@ void SankeyView::buildEmphasis(qreal devicePixelRatio) {
     }
     emphasisDevicePixelRatio_ = devicePixelRatio;
     emphasisValid_ = true;
+    underlayValid_ = false;
 }
 
 void SankeyView::buildTexts(const TextStyle& style) {
@@ -426,6 +431,7 @@ void SankeyView::buildTexts(const TextStyle& style) {
     for (const auto& item : scene_.backItems) scene_.backTexts.push_back(render(item));
     for (const auto& item : scene_.frontItems) scene_.frontTexts.push_back(render(item));
     textStyle_ = style;
+    underlayValid_ = false;
 }
 
 TextBoxes SankeyView::textBoxes() {
@@ -444,38 +450,57 @@ TextBoxes SankeyView::textBoxes() {
 
 void SankeyView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (backdropKey_) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QPointF(0, 0), backdrop_);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!backdropKey_) {
+        paintFrame(painter, size(), frameTimeSeconds_);
+        return;
     }
-    paintFrame(painter, size(), frameTimeSeconds_);
+    // Over a backdrop, everything under the particles is one image, so a frame is one copy, the
+    // particles and the nodes.
+    const bool drawable = prepareFrame(size(), devicePixelRatioF());
+    if (!underlayValid_) {
+        underlay_ = backdrop_;
+        if (drawable) {
+            QPainter still(&underlay_);
+            still.setRenderHint(QPainter::Antialiasing);
+            still.setPen(Qt::NoPen);
+            paintStill(still);
+        }
+        underlayValid_ = true;
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPointF(0, 0), underlay_);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!drawable) return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    paintParticles(painter, frameTimeSeconds_);
+    paintFront(painter);
 }
 
-void SankeyView::paintFrame(QPainter& painter, QSizeF size, double timeSeconds) {
+bool SankeyView::prepareFrame(QSizeF size, qreal devicePixelRatio) {
     layoutFor(size);
     if (!sceneValid_) buildScene(size);
-    if (!scene_.drawable) return;
-
-    const qreal devicePixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    if (!scene_.drawable) return false;
     if (!emphasisValid_ || emphasisDevicePixelRatio_ != devicePixelRatio) buildEmphasis(devicePixelRatio);
     const ThemePalette& colors = themePalette(themeManager_);
     const TextStyle style{devicePixelRatio, colors.primaryText, colors.secondaryText};
     if (textStyle_ != style) buildTexts(style);
+    return true;
+}
 
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-
+void SankeyView::paintStill(QPainter& painter) const {
     painter.setOpacity(geo::kLegendBarOpacity);
-    painter.fillRect(scene_.legendBar, colors.secondaryText);
+    painter.fillRect(scene_.legendBar, themePalette(themeManager_).secondaryText);
     painter.setOpacity(1);
     for (const Sprite& text : scene_.backTexts) text.draw(painter);
-
     for (const Band& band : scene_.bands) {
-        painter.setOpacity(1);
         band.fill.draw(painter);
         band.glow.draw(painter);
+    }
+}
+
+void SankeyView::paintParticles(QPainter& painter, double timeSeconds) const {
+    for (const Band& band : scene_.bands) {
         painter.setBrush(band.color);
         for (const geo::Particle& particle :
              geo::particles(band.slice, band.bar, scene_.bandCenterX, band.powerWatts, timeSeconds)) {
@@ -483,7 +508,9 @@ void SankeyView::paintFrame(QPainter& painter, QSizeF size, double timeSeconds) 
             painter.drawEllipse(toQPoint(particle.center), particle.radius, particle.radius);
         }
     }
+}
 
+void SankeyView::paintFront(QPainter& painter) const {
     painter.setOpacity(1);
     painter.setBrush(scene_.inputColor);
     painter.drawRoundedRect(scene_.sourceNode, geo::kSourceCornerRadius, geo::kSourceCornerRadius);
@@ -493,9 +520,19 @@ void SankeyView::paintFrame(QPainter& painter, QSizeF size, double timeSeconds) 
         painter.drawRoundedRect(toQRect(band.bar), geo::kDestinationCornerRadius,
                                 geo::kDestinationCornerRadius);
     }
-
     painter.setOpacity(1);
     for (const Sprite& text : scene_.frontTexts) text.draw(painter);
+}
+
+void SankeyView::paintFrame(QPainter& painter, QSizeF size, double timeSeconds) {
+    const qreal devicePixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    if (!prepareFrame(size, devicePixelRatio)) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    paintStill(painter);
+    paintParticles(painter, timeSeconds);
+    paintFront(painter);
     painter.restore();
 }
 

@@ -140,6 +140,11 @@ private:
     void ensureBackdrop();
     void dropBackdrop();
     void watchAncestors();
+    // Lays out the frame for `size` and brings its images up to date; false when nothing is drawn.
+    bool prepareFrame(QSizeF size, qreal devicePixelRatio);
+    void paintStill(QPainter& painter) const;  // legend, headers, bands and glows
+    void paintParticles(QPainter& painter, double timeSeconds) const;
+    void paintFront(QPainter& painter) const;  // nodes and their labels
     void updateTickInterval();
     void tick();
     std::optional<std::string> hitTest(QPointF position);
@@ -159,6 +164,8 @@ private:
     std::optional<TextStyle> textStyle_;  // of the painted texts; empty when they must be repainted
 
     QImage backdrop_;
+    QImage underlay_;  // the backdrop with everything under the particles painted on it
+    bool underlayValid_ = false;
     std::optional<BackdropKey> backdropKey_;  // empty when there is no usable backdrop
     std::vector<QPointer<QWidget>> watchedAncestors_;
 
