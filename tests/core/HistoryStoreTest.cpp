@@ -210,11 +210,12 @@ TEST_F(HistoryStoreTest, WriteWaitsForAnotherConnectionHoldingTheLock) {
     auto store = open();
     RawConnection other(file());
     ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
+    // Longer than one busy wait inside SQLite, well within the bounded attempts.
     std::thread release([&other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         other.exec("COMMIT");
     });
-    store->insert(12, 9, 70, 3);
+    EXPECT_TRUE(store->insert(12, 9, 70, 3));
     release.join();
     EXPECT_EQ(store->query(1).size(), 1u);
 }
@@ -406,6 +407,15 @@ TEST_F(HistoryStoreTest, WriteThatCannotBeStoredIsReported) {
     CapturedLog log;
     EXPECT_FALSE(store->insert(1, 2, 3, 4));
     EXPECT_NE(log.text.find("lost the sample of 1700000000"), std::string::npos) << log.text;
+}
+
+TEST_F(HistoryStoreTest, FileWhoseTablesCannotBeMadeOpensReadOnlyAndSaysWhy) {
+    fs::create_directories(file().parent_path());
+    // A view under the table's name: the table seems to exist, but its index cannot be made.
+    RawConnection(file()).exec("CREATE VIEW power_log AS SELECT 1 AS ts");
+    CapturedLog log;
+    EXPECT_TRUE(open()->isReadOnly());
+    EXPECT_NE(log.text.find("could not be created"), std::string::npos) << log.text;
 }
 
 TEST_F(HistoryStoreTest, LockGivesOwnershipOnlyToTheFirstAndNeverWhileSomeoneRepairs) {
