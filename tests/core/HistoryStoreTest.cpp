@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <fstream>
@@ -289,7 +290,11 @@ TEST_F(HistoryStoreTest, TwoProcessesWritingAtOnceLoseNoSampleEvenWhenBothFindTh
         SCOPED_TRACE(damaged ? "damaged" : "sound");
         fs::remove_all(file().parent_path());
         fs::create_directories(file().parent_path());
-        if (damaged) writeFile(file(), std::string(3000, 'x'));
+        // Rows to rescue keep the first opener repairing for a while, when the second one arrives.
+        if (damaged) {
+            fillDatabase(file(), 3000);
+            fs::resize_file(file(), fs::file_size(file()) - 100);
+        }
         const auto statuses = inChildren(2, [this, samplesEach](int child) {
             int64_t i = 0;
             // Interleaved seconds, so no sample replaces the other process's.
@@ -302,7 +307,9 @@ TEST_F(HistoryStoreTest, TwoProcessesWritingAtOnceLoseNoSampleEvenWhenBothFindTh
         // Moved aside once: the second opener never renames the file the first one repaired.
         EXPECT_EQ(asideFiles(file().parent_path()).size(), damaged ? 1u : 0u);
         now = double(kBase + 2 * samplesEach);
-        EXPECT_EQ(open()->query(24).size(), size_t(2 * samplesEach));
+        const auto records = open()->query(24);
+        EXPECT_EQ(std::count_if(records.begin(), records.end(), [](const auto& r) { return r.ts >= kBase; }),
+                  2 * samplesEach);
     }
 }
 
