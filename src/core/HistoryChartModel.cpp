@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <system_error>
 
 namespace joulemap {
 
@@ -20,8 +21,9 @@ constexpr const char* kTimePattern = "%H:%M";
 constexpr const char* kDatePattern = "%m/%d";
 
 std::string wholeWatts(double watts) {
-    char buffer[32];
+    char buffer[320];  // the largest double has 309 integer digits
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, watts, std::chars_format::fixed, 0);
+    if (result.ec != std::errc{}) return {};  // never show what the buffer held before
     return std::string(buffer, result.ptr) + "W";
 }
 

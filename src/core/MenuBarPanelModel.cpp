@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <system_error>
 
 namespace joulemap::MenuBarPanelModel {
 
@@ -17,8 +18,9 @@ constexpr double kMilliwattsPerWatt = 1000;
 constexpr double kPercent = 100;
 
 std::string wholeNumber(double value) {
-    char buffer[64];
+    char buffer[320];  // the largest double has 309 integer digits
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0);
+    if (result.ec != std::errc{}) return {};  // never show what the buffer held before
     return std::string(buffer, result.ptr);
 }
 

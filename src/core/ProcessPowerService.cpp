@@ -275,7 +275,8 @@ std::vector<std::pair<int64_t, double>> intervalSeconds(const Snapshot& a, const
         }
         // A child may have moved to another reaper before it ended; it is then not ours to subtract.
         const double seconds = std::max(own, 0.0) + std::max(reaped, 0.0);
-        if (seconds > 0) spent.emplace_back(pid, seconds);
+        // A garbled listing can give a time no processor has spent; it would turn every share into NaN.
+        if (seconds > 0 && std::isfinite(seconds)) spent.emplace_back(pid, seconds);
     }
     // By id, so that sums and the order of equal shares do not depend on hashing.
     std::sort(spent.begin(), spent.end());
@@ -310,7 +311,8 @@ std::vector<AppShare> sharesBetween(const Snapshot& a, const Snapshot& b, const 
 
     double apps = 0;
     for (const auto& bucket : buckets) apps += bucket.second;
-    if (!(system + apps > 0)) return {};
+    // Finite times can still add up to infinity; no shares then rather than NaN ones.
+    if (!(system + apps > 0) || !std::isfinite(system + apps)) return {};
 
     const auto corePercent = [&](double seconds) {
         return intervalSec > 0 ? seconds / intervalSec * kPercent : 0.0;

@@ -56,6 +56,11 @@ TEST_F(HistoryChartModelTest, PowerScaleStartsAtTenWattsAndGrowsWithTheLargestFi
     const Model big(high, 24, kNow, kWidth, kHeight);
     EXPECT_EQ(big.topWatts(), 48);
     EXPECT_EQ(big.gridLines()[1].powerLabel, "36W");
+    // A figure only a hand-edited database holds is printed in full, never as stray buffer bytes.
+    const std::vector<Record> edited{sample(kNow - 600, 1e300, 2), sample(kNow - 300, 4, 9)};
+    const Model absurd(edited, 24, kNow, kWidth, kHeight);
+    const std::string top = absurd.gridLines()[0].powerLabel;
+    EXPECT_EQ(top.find_first_not_of("0123456789"), 301u) << top;
 }
 
 TEST_F(HistoryChartModelTest, TimeAxisShowsClockTimesForADayAndDatesForAWeek) {

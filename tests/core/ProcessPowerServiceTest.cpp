@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -149,6 +150,14 @@ TEST(ProcessPowerService, SharesAreFractionsOfApplicationTimeFollowedBySystem) {
     EXPECT_EQ(shares[2].name, kSystemShareName);
     EXPECT_DOUBLE_EQ(shares[2].fraction, 0.375 / (0.375 + apps));
     EXPECT_DOUBLE_EQ(shares[2].corePercent, 18.75);
+    // Times no processor can have spent (ps printing garbage) give no share rather than a NaN one.
+    for (const double absurd : {parseTime("1e308:00"), 1e308}) {
+        Snapshot broken = b;
+        broken[4].cpuSeconds = broken[5].cpuSeconds = absurd;
+        for (const auto& share : sharesBetween(a, broken, rules, 2.0)) {
+            EXPECT_TRUE(std::isfinite(share.fraction) && std::isfinite(share.corePercent)) << share.name;
+        }
+    }
 
     b.erase(4);
     b.erase(5);
