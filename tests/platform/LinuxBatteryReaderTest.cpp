@@ -247,6 +247,9 @@ TEST(LinuxBatteryReader, ImplausibleReadingsReadAsAbsent) {
          {{gauge + "time_to_empty_now", "9223372036854775807"}},
          [](const BatteryInfo& b) { return b.timeRemainingMin == 240; }},  // charge ÷ current instead
         {"acpi-laptop-discharging",
+         {{kBat + "power_now", "1"}},  // a trickle: decades left
+         [](const BatteryInfo& b) { return b.timeRemainingMin == 0; }},
+        {"acpi-laptop-discharging",
          {{adapter + "online", "1"}, {adapter + "power_now", "9223372036854775807"}},
          [](const BatteryInfo& b) { return b.systemPowerInMw == 0; }},
     };

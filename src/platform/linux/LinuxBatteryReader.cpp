@@ -81,12 +81,11 @@ std::optional<double> readDouble(const fs::path& file) {
     return static_cast<double>(*value);
 }
 
-// A near-zero drain rate gives an absurd time: the cap keeps the conversion to an integer defined.
+// A near-zero drain rate gives an absurd time, which is no estimate at all: unknown (0), like any
+// reading out of its range, and never converted to an integer it does not fit.
 int64_t toMinutes(double hours) {
-    const double minutes = hours * kMinutesPerHour;
-    if (!std::isfinite(minutes)) return 0;
-    return static_cast<int64_t>(
-        std::clamp(minutes, plausible::kMinutesLeft.min, plausible::kMinutesLeft.max));
+    const auto minutes = plausible::kMinutesLeft.check(hours * kMinutesPerHour);
+    return minutes ? static_cast<int64_t>(*minutes) : 0;
 }
 
 std::optional<double> scaled(std::optional<double> raw, double divisor, const ReadingRange& range) {
