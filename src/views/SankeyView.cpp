@@ -35,6 +35,8 @@ constexpr double kGlowMarginDeviations = 3;
 constexpr double kTextPadding = 2;
 // Room around a band for its antialiased edge.
 constexpr double kEdgePadding = 1;
+// Particles repainted one by one in a frame; beyond, their whole strip is.
+constexpr int kMostParticleRects = 64;
 
 QPointF toQPoint(geo::Point p) { return {p.x, p.y}; }
 QRectF toQRect(const geo::Rect& r) { return {r.x, r.y, r.width, r.height}; }
@@ -279,13 +281,34 @@ void SankeyView::resizeEvent(QResizeEvent* event) {
     dropBackdrop();
 }
 
+QRegion SankeyView::particleRegion(double timeSeconds) const {
+    QRegion region;
+    int count = 0;
+    for (const Band& band : scene_.bands) {
+        for (const geo::Particle& particle :
+             geo::particles(band.slice, band.bar, scene_.bandCenterX, band.powerWatts, timeSeconds)) {
+            // Past a few dozen dots one strip is cheaper than the region's bookkeeping.
+            if (++count > kMostParticleRects) return scene_.particleArea;
+            const double reach = particle.radius + kEdgePadding;
+            region += QRectF(particle.center.x - reach, particle.center.y - reach, 2 * reach, 2 * reach)
+                          .toAlignedRect();
+        }
+    }
+    return region;
+}
+
 void SankeyView::tick() {
+    const double previousFrameSeconds = frameTimeSeconds_;
     frameTimeSeconds_ = static_cast<double>(clock_.nsecsElapsed()) / 1e9;
     if (tick_.interval() == kAnimatedTickMs) ensureBackdrop();
-    // Only the particles move with time, so only their stretch between the columns is repainted;
-    // that spares the labels, and the parent's background under them, 30 times a second.
+    // Only the particles move with time, so only the dots where they were and where they are now
+    // are repainted; that spares the rest of the diagram, and the window under it, 30 times a second.
     if (sceneValid_ && layoutSize_ == QSizeF(size())) {
-        if (scene_.drawable) update(scene_.particleArea);
+        if (scene_.drawable) {
+            const QRegion shown = shownParticles_ ? *shownParticles_ : particleRegion(previousFrameSeconds);
+            shownParticles_ = particleRegion(frameTimeSeconds_);
+            update(shown + *shownParticles_);
+        }
     } else {
         update();
     }
@@ -370,6 +393,7 @@ void SankeyView::buildScene(QSizeF size) {
         }
     }
     scene_ = std::move(scene);
+    shownParticles_.reset();
     sceneValid_ = true;
     emphasisValid_ = false;
     textStyle_.reset();
@@ -448,7 +472,7 @@ TextBoxes SankeyView::textBoxes() {
     return boxes;
 }
 
-void SankeyView::paintEvent(QPaintEvent*) {
+void SankeyView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (!backdropKey_) {
         paintFrame(painter, size(), frameTimeSeconds_);
@@ -474,7 +498,7 @@ void SankeyView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     paintParticles(painter, frameTimeSeconds_);
-    paintFront(painter);
+    paintFront(painter, event->rect());
 }
 
 bool SankeyView::prepareFrame(QSizeF size, qreal devicePixelRatio) {
@@ -510,18 +534,24 @@ void SankeyView::paintParticles(QPainter& painter, double timeSeconds) const {
     }
 }
 
-void SankeyView::paintFront(QPainter& painter) const {
+void SankeyView::paintFront(QPainter& painter, const QRectF& exposed) const {
+    // Most frames expose only the strip between the columns: what lies outside is not even traced.
     painter.setOpacity(1);
-    painter.setBrush(scene_.inputColor);
-    painter.drawRoundedRect(scene_.sourceNode, geo::kSourceCornerRadius, geo::kSourceCornerRadius);
+    if (scene_.sourceNode.intersects(exposed)) {
+        painter.setBrush(scene_.inputColor);
+        painter.drawRoundedRect(scene_.sourceNode, geo::kSourceCornerRadius, geo::kSourceCornerRadius);
+    }
     for (const Band& band : scene_.bands) {
+        const QRectF bar = toQRect(band.bar);
+        if (!bar.intersects(exposed)) continue;
         painter.setOpacity(band.alpha);
         painter.setBrush(band.color);
-        painter.drawRoundedRect(toQRect(band.bar), geo::kDestinationCornerRadius,
-                                geo::kDestinationCornerRadius);
+        painter.drawRoundedRect(bar, geo::kDestinationCornerRadius, geo::kDestinationCornerRadius);
     }
     painter.setOpacity(1);
-    for (const Sprite& text : scene_.frontTexts) text.draw(painter);
+    for (const Sprite& text : scene_.frontTexts) {
+        if (QRectF(text.origin, text.image.deviceIndependentSize()).intersects(exposed)) text.draw(painter);
+    }
 }
 
 void SankeyView::paintFrame(QPainter& painter, QSizeF size, double timeSeconds) {
@@ -532,7 +562,7 @@ void SankeyView::paintFrame(QPainter& painter, QSizeF size, double timeSeconds) 
     painter.setPen(Qt::NoPen);
     paintStill(painter);
     paintParticles(painter, timeSeconds);
-    paintFront(painter);
+    paintFront(painter, QRectF(QPointF(0, 0), size));
     painter.restore();
 }
 

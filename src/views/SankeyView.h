@@ -5,6 +5,7 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QPointer>
+#include <QRegion>
 #include <QSizeF>
 #include <QTimer>
 #include <QWidget>
@@ -144,7 +145,9 @@ private:
     bool prepareFrame(QSizeF size, qreal devicePixelRatio);
     void paintStill(QPainter& painter) const;  // legend, headers, bands and glows
     void paintParticles(QPainter& painter, double timeSeconds) const;
-    void paintFront(QPainter& painter) const;  // nodes and their labels
+    void paintFront(QPainter& painter, const QRectF& exposed) const;  // nodes and their labels
+    // Where the particles are at `timeSeconds`, as the widget paints them.
+    QRegion particleRegion(double timeSeconds) const;
     void updateTickInterval();
     void tick();
     std::optional<std::string> hitTest(QPointF position);
@@ -172,6 +175,7 @@ private:
     QTimer tick_;
     bool shown_ = false;  // between a show and a hide event, spontaneous ones included
     QElapsedTimer clock_;
+    std::optional<QRegion> shownParticles_;  // of the last tick's frame, in the current scene
     double frameTimeSeconds_ = 0;  // the last tick's time: repaints between ticks keep the particles still
     std::optional<QPointF> pressPosition_;
 };
