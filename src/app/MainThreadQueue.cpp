@@ -52,7 +52,14 @@ PendingWork& pendingWork(QCoreApplication& application) {
     return *queue;
 }
 
+// Made as the application object is, on the main thread: made by the first worker to post, its
+// construction would reach the main thread only through Qt's event queue, an order thread
+// checkers cannot see.
+void makePendingWork() { pendingWork(*QCoreApplication::instance()); }
+
 }  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(makePendingWork)
 
 void MainThreadQueue::post(std::function<void()> work) {
     QCoreApplication* application = QCoreApplication::instance();
