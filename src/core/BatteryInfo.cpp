@@ -11,6 +11,9 @@ constexpr double kMilliwattsPerWatt = 1000.0;
 constexpr double kMicrowattsPerWatt = 1000000.0;  // mA × mV
 constexpr double kGoodHealthPct = 90.0;
 constexpr double kFairHealthPct = 80.0;
+// Smaller discharges while plugged in are the fuel gauge's noise around a full battery, not an
+// adapter falling short.
+constexpr double kWeakAdapterDischargeWatts = 0.5;
 
 }  // namespace
 
@@ -29,6 +32,16 @@ double BatteryInfo::estimatedConsumptionWatts() const {
     return consumptionEstimateMw > 0 ? consumptionEstimateMw / kMilliwattsPerWatt : kFallbackConsumptionWatts;
 }
 
+double BatteryInfo::dischargeWatts() const {
+    const double fromPowerW = std::max(0.0, -batteryPowerMw / kMilliwattsPerWatt);
+    const double fromCurrentW = instantAmperageMa < 0 ? std::abs(instantPowerWatts()) : 0.0;
+    return std::max(fromPowerW, fromCurrentW);
+}
+
+bool BatteryInfo::isAdapterTooWeak() const {
+    return isExternalConnected && !isCharging && dischargeWatts() >= kWeakAdapterDischargeWatts;
+}
+
 double BatteryInfo::inputPowerWatts() const {
     if (systemPowerInMw > 0) return systemPowerInMw / kMilliwattsPerWatt;
     // The adapter's rating is what it could deliver, not what it does: without a meter the input is
@@ -44,7 +57,8 @@ double BatteryInfo::systemConsumedWatts() const {
         // Power going into the battery is not consumed by the machine; power coming out of it is
         // already part of what the machine draws.
         const double charging = std::max(0.0, batteryPowerMw / kMilliwattsPerWatt);
-        return std::max(0.0, inputPowerWatts() - charging);
+        // Never less than what the battery alone is measured to give.
+        return std::max({0.0, inputPowerWatts() - charging, dischargeWatts()});
     }
     if (systemPowerInMw > 0) return systemPowerInMw / kMilliwattsPerWatt;
     return std::abs(instantPowerWatts());

@@ -63,6 +63,11 @@ struct BatteryInfo {
     bool isInputMeasured() const;
     // The consumption estimate in use while plugged in without a meter.
     double estimatedConsumptionWatts() const;
+    // What the battery gives, in watts (0 while it charges or idles): the larger of the two readings.
+    double dischargeWatts() const;
+    // Plugged in and yet the battery gives power: the adapter cannot cover the load (a phone
+    // charger on a notebook). What the battery gives is then part of what the machine consumes.
+    bool isAdapterTooWeak() const;
     double systemConsumedWatts() const;
     double stateOfHealth() const;
     // False when neither the system's figure nor both capacities are known: stateOfHealth() then

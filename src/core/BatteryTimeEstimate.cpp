@@ -60,11 +60,13 @@ std::string formatDuration(int64_t minutes) {
 
 std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<double>& amperageSamplesMa) {
     if (amperageSamplesMa.empty()) {
-        return battery.isExternalConnected ? kOnExternalPower : fromBatteryEstimate(battery);
+        return battery.isExternalConnected && !battery.isAdapterTooWeak() ? kOnExternalPower
+                                                                          : fromBatteryEstimate(battery);
     }
     const double averageMa = mean(amperageSamplesMa);
 
-    if (battery.isExternalConnected) {
+    // An adapter too weak for the load still drains the battery: time left matters as on battery.
+    if (battery.isExternalConnected && !battery.isAdapterTooWeak()) {
         const double missingMah = battery.maxCapacityMah - battery.currentCapacityMah;
         if (averageMa > kMinEstimateCurrentMa && missingMah > 0 && battery.currentCapacityMah > 0 &&
             battery.isCharging) {
@@ -87,7 +89,7 @@ std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<do
     }
     // mWh / mW is hours.
     const double averageMw = mean(powerSamplesMw);
-    if (battery.isExternalConnected) {
+    if (battery.isExternalConnected && !battery.isAdapterTooWeak()) {
         const double missingMwh = battery.energyFullMwh - battery.energyNowMwh;
         if (averageMw > kMinEstimatePowerMw && missingMwh > 0 && battery.isCharging) {
             const int64_t minutes = wholeMinutes(missingMwh, averageMw);

@@ -2,6 +2,7 @@
 
 #include "Accents.h"
 #include "NumberFormat.h"
+#include "PowerAggregator.h"
 
 #include <algorithm>
 #include <charconv>
@@ -49,6 +50,8 @@ std::optional<std::string_view> adviceColor(BatteryAdvisor::Advice::Severity sev
 
 StatusPill statusPill(const BatteryInfo& battery) {
     if (battery.isCharging) return {kAccentGreen, "bolt.fill", "充电中"};
+    // Plugged in and discharging all the same: the net badge beside the pill gives the discharge.
+    if (battery.isAdapterTooWeak()) return {kAccentOrange, "powerplug.fill", PowerAggregator::kAdapterTooWeakText};
     if (battery.isExternalConnected) return {kAccentCyan, "powerplug.fill", "已接电源"};
     return {kAccentYellow, "arrow.down.right", "放电中"};
 }

@@ -305,7 +305,10 @@ std::vector<PowerDestination> buildDestinations(double systemW, const std::vecto
     return buildDestinations(systemW, appShares, MeasuredPower{});
 }
 
-std::string adapterLabel(const BatteryInfo& battery, double inputW, bool inputMeasured) {
+namespace {
+
+// The adapter as it describes itself: its rating and protocol ("USB-PD 96W 快充", "12W 慢充", "电源").
+std::string ratingLabel(const BatteryInfo& battery) {
     const double ratedW = battery.adapterWatts;
     std::string label;
     if (ratedW > 0) {
@@ -323,7 +326,43 @@ std::string adapterLabel(const BatteryInfo& battery, double inputW, bool inputMe
         // Without a rating this reads just "USB-PD".
         label = trimmed("USB-PD " + label);
     }
-    return label + " · " + std::string(inputMeasured ? kMeasuredWord : kEstimatedWord) + " " + wattsText(inputW);
+    return label;
+}
+
+// Plugged in while the battery discharges: the machine consumes what the adapter gives plus what the
+// battery gives. The platform meter measures that whole consumption; an adapter's own meter only its
+// part, to which the battery's is added. Without either, only a lower bound is known: the discharge
+// (or the component meters, if they read more), and the sub-line says "至少".
+JoulemapData aggregateWeakAdapter(const BatteryInfo& battery, const std::vector<AppShare>& appShares,
+                                  const MeasuredPower& measured) {
+    const double dischargeW = battery.dischargeWatts();
+    std::optional<double> consumptionW;
+    if (const auto platformW = usable(measured.platformWatts)) {
+        consumptionW = std::max(*platformW, dischargeW);
+    } else if (battery.systemPowerInMw > 0) {
+        consumptionW = battery.systemPowerInMw / 1000 + dischargeW;
+    }
+    const double meteredW =
+        usable(measured.cpuWatts()).value_or(0) + usable(measured.graphicsWatts()).value_or(0);
+    const double systemW = consumptionW.value_or(std::max(dischargeW, meteredW));
+
+    JoulemapData data;
+    data.destinations =
+        finished(splitSystemPower(systemW, appShares, measured, Total::independent, !consumptionW), systemW);
+    data.inputName = "充电器";
+    data.inputSub = ratingLabel(battery) + " · " + std::string(kAdapterTooWeakText) + " · 电池放电 " +
+                    wattsText(dischargeW) + " · " + (consumptionW ? std::string(kMeasuredWord) : "至少") + " " +
+                    wattsText(systemW);
+    data.inputColor = kExternalPowerColor;
+    data.inputIcon = kBoltIcon;
+    return data;
+}
+
+}  // namespace
+
+std::string adapterLabel(const BatteryInfo& battery, double inputW, bool inputMeasured) {
+    return ratingLabel(battery) + " · " + std::string(inputMeasured ? kMeasuredWord : kEstimatedWord) + " " +
+           wattsText(inputW);
 }
 
 std::string adapterLabel(const BatteryInfo& battery, double inputW) { return adapterLabel(battery, inputW, true); }
@@ -349,6 +388,8 @@ JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& 
         return data;
     }
 
+    if (battery.isAdapterTooWeak()) return aggregateWeakAdapter(battery, appShares, measured);
+
     bool inputMeasured = battery.isInputMeasured();
     double inputW = battery.inputPowerWatts();
     const double batteryW = battery.batteryPowerMw / 1000;
@@ -363,8 +404,8 @@ JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& 
             inputW = std::max(0.0, batteryW) + std::max(battery.estimatedConsumptionWatts(), meteredW);
         }
     }
-    // Discharging although plugged in: the adapter cannot cover the load, so all of its input is the
-    // system's. A charge below the noise floor is the system's too, so the bands still add up.
+    // A charge below the noise floor, or a discharge below the weak-adapter threshold, is the system's
+    // too, so the bands still add up.
     const double systemW = std::max(0.0, inputW - chargingW);
     auto destinations = splitSystemPower(systemW, appShares, measured, Total::independent, !inputMeasured);
     const std::size_t systemBands = destinations.size();

@@ -20,6 +20,8 @@ namespace joulemap::PowerAggregator {
 // At most this many applications get a destination of their own; the rest share "其他应用".
 inline constexpr std::size_t kMaxAppDestinations = 5;
 inline constexpr std::string_view kOtherAppsId = "other";
+// Plugged in, and the battery still has to help: the adapter gives less than the machine draws.
+inline constexpr std::string_view kAdapterTooWeakText = "充电器功率不足";
 
 JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& appShares);
 JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& appShares,

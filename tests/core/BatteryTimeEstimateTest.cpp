@@ -68,6 +68,10 @@ TEST(BatteryTimeEstimateTest, EnergiesAreDividedByPowerWithNoVoltageBetween) {
     EXPECT_EQ(batteryTimeEstimate(b, {-1207}), "可用约 2小时50分");
     EXPECT_EQ(batteryTimeEstimate(b, {-1207}, {-12'500, -11'500}), "可用约 3小时15分");
     EXPECT_EQ(batteryTimeEstimate(b, {-1207}, {-400}), "放电中");  // too little to divide by
+    // An adapter too weak for the load drains the battery as well: time left, not "已接电源".
+    b.isExternalConnected = true;
+    b.batteryPowerMw = -12'000;
+    EXPECT_EQ(batteryTimeEstimate(b, {-1207}, {-12'000}), "可用约 3小时15分");
 
     b.isExternalConnected = true;
     b.isCharging = true;

@@ -53,6 +53,12 @@ TEST(MenuBarPanelModel, PillAndBadgeFollowTheBatteryState) {
     b.isCharging = true;
     EXPECT_EQ(panel::statusPill(b).label, "充电中");
     EXPECT_EQ(panel::statusPill(BatteryInfo{}).label, "放电中");
+    // Plugged in and discharging 10 W: the adapter falls short, and the badge beside says by how much.
+    BatteryInfo weak;
+    weak.isExternalConnected = true;
+    weak.batteryPowerMw = -10'000;
+    EXPECT_EQ(panel::statusPill(weak), (panel::StatusPill{"#ff9f0a", "powerplug.fill", "充电器功率不足"}));
+    EXPECT_EQ(panel::netBadge(weak).magnitude, "10.0");
 
     struct Case {
         double milliwatts;

@@ -174,8 +174,15 @@ TEST(PowerAggregatorTest, ChargingInputIsMeasuredOrAnEstimateNeverTheRating) {
     // 0.05 W and exactly 0.1 W are not above the noise floor; the system then takes the whole input.
     EXPECT_FALSE(aggregate(pluggedIn(60, 100), {}).isCharging());
     EXPECT_TRUE(aggregate(pluggedIn(60, 101), {}).isCharging());
-    // Discharging on a weak adapter: nothing goes into the battery.
-    EXPECT_EQ(summary(aggregate(pluggedIn(60, -3'000), {}).destinations), "cpu 1.8; display 1.4; gpu 0.8; ");
+    // Discharging on an adapter too weak for the load: the machine consumes the adapter's metered
+    // 6.2 W plus the battery's 3 W; without a meter the 3 W is a lower bound, never the 4 W estimate's
+    // 4 W beside a 10 W discharge.
+    BatteryInfo weak = pluggedIn(15, -3'000);
+    weak.systemPowerInMw = 6'200;
+    EXPECT_EQ(aggregate(weak, {}).inputSub, "15W 慢充 · 充电器功率不足 · 电池放电 3.0W · 实际 9.2W");
+    EXPECT_EQ(aggregate(pluggedIn(15, -10'000), {}).inputSub, "15W 慢充 · 充电器功率不足 · 电池放电 10.0W · 至少 10.0W");
+    // A fuel gauge's noise around a full battery is no weak adapter.
+    EXPECT_EQ(aggregate(pluggedIn(60, -300), {}).inputSub, "60W · 估算 4.0W");
 }
 
 TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShows) {
@@ -185,6 +192,9 @@ TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShows) {
     charging.consumptionEstimateMw = 6'666;
     BatteryInfo metered = pluggedIn(96, 3'333);
     metered.systemPowerInMw = 41'111;
+    BatteryInfo weak = pluggedIn(15, -7'777);
+    BatteryInfo weakMetered = weak;
+    weakMetered.systemPowerInMw = 8'888;
     const std::vector<std::vector<AppShare>> shareSets{
         {},
         {share("A", 0.5), share("B", 0.3), share("C", 0.2), share("__system__", 0.1)},
@@ -195,7 +205,7 @@ TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShows) {
     m.dramWatts = 0.77;
     for (const auto& shares : shareSets) {
         for (const MeasuredPower& measured : {MeasuredPower{}, m}) {
-            for (const BatteryInfo& b : {onBattery, charging, metered}) {
+            for (const BatteryInfo& b : {onBattery, charging, metered, weak, weakMetered}) {
                 const JoulemapData flow = aggregate(b, shares, measured);
                 EXPECT_NEAR(flow.totalPower(), shownFigure(flow.inputSub), 1e-9) << flow.inputSub;
             }

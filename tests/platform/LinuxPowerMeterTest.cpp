@@ -109,3 +109,40 @@ TEST(LinuxPowerMeter, MeteredNotebookFlowAddsUpToTheDischarge) {
     EXPECT_EQ(bands, (std::vector<std::pair<std::string, double>>{
                          {"A", 3.8}, {"cpu", 2.5}, {"B", 1.6}, {"display", 0.7}, {"gpu", 0.5}}));
 }
+
+TEST(LinuxPowerMeter, AdapterTooWeakShowsNoFigureBelowTheDischarge) {
+    // Plugged in, yet the battery gives 9.12 W: a charger too weak for the load.
+    FakeSysfs sys("acpi-laptop-discharging");
+    sys.write("class/power_supply/ADP1/online", "1");
+    const auto battery = joulemap::LinuxBatteryReader(sys.root).readQuick();
+    ASSERT_TRUE(battery);
+    ASSERT_TRUE(battery->isAdapterTooWeak());
+    const std::vector<joulemap::AppShare> shares{
+        {"A", std::nullopt, 0.7}, {"B", std::nullopt, 0.3}, {"__system__", std::nullopt, 0.4}};
+    const auto bands = [](const joulemap::JoulemapData& flow) {
+        std::vector<std::pair<std::string, double>> out;
+        for (const auto& d : flow.destinations) out.emplace_back(d.id, d.power);
+        return out;
+    };
+
+    // Nothing meters the adapter: the discharge is a lower bound, and the bands say they are estimates.
+    auto flow = joulemap::PowerAggregator::aggregate(*battery, shares, MeasuredPower{});
+    EXPECT_EQ(flow.inputSub, "电源 · 充电器功率不足 · 电池放电 9.1W · 至少 9.1W");
+    EXPECT_NEAR(flow.totalPower(), 9.1, 1e-9);
+    EXPECT_TRUE(flow.destinations.front().estimated);
+
+    // psys over 2 s: 30 J = 15 W for the whole machine, the adapter's share the 5.88 W beyond the
+    // battery's. Apps claim 0.6 × 15 = 9 (A 6.3, B 2.7); hardware 6: display 2.1, cpu 2.7, gpu 1.2.
+    sys.write(kPowercap + "intel-rapl:1/name", "psys");
+    sys.write(kPowercap + "intel-rapl:1/energy_uj", "1000000");
+    double now = 0;
+    LinuxPowerMeter meter(sys.root, [&] { return now; });
+    meter.sample();
+    now = 2;
+    sys.write(kPowercap + "intel-rapl:1/energy_uj", "31000000");
+    flow = joulemap::PowerAggregator::aggregate(*battery, shares, meter.sample());
+    EXPECT_EQ(flow.inputSub, "电源 · 充电器功率不足 · 电池放电 9.1W · 实际 15.0W");
+    EXPECT_EQ(bands(flow), (std::vector<std::pair<std::string, double>>{
+                               {"A", 6.3}, {"cpu", 2.7}, {"B", 2.7}, {"display", 2.1}, {"gpu", 1.2}}));
+    EXPECT_FALSE(flow.isCharging());
+}
