@@ -1,7 +1,7 @@
 // The history database at the size it reaches in use: 30 days at one sample per 30 s. Measures the
 // write the history timer makes, the hourly retention pass, the read behind the history window's
-// week view, opening the file at start-up and rebuilding it when it is damaged; reports the size of
-// those 30 days on disk.
+// week view, the ranking of the energy per application, opening the file at start-up and
+// rebuilding it when it is damaged; reports the size of those 30 days on disk.
 #include "HistoryStore.h"
 
 #include <benchmark/benchmark.h>
@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -68,6 +69,93 @@ fs::path monthDatabase(const std::string& name) {
     fs::copy_file(master, copy, fs::copy_options::overwrite_existing);
     return copy;
 }
+
+// 30 days of energy rows beside the samples, `apps` applications in every 30 s, through the same
+// statements the store uses (its running totals per hour included).
+fs::path energyDatabase(const std::string& name, int apps) {
+    const fs::path file = scratch() / name;
+    fs::remove(file);
+    { HistoryStore schema(file, [] { return kNow; }); }
+    sqlite3* db = nullptr;
+    sqlite3_open(file.string().c_str(), &db);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* sample = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO power_log VALUES (?,30,20,60,5)", -1, &sample, nullptr);
+    sqlite3_stmt* energy = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO app_energy VALUES (?1,?2,?3,?4)", -1, &energy, nullptr);
+    sqlite3_stmt* hourly = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO app_energy_hourly VALUES (?1 - ?1 % 3600,?2,?3,?4) "
+                       "ON CONFLICT DO UPDATE SET wh = wh + excluded.wh",
+                       -1, &hourly, nullptr);
+    std::vector<std::string> names;
+    for (int a = 0; a < apps; ++a) names.push_back("Application " + std::to_string(a));
+    for (int64_t i = 0; i < kMonthRows; ++i) {
+        const int64_t ts = static_cast<int64_t>(kNow) - i * kSampleIntervalSeconds;
+        sqlite3_bind_int64(sample, 1, ts);
+        sqlite3_step(sample);
+        sqlite3_reset(sample);
+        for (int a = 0; a < apps; ++a) {
+            for (sqlite3_stmt* stmt : {energy, hourly}) {
+                sqlite3_bind_int64(stmt, 1, ts);
+                sqlite3_bind_text(stmt, 2, names[a].c_str(), -1, SQLITE_STATIC);
+                sqlite3_bind_int(stmt, 3, (i / 240) % 3 == 0 ? 0 : 1);
+                sqlite3_bind_double(stmt, 4, 0.01 * (a + 1));
+                sqlite3_step(stmt);
+                sqlite3_reset(stmt);
+            }
+        }
+    }
+    for (sqlite3_stmt* stmt : {sample, energy, hourly}) sqlite3_finalize(stmt);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return file;
+}
+
+// The history window's "应用耗电" card over the whole month and over a day: 15 applications.
+void BM_RankAppEnergy(benchmark::State& state) {
+    static const fs::path file = energyDatabase("energy.db", 15);
+    const int64_t hours = state.range(0);
+    HistoryStore store(file, [] { return kNow + 1000; });  // inside an hour: both halves of the query run
+    size_t entries = 0;
+    for (auto _ : state) {
+        const auto totals = store.queryAppEnergy(hours);
+        entries = totals.size();
+        benchmark::DoNotOptimize(totals.data());
+    }
+    state.counters["entries"] = static_cast<double>(entries);
+    state.counters["db_bytes"] =
+        benchmark::Counter(static_cast<double>(fs::file_size(file)), benchmark::Counter::kDefaults,
+                           benchmark::Counter::kIs1024);
+}
+BENCHMARK(BM_RankAppEnergy)->Arg(24)->Arg(24 * 30)->Unit(benchmark::kMillisecond);
+
+// What a day adds to the file as the application writes it: at most five application bands,
+// "其他应用" and the system in each 30 s row.
+void BM_DatabaseGrowthPerDay(benchmark::State& state) {
+    double bytes = 0;
+    for (auto _ : state) {
+        const fs::path file = energyDatabase("growth.db", 7);
+        bytes = static_cast<double>(fs::file_size(file)) / 30;
+    }
+    state.counters["bytes_per_day"] =
+        benchmark::Counter(bytes, benchmark::Counter::kDefaults, benchmark::Counter::kIs1024);
+}
+BENCHMARK(BM_DatabaseGrowthPerDay)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The 30 s write with the energy of seven entries, as the history timer makes it.
+void BM_InsertWithEnergy(benchmark::State& state) {
+    double now = kNow + 1;
+    HistoryStore store(monthDatabase("energy-insert.db"), [&now] { return now; });
+    std::vector<joulemap::AppEnergy> energies;
+    for (int a = 0; a < 7; ++a) energies.push_back({"Application " + std::to_string(a), true, 0.01 * (a + 1)});
+    store.insert(30, 20, 60, 5, energies);
+    for (auto _ : state) {
+        now += 1;
+        store.insert(30, 20, 60, 5, energies);
+    }
+}
+BENCHMARK(BM_InsertWithEnergy)->Unit(benchmark::kMillisecond);
 
 // One sample every second of clock, all within the hour after the first insert: the retention
 // pass is skipped, as on 119 of every 120 history ticks.

@@ -11,7 +11,7 @@ mode="${1:-run}"
 
 packages=(
   cmake ninja-build g++ clang pkg-config
-  libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev sqlite3 nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji locales
   dpkg-dev file

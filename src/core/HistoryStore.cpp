@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <iostream>
@@ -36,17 +37,56 @@ constexpr const char* kSchema = R"sql(
         body TEXT
     );
     CREATE INDEX IF NOT EXISTS idx_alert_ts ON alerts(ts);
+    CREATE TABLE IF NOT EXISTS app_energy (
+        ts INTEGER NOT NULL,
+        app TEXT NOT NULL,
+        on_battery INTEGER NOT NULL,
+        wh REAL NOT NULL,
+        PRIMARY KEY (ts, app, on_battery)
+    ) WITHOUT ROWID;
+    CREATE TABLE IF NOT EXISTS app_energy_hourly (
+        hour INTEGER NOT NULL,
+        app TEXT NOT NULL,
+        on_battery INTEGER NOT NULL,
+        wh REAL NOT NULL,
+        PRIMARY KEY (hour, app, on_battery)
+    ) WITHOUT ROWID;
 )sql";
 
 constexpr const char* kInsertSample =
     "INSERT OR REPLACE INTO power_log (ts, input_w, system_w, battery_pct, battery_net_w) VALUES (?,?,?,?,?)";
+constexpr const char* kInsertEnergy =
+    "INSERT INTO app_energy (ts, app, on_battery, wh) VALUES (?1,?2,?3,?4) "
+    "ON CONFLICT (ts, app, on_battery) DO UPDATE SET wh = wh + excluded.wh";
+constexpr const char* kAddHourlyEnergy =
+    "INSERT INTO app_energy_hourly (hour, app, on_battery, wh) VALUES (?1,?2,?3,?4) "
+    "ON CONFLICT (hour, app, on_battery) DO UPDATE SET wh = wh + excluded.wh";
+// Whole hours from the running totals, the part of an hour before them from the rows.
+constexpr const char* kRankEnergy =
+    "SELECT app, on_battery, SUM(wh) AS total FROM ("
+    " SELECT app, on_battery, wh FROM app_energy_hourly WHERE hour >= ?2"
+    " UNION ALL SELECT app, on_battery, wh FROM app_energy WHERE ts >= ?1 AND ts < ?2"
+    ") GROUP BY app, on_battery ORDER BY total DESC, app";
+constexpr const char* kReadEnergy =
+    "SELECT ts, app, on_battery, wh FROM app_energy WHERE ts >= ? ORDER BY ts, wh DESC";
 constexpr const char* kInsertAlert = "INSERT INTO alerts (ts, type, title, body) VALUES (?,?,?,?)";
 constexpr const char* kReadSamples =
     "SELECT ts, input_w, system_w, battery_pct, battery_net_w FROM power_log WHERE ts >= ? ORDER BY ts";
+constexpr const char* kReadAlertsSince = "SELECT id, ts, type, title, body FROM alerts WHERE ts >= ? ORDER BY ts, id";
 constexpr const char* kReadAlertsPrefix = "SELECT id, ts, type, title, body FROM alerts ORDER BY ts DESC LIMIT ";
-constexpr const char* kRetentionPrefix = "DELETE FROM power_log WHERE ts < ";
+// An hour's running total goes once the whole hour is older than the cut-off.
+std::string retentionSql(int64_t cutoff) {
+    const std::string at = std::to_string(cutoff);
+    return "DELETE FROM power_log WHERE ts < " + at + "; DELETE FROM app_energy WHERE ts < " + at +
+           "; DELETE FROM app_energy_hourly WHERE hour + 3600 <= " + at + ";";
+}
 
 constexpr int64_t kSecondsPerHour = 3600;
+
+int64_t hourOf(int64_t ts) {
+    const int64_t rest = ts % kSecondsPerHour;
+    return ts - (rest < 0 ? rest + kSecondsPerHour : rest);
+}
 constexpr double kRetentionIntervalSeconds = 3600;
 constexpr int64_t kRetentionSeconds = 30 * 86'400;
 // Another process (a second instance, a tool, a sqlite3 shell) may hold the write lock for a
@@ -260,6 +300,17 @@ HistoryStore::HistoryStore(const fs::path& dbFile, Clock clock) : clock_(std::mo
     open(dbFile);
 }
 
+HistoryStore::HistoryStore(const fs::path& dbFile, Clock clock, Access access) : clock_(std::move(clock)) {
+    if (access == Access::readWrite) {
+        open(dbFile);
+        return;
+    }
+    readOnly_ = true;
+    readOnlyReported_ = true;  // asked for: nothing to report
+    std::error_code ec;
+    if (!dbFile.empty() && fs::is_regular_file(dbFile, ec)) db_ = openConnection(dbFile, SQLITE_OPEN_READONLY);
+}
+
 HistoryStore::~HistoryStore() {
     sqlite3_close(db_);
 }
@@ -349,6 +400,8 @@ sqlite3* HistoryStore::replaceDamaged(const fs::path& dbFile) {
         samples = copyReadableRows(damaged, rebuilt, "power_log", "ts",
                                    "ts, input_w, system_w, battery_pct, battery_net_w", 5);
         alerts = copyReadableRows(damaged, rebuilt, "alerts", "id", "id, ts, type, title, body", 5);
+        copyReadableRows(damaged, rebuilt, "app_energy", "ts", "ts, app, on_battery, wh", 4);
+        copyReadableRows(damaged, rebuilt, "app_energy_hourly", "hour", "hour, app, on_battery, wh", 4);
         if (exec(rebuilt, "COMMIT") != SQLITE_OK) {
             exec(rebuilt, "ROLLBACK");
             samples = alerts = 0;
@@ -383,25 +436,42 @@ bool HistoryStore::writable(const char* what) {
     return false;
 }
 
-bool HistoryStore::insert(double inputW, double systemW, double batteryPct, double batteryNetW) {
+bool HistoryStore::insert(double inputW, double systemW, double batteryPct, double batteryNetW,
+                          const std::vector<AppEnergy>& energies) {
     if (!writable("samples")) {
         return false;
     }
     const double now = clock_();
+    const auto ts = static_cast<int64_t>(now);
     Statement stmt(db_, kInsertSample);
-    std::string error = stmt ? std::string() : sqlite3_errmsg(db_);
-    const int rc = !stmt ? stmt.prepareResult : writeTransaction(db_, error, [&] {
-        sqlite3_bind_int64(stmt.handle, 1, static_cast<sqlite3_int64>(now));
+    Statement energy(db_, kInsertEnergy);
+    Statement hourly(db_, kAddHourlyEnergy);
+    const bool prepared = stmt && energy && hourly;
+    std::string error = prepared ? std::string() : sqlite3_errmsg(db_);
+    const int rc = !prepared ? SQLITE_ERROR : writeTransaction(db_, error, [&] {
+        sqlite3_bind_int64(stmt.handle, 1, ts);
         sqlite3_bind_double(stmt.handle, 2, inputW);
         sqlite3_bind_double(stmt.handle, 3, systemW);
         sqlite3_bind_double(stmt.handle, 4, batteryPct);
         sqlite3_bind_double(stmt.handle, 5, batteryNetW);
-        const int stepped = stepToDone(stmt.handle);
+        int stepped = stepToDone(stmt.handle);
         sqlite3_reset(stmt.handle);
+        for (const AppEnergy& e : energies) {
+            if (stepped != SQLITE_OK) break;
+            if (!(e.wh > 0) || !std::isfinite(e.wh)) continue;
+            for (auto [handle, key] : {std::pair{energy.handle, ts}, std::pair{hourly.handle, hourOf(ts)}}) {
+                sqlite3_bind_int64(handle, 1, key);
+                sqlite3_bind_text64(handle, 2, e.app.data(), e.app.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+                sqlite3_bind_int(handle, 3, e.onBattery ? 1 : 0);
+                sqlite3_bind_double(handle, 4, e.wh);
+                if (stepped == SQLITE_OK) stepped = stepToDone(handle);
+                sqlite3_reset(handle);
+            }
+        }
         return stepped;
     });
     if (rc != SQLITE_OK) {
-        report("lost the sample of " + std::to_string(static_cast<int64_t>(now)) + ": " + error);
+        report("lost the sample of " + std::to_string(ts) + ": " + error);
         return false;
     }
     runRetentionPass(now);
@@ -415,7 +485,7 @@ void HistoryStore::runRetentionPass(double now) {
     lastCleanTime_ = now;
     const int64_t cutoff = static_cast<int64_t>(now) - kRetentionSeconds;
     std::string error;
-    const int rc = writeTransaction(db_, error, [&] { return exec(db_, kRetentionPrefix + std::to_string(cutoff)); });
+    const int rc = writeTransaction(db_, error, [&] { return exec(db_, retentionSql(cutoff)); });
     if (rc != SQLITE_OK) {
         report("could not remove samples older than 30 days: " + error);
     }
@@ -444,11 +514,7 @@ bool HistoryStore::insertAlert(const std::string& type, const std::string& title
     return true;
 }
 
-std::vector<HistoryStore::Record> HistoryStore::query(int64_t hours) {
-    std::vector<Record> records;
-    if (db_ == nullptr) {
-        return records;
-    }
+int64_t HistoryStore::sinceSeconds(int64_t hours) const {
     // Saturate instead of overflowing on absurd spans: everything, or nothing.
     const auto nowWhole = static_cast<int64_t>(clock_());
     int64_t span = 0;
@@ -456,6 +522,15 @@ std::vector<HistoryStore::Record> HistoryStore::query(int64_t hours) {
     if (__builtin_mul_overflow(hours, kSecondsPerHour, &span) || __builtin_sub_overflow(nowWhole, span, &since)) {
         since = hours > 0 ? INT64_MIN : INT64_MAX;
     }
+    return since;
+}
+
+std::vector<HistoryStore::Record> HistoryStore::query(int64_t hours) {
+    std::vector<Record> records;
+    if (db_ == nullptr) {
+        return records;
+    }
+    const int64_t since = sinceSeconds(hours);
     Statement stmt(db_, kReadSamples);
     if (!stmt) {
         return records;
@@ -477,14 +552,23 @@ std::vector<HistoryStore::Record> HistoryStore::query(int64_t hours) {
 }
 
 std::vector<HistoryStore::AlertRecord> HistoryStore::queryAlerts(int64_t limit) {
+    return readAlerts(kReadAlertsPrefix + std::to_string(limit), std::nullopt);
+}
+
+std::vector<HistoryStore::AlertRecord> HistoryStore::queryAlertsWithin(int64_t hours) {
+    return readAlerts(kReadAlertsSince, static_cast<double>(sinceSeconds(hours)));
+}
+
+std::vector<HistoryStore::AlertRecord> HistoryStore::readAlerts(const std::string& sql, std::optional<double> since) {
     std::vector<AlertRecord> alerts;
     if (db_ == nullptr) {
         return alerts;
     }
-    Statement stmt(db_, kReadAlertsPrefix + std::to_string(limit));
+    Statement stmt(db_, sql);
     if (!stmt) {
         return alerts;
     }
+    if (since) sqlite3_bind_double(stmt.handle, 1, *since);
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
         AlertRecord alert;
@@ -497,6 +581,45 @@ std::vector<HistoryStore::AlertRecord> HistoryStore::queryAlerts(int64_t limit) 
     }
     if (rc != SQLITE_DONE) report("reading the alerts stopped early: " + std::string(sqlite3_errmsg(db_)));
     return alerts;
+}
+
+std::vector<AppEnergy> HistoryStore::queryAppEnergy(int64_t hours) {
+    std::vector<AppEnergy> totals;
+    if (db_ == nullptr) return totals;
+    const int64_t since = sinceSeconds(hours);
+    // The first whole hour at or after `since`; near the ends of the range the rows alone count.
+    int64_t firstWholeHour = since;
+    if (since > INT64_MIN + kSecondsPerHour && since < INT64_MAX - kSecondsPerHour) {
+        firstWholeHour = hourOf(since) == since ? since : hourOf(since) + kSecondsPerHour;
+    }
+    // A file of an older version has no energy table: nothing recorded yet, not an error.
+    Statement stmt(db_, kRankEnergy);
+    if (!stmt) return totals;
+    sqlite3_bind_int64(stmt.handle, 1, since);
+    sqlite3_bind_int64(stmt.handle, 2, firstWholeHour);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
+        totals.push_back({columnText(stmt.handle, 0), sqlite3_column_int(stmt.handle, 1) != 0,
+                          sqlite3_column_double(stmt.handle, 2)});
+    }
+    if (rc != SQLITE_DONE) report("ranking the energy stopped early: " + std::string(sqlite3_errmsg(db_)));
+    return totals;
+}
+
+std::vector<HistoryStore::EnergyRecord> HistoryStore::queryEnergyRecords(int64_t hours) {
+    std::vector<EnergyRecord> records;
+    if (db_ == nullptr) return records;
+    Statement stmt(db_, kReadEnergy);
+    if (!stmt) return records;
+    sqlite3_bind_int64(stmt.handle, 1, sinceSeconds(hours));
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
+        records.push_back({sqlite3_column_int64(stmt.handle, 0),
+                           {columnText(stmt.handle, 1), sqlite3_column_int(stmt.handle, 2) != 0,
+                            sqlite3_column_double(stmt.handle, 3)}});
+    }
+    if (rc != SQLITE_DONE) report("reading the energy stopped early: " + std::string(sqlite3_errmsg(db_)));
+    return records;
 }
 
 }  // namespace joulemap

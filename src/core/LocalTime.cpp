@@ -22,4 +22,13 @@ std::string formatLocalTime(double secondsSince1970, const char* pattern) {
     return std::string(buffer, length);
 }
 
+std::string isoLocalTime(double secondsSince1970) {
+    const std::string text = formatLocalTime(secondsSince1970, "%Y-%m-%dT%H:%M:%S%z");
+    // strftime writes the offset as "+0100"; the extended form wants "+01:00".
+    constexpr std::size_t kOffsetMinutes = 2;
+    if (text.size() <= kOffsetMinutes) return text;
+    const std::size_t split = text.size() - kOffsetMinutes;
+    return text.substr(0, split) + ':' + text.substr(split);
+}
+
 }  // namespace joulemap

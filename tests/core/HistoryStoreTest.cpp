@@ -185,6 +185,89 @@ TEST_F(HistoryStoreTest, ExistingDatabaseIsOpenedWithoutChange) {
     EXPECT_EQ(names, (std::set<std::string>{"history.db", "history.db.lock"}));
 }
 
+// The ranking reads whole hours from the running totals and the hour's start from the rows: a range
+// starting inside an hour counts only that hour's rows since its start, and the two agree.
+TEST_F(HistoryStoreTest, EnergyRankingCountsExactlyTheRangeAcrossHourBoundaries) {
+    auto store = open();
+    const int64_t hourStart = kBase - kBase % 3600;
+    struct Row {
+        int64_t ts;
+        std::vector<AppEnergy> energy;
+    };
+    const std::vector<Row> rows{
+        {hourStart - 7200, {{"Firefox", true, 5}}},
+        {hourStart - 3600 + 30, {{"Firefox", true, 1}, {"系统", true, 2}}},
+        {hourStart - 30, {{"Firefox", true, 0.5}, {"Firefox", false, 4}}},
+        {hourStart + 60, {{"终端, \"zsh\"", false, 0.25}, {"Firefox", false, 0}}},
+    };
+    for (const Row& row : rows) {
+        now = double(row.ts);
+        ASSERT_TRUE(store->insert(1, 1, 50, 0, row.energy));
+    }
+    now = double(hourStart + 120);
+    // One hour back starts 120 s into the hour before: of it only the row after that counts.
+    EXPECT_EQ(store->queryAppEnergy(1), (std::vector<AppEnergy>{
+                                             {"Firefox", false, 4}, {"Firefox", true, 0.5}, {"终端, \"zsh\"", false, 0.25}}));
+    EXPECT_EQ(store->queryAppEnergy(2), (std::vector<AppEnergy>{
+                                             {"Firefox", false, 4}, {"系统", true, 2}, {"Firefox", true, 1.5},
+                                             {"终端, \"zsh\"", false, 0.25}}));
+    EXPECT_EQ(store->queryAppEnergy(3).size(), 4u);
+    EXPECT_DOUBLE_EQ(store->queryAppEnergy(3)[0].wh, 6.5);  // Firefox on battery, all three rows
+    EXPECT_TRUE(store->queryAppEnergy(-1).empty());
+    // The rows as stored, a zero energy left out.
+    const auto stored = store->queryEnergyRecords(INT64_MAX);
+    ASSERT_EQ(stored.size(), 6u);
+    EXPECT_EQ(stored.back(), (HistoryStore::EnergyRecord{hourStart + 60, {"终端, \"zsh\"", false, 0.25}}));
+
+    // Retention removes rows and whole hours older than 30 days together with the samples.
+    now = double(hourStart - 3569 + 30 * kDay);
+    store->insert(1, 1, 50, 0);
+    EXPECT_EQ(store->queryEnergyRecords(INT64_MAX).size(), 3u);
+    EXPECT_EQ(store->queryAppEnergy(30 * 24),
+              (std::vector<AppEnergy>{{"Firefox", false, 4}, {"Firefox", true, 0.5}, {"终端, \"zsh\"", false, 0.25}}));
+}
+
+// A file written before the energy was recorded: it gains the tables, keeps every row, and an export
+// may read it read-only beside the writer.
+TEST_F(HistoryStoreTest, FileOfTheFirstFormatGainsTheEnergyTablesAndKeepsItsRows) {
+    fs::create_directories(file().parent_path());
+    {
+        RawConnection old(file());
+        ASSERT_EQ(old.exec("CREATE TABLE power_log (ts INTEGER PRIMARY KEY, input_w REAL, system_w REAL,"
+                           " battery_pct REAL, battery_net_w REAL);"
+                           "CREATE INDEX idx_ts ON power_log(ts);"
+                           "CREATE TABLE alerts (id INTEGER PRIMARY KEY AUTOINCREMENT, ts REAL, type TEXT, title TEXT,"
+                           " body TEXT);"
+                           "CREATE INDEX idx_alert_ts ON alerts(ts);"
+                           "INSERT INTO power_log VALUES (1699999000, 30, 20, 80, 10);"
+                           "INSERT INTO alerts (ts, type, title, body) VALUES (1699999001.5, 'highTemp', 't', 'b');"
+                           "PRAGMA user_version = 1;"),
+                  SQLITE_OK);
+    }
+    HistoryStore before(file(), [this] { return now; }, HistoryStore::Access::readOnly);
+    EXPECT_EQ(before.query(1).size(), 1u);
+    EXPECT_TRUE(before.queryAppEnergy(24).empty());  // no table yet: nothing, quietly
+
+    auto store = open();
+    EXPECT_FALSE(store->isReadOnly());
+    ASSERT_TRUE(store->insert(1, 2, 3, 4, {{"Firefox", true, 0.5}}));
+    EXPECT_EQ(store->query(1).size(), 2u);
+    EXPECT_EQ(store->queryAlerts(5).size(), 1u);
+    EXPECT_EQ(before.queryAppEnergy(24), (std::vector<AppEnergy>{{"Firefox", true, 0.5}}));
+    EXPECT_FALSE(before.insert(1, 2, 3, 4));
+    RawConnection check(file());
+    sqlite3_stmt* version = nullptr;
+    sqlite3_prepare_v2(check.db, "PRAGMA user_version", -1, &version, nullptr);
+    ASSERT_EQ(sqlite3_step(version), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(version, 0), HistoryStore::kSchemaVersion);
+    sqlite3_finalize(version);
+
+    // Read-only never creates a file that is not there.
+    HistoryStore missing(dir / "none.db", [this] { return now; }, HistoryStore::Access::readOnly);
+    EXPECT_FALSE(missing.isAvailable());
+    EXPECT_FALSE(fs::exists(dir / "none.db"));
+}
+
 TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideAndAFreshDatabaseTakesItsPlace) {
     fs::create_directories(file().parent_path());
     const std::string garbage(3000, 'x');
