@@ -11,6 +11,7 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <chrono>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -55,6 +56,11 @@ JoulemapViewModel::JoulemapViewModel(ModelSources sources, QObject* parent)
     }
     if (!sources_.readPower) {
         sources_.readPower = [] { return MeasuredPower{}; };
+    }
+    if (!sources_.elapsedSeconds) {
+        sources_.elapsedSeconds = [] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        };
     }
     lastUpdated_ = sources_.now();
     // At quit the loop must not sample on while the process tears down what it uses.
@@ -181,6 +187,7 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, con
         emit hasBatteryChanged();
         flow_ = PowerAggregator::aggregateDesktop(lastAppShares_, measured);
         emit flowChanged();
+        appEnergy_.add(flow_, false, sources_.elapsedSeconds());
         advices_.clear();
         emit advicesChanged();
         lastUpdated_ = sources_.now();
@@ -199,6 +206,7 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, con
     emit batteryChanged();
     flow_ = PowerAggregator::aggregate(b, lastAppShares_, measured);
     emit flowChanged();
+    appEnergy_.add(flow_, !b.isExternalConnected || b.isAdapterTooWeak(), sources_.elapsedSeconds());
     advices_ = BatteryAdvisor::advice(b, kMaxAdvices, true);
     emit advicesChanged();
     lastUpdated_ = sources_.now();
@@ -235,7 +243,7 @@ void JoulemapViewModel::writeHistory() {
     if (sources_.writeHistory) {
         sources_.writeHistory(flow_.totalPower(), flow_.consumedPower(),
                               static_cast<double>(b.currentCapacityPct.value_or(0)),
-                              b.batteryPowerMw / kMilliwattsPerWatt);
+                              b.batteryPowerMw / kMilliwattsPerWatt, appEnergy_.takePending());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppEnergyMeter.h"
 #include "AppShare.h"
 #include "BatteryAdvisor.h"
 #include "BatteryInfo.h"
@@ -72,6 +73,8 @@ public:
     const std::vector<double>& histSystem() const { return histSystem_; }
     const std::vector<double>& histNet() const { return histNet_; }
     const std::vector<AppShare>& lastAppShares() const { return lastAppShares_; }
+    // Energy per application since start, and what the next history row will carry.
+    const AppEnergyMeter& appEnergy() const { return appEnergy_; }
     const std::vector<double>& amperageSamples() const { return amperage_.samples(); }
     int64_t lastHealthPct() const { return lastHealthPct_; }
     std::optional<std::pair<std::string, int64_t>> highCpuTracker() const { return drainTracker_.state(); }
@@ -149,6 +152,7 @@ private:
     // Battery power readings in mW beside the currents: time left from energies needs them.
     AmperageWindow batteryPower_;
     DrainTracker drainTracker_;
+    AppEnergyMeter appEnergy_;
     std::unique_ptr<QTimer> timer_;
     std::unique_ptr<QTimer> healthTimer_;
     std::unique_ptr<QTimer> historyTimer_;

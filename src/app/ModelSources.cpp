@@ -21,8 +21,9 @@ ModelSources ModelSources::platformDefaults() {
     sources.sampleProcesses = [sampler = std::shared_ptr<ProcessSampler>(
                                    ProcessPowerService::makeSampler(kFirstProcessSample))] { return sampler->next(); };
     sources.now = [] { return QDateTime::currentDateTime(); };
-    sources.writeHistory = [](double inputW, double systemW, double batteryPct, double batteryNetW) {
-        HistoryStore::shared().insert(inputW, systemW, batteryPct, batteryNetW);
+    sources.writeHistory = [](double inputW, double systemW, double batteryPct, double batteryNetW,
+                              const std::vector<AppEnergy>& energies) {
+        HistoryStore::shared().insert(inputW, systemW, batteryPct, batteryNetW, energies);
     };
     sources.notify = [](const AlertMessage& message) {
         AlertNotifier::shared().notify(message.key, message.title, message.body);

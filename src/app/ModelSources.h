@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AlertMessage.h"
+#include "AppEnergy.h"
 #include "AppShare.h"
 #include "BatteryInfo.h"
 #include "MeasuredPower.h"
@@ -26,7 +27,11 @@ struct ModelSources {
     std::function<MeasuredPower()> readPower;                       // component meters; empty = none
     std::function<std::vector<AppShare>()> sampleProcesses;        // may block for a short first sample
     std::function<QDateTime()> now;
-    std::function<void(double inputW, double systemW, double batteryPct, double batteryNetW)> writeHistory;
+    // Seconds on a clock that never jumps (the energy per application is integrated over it).
+    std::function<double()> elapsedSeconds;
+    std::function<void(double inputW, double systemW, double batteryPct, double batteryNetW,
+                       const std::vector<AppEnergy>& energies)>
+        writeHistory;
     std::function<void(const AlertMessage&)> notify;
 
     // Pauses of the process-sampling loop: each sample covers the time since the one before, so

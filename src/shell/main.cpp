@@ -8,6 +8,7 @@
 #include "AuxWindowKey.h"
 #include "AuxWindowManager.h"
 #include "CommandLine.h"
+#include "CsvExportCommand.h"
 #include "JoulemapShell.h"
 #include "JoulemapViewModel.h"
 #include "SingleInstance.h"
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
     using namespace joulemap;
     const CommandLineResult commandLine = parseCommandLine(argc, argv);
     if (commandLine.exitStatus) return *commandLine.exitStatus;
+    // Headless commands: no display, no single-instance hand-over.
+    if (commandLine.options.exportCsvFolder) {
+        return runCsvExport(*commandLine.options.exportCsvFolder, commandLine.options.exportDays);
+    }
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));

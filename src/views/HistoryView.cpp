@@ -1,9 +1,11 @@
 #include "HistoryView.h"
 
 #include "CapsuleButton.h"
+#include "CsvExport.h"
 #include "HistoryAlertsCard.h"
 #include "HistoryChartCard.h"
 #include "HistoryColors.h"
+#include "HistoryEnergyCard.h"
 #include "HistoryRows.h"
 #include "HistorySamplesCard.h"
 #include "ThemeManager.h"
@@ -12,7 +14,10 @@
 #include "ViewColors.h"
 #include "WindowBackground.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QFontMetricsF>
+#include <QLabel>
 #include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -37,6 +42,12 @@ constexpr double kSubtitleFontSize = 13;
 constexpr double kCountFontSize = 11;
 constexpr double kTitleGap = 8;
 constexpr double kScrollHandleOpacity = 0.5;
+constexpr const char* kExportLabel = "导出 CSV…";
+constexpr const char* kExportDialogTitle = "选择导出 CSV 的文件夹";
+constexpr const char* kExportingText = "正在导出…";
+constexpr const char* kExportedText = "已导出到 %1";
+constexpr const char* kExportFailedText = "导出失败：%1";
+constexpr double kExportStatusFontSize = 11;
 
 // The title, its English subtitle and, at the trailing end, how many samples the range holds, all
 // on one baseline.
@@ -125,12 +136,22 @@ HistoryView::HistoryView(ThemeManager* theme, HistoryStore* store, QWidget* pare
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
+    exportStatus_ = new QLabel(content);
+    exportStatus_->setFont(Typography::font(kExportStatusFontSize));
+    exportStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    buttons->addWidget(exportStatus_);
+    exportButton_ = new CapsuleButton(QString::fromUtf8(kExportLabel), HistoryColors::input(), theme, content);
+    exportButton_->setCheckable(false);
+    connect(exportButton_, &QAbstractButton::clicked, this, &HistoryView::chooseExportFolder);
+    buttons->addWidget(exportButton_);
     column->addLayout(buttons);
 
     chart_ = new HistoryChartCard(theme, content);
+    energy_ = new HistoryEnergyCard(theme, content);
     samples_ = new HistorySamplesCard(theme, content);
     alertsCard_ = new HistoryAlertsCard(theme, content);
     column->addWidget(chart_);
+    column->addWidget(energy_);
     column->addWidget(samples_);
     column->addWidget(alertsCard_);
     column->addStretch(1);
@@ -184,17 +205,54 @@ void HistoryView::reload() {
         if (store) {
             result.records = store->query(hours);
             result.alerts = store->queryAlerts(kAlertHistoryLimit);
+            result.energy = store->queryAppEnergy(hours);
         }
         promise->addResult(std::move(result));
         promise->finish();
     });
 }
 
+void HistoryView::chooseExportFolder() {
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, QString::fromUtf8(kExportDialogTitle), QDir::homePath());
+    if (!folder.isEmpty()) exportCsv(folder);
+}
+
+void HistoryView::exportCsv(const QString& folder) {
+    exportButton_->setEnabled(false);
+    exportStatus_->setText(QString::fromUtf8(kExportingText));
+    auto promise = std::make_shared<QPromise<QString>>();
+    promise->start();
+    auto* watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, folder] {
+        watcher->deleteLater();
+        const QString error = watcher->future().resultCount() > 0 ? watcher->future().result() : QString();
+        exportButton_->setEnabled(true);
+        exportStatus_->setText(error.isEmpty() ? QString::fromUtf8(kExportedText).arg(QDir::toNativeSeparators(folder))
+                                               : QString::fromUtf8(kExportFailedText).arg(error));
+        emit exported(error);
+    });
+    watcher->setFuture(promise->future());
+    // Everything the store keeps: a user exporting wants all of it, not the range on screen.
+    readers_.start([promise, store = store_, path = folder.toStdString()] {
+        QString error = QStringLiteral("no history");
+        if (store) {
+            const std::optional<std::string> failure = CsvExport::exportHistory(*store, path, CsvExport::kDefaultDays);
+            error = failure ? QString::fromStdString(*failure) : QString();
+        }
+        promise->addResult(error);
+        promise->finish();
+    });
+}
+
+QString HistoryView::exportStatus() const { return exportStatus_->text(); }
+
 void HistoryView::apply(Loaded result, int64_t hours) {
     records_ = std::move(result.records);
     alerts_ = std::move(result.alerts);
     static_cast<HistoryHeader*>(header_)->setCount(records_.size());
     chart_->setRecords(records_, hours);
+    energy_->setTotals(result.energy);
     samples_->setRecords(records_);
     alertsCard_->setAlerts(alerts_);
     emit loaded();
@@ -203,6 +261,9 @@ void HistoryView::apply(Loaded result, int64_t hours) {
 void HistoryView::applyTheme() {
     const QColor handle = withOpacity(themePalette(theme_).textTertiary, kScrollHandleOpacity);
     scrollArea_->verticalScrollBar()->setStyleSheet(thinScrollBarStyle(handle));
+    QPalette labelPalette = exportStatus_->palette();
+    labelPalette.setColor(QPalette::WindowText, HistoryColors::secondaryText(theme_ ? theme_->resolvedTheme() : AppTheme::light));
+    exportStatus_->setPalette(labelPalette);
 }
 
 void HistoryView::paintEvent(QPaintEvent*) {

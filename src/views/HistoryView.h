@@ -9,6 +9,7 @@
 
 #include "HistoryStore.h"
 
+class QLabel;
 class QScrollArea;
 class QTimer;
 
@@ -17,11 +18,12 @@ namespace joulemap {
 class CapsuleButton;
 class HistoryAlertsCard;
 class HistoryChartCard;
+class HistoryEnergyCard;
 class HistorySamplesCard;
 class ThemeManager;
 
 // The history window's content: the recorded power and charge of the last day or week as a chart,
-// the newest samples as a table and the alert log. It reads the history store itself, off the main
+// the energy each application used, the newest samples as a table and the alert log. It reads the history store itself, off the main
 // thread, when shown, when the range changes and every 30 s while it stays shown.
 class HistoryView : public QWidget {
     Q_OBJECT
@@ -51,10 +53,15 @@ public:
 
     // Starts a read of the store; the newest request wins when several overlap.
     void reload();
+    // Writes the kept history as CSV files into `folder`, off the main thread; the line beside the
+    // button says where they went or why not. The button asks for the folder with a dialog.
+    void exportCsv(const QString& folder);
+    QString exportStatus() const;
 
     const std::vector<HistoryStore::Record>& records() const { return records_; }
     const std::vector<HistoryStore::AlertRecord>& alerts() const { return alerts_; }
     HistoryChartCard* chartCard() const { return chart_; }
+    HistoryEnergyCard* energyCard() const { return energy_; }
     HistorySamplesCard* samplesCard() const { return samples_; }
     HistoryAlertsCard* alertsCard() const { return alertsCard_; }
     QTimer* reloadTimer() const { return reloadTimer_; }
@@ -62,6 +69,8 @@ public:
 signals:
     // After the results of a read have been shown.
     void loaded();
+    // After an export, with an empty message when it succeeded.
+    void exported(const QString& error);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -72,10 +81,12 @@ private:
     struct Loaded {
         std::vector<HistoryStore::Record> records;
         std::vector<HistoryStore::AlertRecord> alerts;
+        std::vector<AppEnergy> energy;
     };
 
     void apply(Loaded result, int64_t hours);
     void applyTheme();
+    void chooseExportFolder();
 
     QPointer<ThemeManager> theme_;
     HistoryStore* store_;
@@ -89,7 +100,10 @@ private:
     QScrollArea* scrollArea_ = nullptr;
     QWidget* header_ = nullptr;
     std::vector<CapsuleButton*> rangeButtons_;
+    CapsuleButton* exportButton_ = nullptr;
+    QLabel* exportStatus_ = nullptr;
     HistoryChartCard* chart_ = nullptr;
+    HistoryEnergyCard* energy_ = nullptr;
     HistorySamplesCard* samples_ = nullptr;
     HistoryAlertsCard* alertsCard_ = nullptr;
     QTimer* reloadTimer_ = nullptr;

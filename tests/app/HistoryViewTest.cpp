@@ -3,12 +3,14 @@
 #include "HistoryAlertsCard.h"
 #include "HistoryChartCard.h"
 #include "HistoryChartModel.h"
+#include "HistoryEnergyCard.h"
 #include "HistorySamplesCard.h"
 #include "HistoryView.h"
 #include "ThemeManager.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,7 +31,7 @@ protected:
                                                 [this] { return now_; });
         for (int i = 1; i <= 40; ++i) {
             now_ = kStart + 30 * i;
-            store_->insert(i, i / 2.0, 50, i % 2 ? 1.5 : -1.5);
+            store_->insert(i, i / 2.0, 50, i % 2 ? 1.5 : -1.5, {{"Firefox", i % 2 == 0, 0.01}});
         }
         store_->insertAlert("highTemp", "电池过热", "46°C");
         now_ += 1;
@@ -56,6 +58,8 @@ TEST_F(HistoryViewTest, ShowingLoadsTheRangeAndKeepsReloadingOnlyWhileShown) {
     EXPECT_EQ(view.samplesCard()->title(), QStringLiteral("明细记录（最近 15 条）"));
     EXPECT_EQ(view.samplesCard()->rows().front().inputW, "40.0W");
     EXPECT_EQ(view.alertsCard()->rows().at(0).icon, "🔥");
+    ASSERT_EQ(view.energyCard()->sections().size(), 2u);
+    EXPECT_EQ(view.energyCard()->sections()[0].totalText, "共 0.2 Wh");  // 20 rows on battery
     EXPECT_TRUE(view.reloadTimer()->isActive());
     EXPECT_EQ(view.reloadTimer()->interval(), 30'000);
 
@@ -70,6 +74,22 @@ TEST_F(HistoryViewTest, ShowingLoadsTheRangeAndKeepsReloadingOnlyWhileShown) {
 
     view.hide();
     EXPECT_FALSE(view.reloadTimer()->isActive());
+}
+
+TEST_F(HistoryViewTest, ExportWritesTheFilesOffTheMainThreadAndSaysWhere) {
+    HistoryView view(&theme_, store_.get());
+    QSignalSpy exported(&view, &HistoryView::exported);
+    const QString folder = dir_.filePath(QStringLiteral("导出"));
+    view.exportCsv(folder);
+    ASSERT_TRUE(exported.wait(5000));
+    EXPECT_EQ(exported.at(0).at(0).toString(), QString());
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/apps.csv")));
+    EXPECT_TRUE(view.exportStatus().contains(folder)) << view.exportStatus().toStdString();
+
+    view.exportCsv(dir_.filePath(QStringLiteral("history.db/inside")));  // a file is in the way
+    ASSERT_TRUE(exported.wait(5000));
+    EXPECT_FALSE(exported.at(1).at(0).toString().isEmpty());
+    EXPECT_TRUE(view.exportStatus().startsWith(QStringLiteral("导出失败"))) << view.exportStatus().toStdString();
 }
 
 TEST_F(HistoryViewTest, OnlyTheNewestOfOverlappingReadsIsShown) {
@@ -92,7 +112,8 @@ TEST_F(HistoryViewTest, RangeButtonsChooseTheRangeAndShowTheChoice) {
     view.show();
     QSignalSpy loaded(&view, &HistoryView::loaded);
     ASSERT_TRUE(loaded.wait(5000));
-    const auto buttons = view.findChildren<CapsuleButton*>();
+    QList<CapsuleButton*> buttons = view.findChildren<CapsuleButton*>();
+    buttons.removeIf([](CapsuleButton* b) { return !b->isCheckable(); });  // the export button
     ASSERT_EQ(buttons.size(), 2);
     EXPECT_TRUE(buttons[0]->isChecked());
     for (const int clicks : {1, 2}) {  // a second click on the chosen range keeps it chosen

@@ -45,7 +45,9 @@ struct FakeWorld {
     std::atomic<int> samples{0};
 
     QDateTime now = QDateTime(QDate(2026, 3, 1), QTime(9, 0));
+    double elapsed = 0;  // the monotonic clock, in seconds
     std::vector<HistoryRow> rows;
+    std::vector<std::vector<AppEnergy>> energies;  // one list per row
     std::vector<AlertMessage> alerts;
 
     int reads() {
@@ -88,8 +90,11 @@ ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::mi
         return shares;
     };
     sources.now = [world] { return world->now; };
-    sources.writeHistory = [world](double inputW, double systemW, double pct, double netW) {
+    sources.elapsedSeconds = [world] { return world->elapsed; };
+    sources.writeHistory = [world](double inputW, double systemW, double pct, double netW,
+                                   const std::vector<AppEnergy>& energies) {
         world->rows.push_back({inputW, systemW, pct, netW});
+        world->energies.push_back(energies);
     };
     sources.notify = [world](const AlertMessage& message) { world->alerts.push_back(message); };
     sources.pauseAfterSample = pauseAfterSample;
@@ -363,6 +368,30 @@ TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
     model->writeHistory();
     ASSERT_EQ(world_->rows.size(), 3u);
     EXPECT_EQ(world_->rows[2], (HistoryRow{model->flow().totalPower(), model->flow().totalPower(), 57, 12}));
+}
+
+TEST_F(JoulemapViewModelTest, HistoryRowsCarryTheEnergyUsedSinceTheRowBefore) {
+    auto model = startModel();
+    ASSERT_TRUE(refreshWith(*model, discharging()));
+    world_->elapsed = 20;
+    ASSERT_TRUE(refreshWith(*model, discharging()));
+    model->writeHistory();
+    ASSERT_EQ(world_->energies.size(), 1u);
+    double wh = 0;
+    for (const AppEnergy& e : world_->energies[0]) {
+        EXPECT_TRUE(e.onBattery) << e.app;
+        wh += e.wh;
+    }
+    // What the machine consumed over the 20 s, all of it attributed.
+    EXPECT_NEAR(wh, model->flow().consumedPower() * 20 / 3600, 1e-9);
+
+    // On the adapter the energy counts as taken from the mains; each row carries only its own.
+    world_->elapsed = 30;
+    ASSERT_TRUE(refreshWith(*model, charging()));
+    model->writeHistory();
+    ASSERT_EQ(world_->energies.size(), 2u);
+    ASSERT_FALSE(world_->energies[1].empty());
+    for (const AppEnergy& e : world_->energies[1]) EXPECT_FALSE(e.onBattery) << e.app;
 }
 
 TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {

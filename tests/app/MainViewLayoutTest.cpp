@@ -147,7 +147,7 @@ private:
         s.readBattery = [battery = state.battery] { return battery; };
         s.readHealth = [] { return int64_t{91}; };
         s.sampleProcesses = [apps = state.apps] { return apps; };
-        s.writeHistory = [](double, double, double, double) {};
+        s.writeHistory = [](double, double, double, double, const std::vector<AppEnergy>&) {};
         s.notify = [](const AlertMessage&) {};
         s.pauseAfterSample = s.pauseAfterEmptySample = std::chrono::hours(1);
         return s;

@@ -85,7 +85,7 @@ private:
         s.readBattery = [battery] { return battery; };
         s.readHealth = [] { return int64_t{0}; };
         s.sampleProcesses = [] { return std::vector<AppShare>{}; };
-        s.writeHistory = [](double, double, double, double) {};
+        s.writeHistory = [](double, double, double, double, const std::vector<AppEnergy>&) {};
         s.notify = [](const AlertMessage&) {};
         s.pauseAfterEmptySample = std::chrono::hours(1);
         return s;

@@ -44,7 +44,7 @@ private:
             for (int i = 0; i < destinations; ++i) shares.push_back({"app" + std::to_string(i), std::nullopt, 0.05});
             return shares;
         };
-        s.writeHistory = [](double, double, double, double) {};
+        s.writeHistory = [](double, double, double, double, const std::vector<AppEnergy>&) {};
         s.notify = [](const AlertMessage&) {};
         s.pauseAfterSample = std::chrono::hours(1);
         s.pauseAfterEmptySample = std::chrono::hours(1);

@@ -186,6 +186,25 @@ if [[ $count == 1 ]] && kill -0 "$app_pid" 2>/dev/null; then pass "still one ins
 # The history database gets its first row within 30 s of the start.
 database=$XDG_DATA_HOME/Joulemap/history.db
 wait_for 60 test -s "$database" || fail "history database written"
+
+# The export reads beside the running writer, without a display; mistakes get one line and a failure.
+wait_for 60 bash -c "(unset DISPLAY; '$app' --export-csv '$work/export' --days 1) >'$work/export.log' 2>&1"
+lines() { [[ -f $1 ]] && grep -c $'\r$' "$1" || echo 0; }
+if [[ $(lines "$work/export/samples.csv") -ge 2 && $(lines "$work/export/apps.csv") -ge 2 && -f $work/export/alerts.csv ]]; then
+    pass "--export-csv writes the samples and the energy per application"
+else
+    fail "--export-csv: $(cat "$work/export.log")"
+fi
+for bad in "--export-csv $work/export --days zero" "--export-csv /proc/joulemap" "--days 3"; do
+    # shellcheck disable=SC2086
+    (unset DISPLAY; "$app" $bad) >"$work/bad.out" 2>"$work/bad.err"
+    status=$?
+    if [[ $status != 0 && $(wc -l <"$work/bad.err") == 1 ]]; then
+        pass "$bad: $(cat "$work/bad.err")"
+    else
+        fail "$bad exits $status with: $(cat "$work/bad.err")"
+    fi
+done
 kill -TERM "$app_pid"
 status=0
 wait "$app_pid" || status=$?

@@ -1,0 +1,178 @@
+#include "HistoryEnergyCard.h"
+
+#include "CardFrame.h"
+#include "HistoryColors.h"
+#include "PowerAggregator.h"
+#include "SymbolIcon.h"
+#include "ThemeManager.h"
+#include "Typography.h"
+#include "ViewColors.h"
+#include "WrappedText.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace joulemap {
+
+namespace {
+
+constexpr std::string_view kTitleSymbol = "bolt.fill";
+constexpr double kTrackOpacity = 0.12;
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QColor barColor(const std::string& name) {
+    if (name == kSystemEnergyName) return HistoryColors::system();
+    if (name == kAppEnergyRestName) return hexQColor("#8e8e93");
+    return hexQColor(PowerAggregator::appColor(name));
+}
+
+}  // namespace
+
+HistoryEnergyCard::HistoryEnergyCard(ThemeManager* theme, QWidget* parent) : QWidget(parent), theme_(theme) {
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    sections_ = appEnergySections({});
+    if (theme_) connect(theme_, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
+}
+
+void HistoryEnergyCard::setTotals(const std::vector<AppEnergy>& totals) {
+    sections_ = appEnergySections(totals);
+    updateGeometry();
+    update();
+}
+
+bool HistoryEnergyCard::isEmpty() const {
+    return std::all_of(sections_.begin(), sections_.end(), [](const AppEnergySection& s) { return s.rows.empty(); });
+}
+
+QSize HistoryEnergyCard::sizeHint() const { return {600, heightForWidth(600)}; }
+
+QSize HistoryEnergyCard::minimumSizeHint() const { return {300, heightForWidth(300)}; }
+
+int HistoryEnergyCard::heightForWidth(int width) const { return static_cast<int>(std::ceil(layOut(width, nullptr))); }
+
+void HistoryEnergyCard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
+    paintCardFrame(painter, rect(), joulemap::palette(resolved), kCornerRadius);
+    layOut(width(), &painter);
+}
+
+double HistoryEnergyCard::layOut(double width, QPainter* painter) const {
+    const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
+    const QColor primary = HistoryColors::primaryText(resolved);
+    const QColor secondary = HistoryColors::secondaryText(resolved);
+    const double left = kPadding;
+    const double contentWidth = std::max(width - 2 * kPadding, 0.0);
+    double y = kPadding;
+
+    const QFont titleFont = Typography::font(kTitleFontSize, Typography::Weight::semibold);
+    const double titleHeight = Typography::lineHeight(titleFont);
+    if (painter) {
+        const double side = SymbolIcon::boxSide(kSymbolSize);
+        SymbolIcon::draw(*painter, QRectF(left, y + (titleHeight - side) / 2, side, side), kTitleSymbol, secondary);
+        painter->setFont(titleFont);
+        painter->setPen(primary);
+        painter->drawText(QPointF(left + side + kSymbolGap, y + Typography::ascent(titleFont)), qs(kAppEnergyTitle));
+    }
+    y += titleHeight + kTitleSpacing;
+
+    if (isEmpty()) {
+        if (painter) painter->setPen(secondary);
+        y += wrappedText(painter, qs(kAppEnergyEmptyText), Typography::font(kRowFontSize), {left, y}, contentWidth);
+        return y + kPadding;
+    }
+    // Side by side when there is room, so both answers are seen at once; stacked in a narrow window.
+    double sectionsHeight = 0;
+    const double columnWidth = (contentWidth - kColumnGap) / 2;
+    if (columnWidth >= kMinColumnWidth) {
+        for (std::size_t i = 0; i < sections_.size(); ++i) {
+            const double x = left + static_cast<double>(i) * (columnWidth + kColumnGap);
+            sectionsHeight = std::max(sectionsHeight, layOutSection(sections_[i], x, y, columnWidth, painter));
+        }
+    } else {
+        for (const AppEnergySection& section : sections_) {
+            sectionsHeight += layOutSection(section, left, y + sectionsHeight, contentWidth, painter) + kTitleSpacing;
+        }
+    }
+    y += sectionsHeight + kHeadingSpacing;
+    if (painter) painter->setPen(secondary);
+    y += wrappedText(painter, qs(kAppEnergyFootnote), Typography::font(kSmallFontSize), {left, y}, contentWidth);
+    return y + kPadding;
+}
+
+double HistoryEnergyCard::layOutSection(const AppEnergySection& section, double left, double top, double width,
+                                        QPainter* painter) const {
+    const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
+    const QColor primary = HistoryColors::primaryText(resolved);
+    const QColor secondary = HistoryColors::secondaryText(resolved);
+    const QFont headingFont = Typography::font(kHeadingFontSize, Typography::Weight::medium);
+    const QFont rowFont = Typography::font(kRowFontSize);
+    const QFont smallFont = Typography::font(kSmallFontSize);
+    double y = top;
+
+    const double headingHeight = Typography::lineHeight(headingFont);
+    if (painter) {
+        painter->setFont(headingFont);
+        painter->setPen(primary);
+        painter->drawText(QPointF(left, y + Typography::ascent(headingFont)), QString::fromStdString(section.heading));
+        const QString total = QString::fromStdString(section.totalText);
+        painter->setFont(smallFont);
+        painter->setPen(secondary);
+        Typography::drawTabular(*painter,
+                                {left + width - Typography::tabularWidth(smallFont, total), y + Typography::ascent(headingFont)},
+                                total);
+    }
+    y += headingHeight + kHeadingSpacing;
+    if (section.rows.empty()) {
+        if (painter) painter->setPen(secondary);
+        return y - top + wrappedText(painter, qs(kAppEnergyNoneInStateText), smallFont, {left, y}, width);
+    }
+
+    // The widest figures set the columns, so every bar starts and ends at the same place.
+    const double whWidth = Typography::tabularWidth(rowFont, QStringLiteral("000.0 Wh"));
+    const double shareWidth = Typography::tabularWidth(smallFont, QStringLiteral("100%"));
+    const double nameWidth = width * kNameShare;
+    const double barLeft = left + nameWidth + kFigureGap;
+    const double barWidth = std::max(0.0, width - nameWidth - whWidth - shareWidth - 3 * kFigureGap);
+    double largest = 0;
+    for (const AppEnergyRow& row : section.rows) largest = std::max(largest, row.wh);
+    const QFontMetricsF rowMetrics(rowFont);
+    for (const AppEnergyRow& row : section.rows) {
+        if (painter) {
+            const double baseline = y + (kRowHeight + rowMetrics.ascent() - rowMetrics.descent()) / 2;
+            painter->setFont(rowFont);
+            painter->setPen(primary);
+            painter->drawText(QPointF(left, baseline),
+                              rowMetrics.elidedText(QString::fromStdString(row.name), Qt::ElideRight, nameWidth));
+            const QRectF track(barLeft, y + (kRowHeight - kBarHeight) / 2, barWidth, kBarHeight);
+            QColor trackColor = secondary;
+            trackColor.setAlphaF(kTrackOpacity);
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(trackColor);
+            painter->drawRoundedRect(track, kBarHeight / 2, kBarHeight / 2);
+            QRectF bar = track;
+            bar.setWidth(largest > 0 ? std::max(kBarHeight, barWidth * row.wh / largest) : 0);
+            painter->setBrush(barColor(row.name));
+            painter->drawRoundedRect(bar, kBarHeight / 2, kBarHeight / 2);
+            const QString wh = QString::fromStdString(row.whText);
+            const QString share = QString::fromStdString(row.shareText);
+            painter->setPen(primary);
+            const double whRight = left + width - shareWidth - kFigureGap;
+            Typography::drawTabular(*painter, {whRight - Typography::tabularWidth(rowFont, wh), baseline}, wh);
+            painter->setFont(smallFont);
+            painter->setPen(secondary);
+            Typography::drawTabular(*painter, {left + width - Typography::tabularWidth(smallFont, share), baseline}, share);
+        }
+        y += kRowHeight;
+    }
+    return y - top;
+}
+
+}  // namespace joulemap
