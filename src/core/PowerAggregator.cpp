@@ -350,9 +350,9 @@ JoulemapData aggregateWeakAdapter(const BatteryInfo& battery, const std::vector<
     data.destinations =
         finished(splitSystemPower(systemW, appShares, measured, Total::independent, !consumptionW), systemW);
     data.inputName = "充电器";
-    data.inputSub = ratingLabel(battery) + " · " + std::string(kAdapterTooWeakText) + " · 电池放电 " +
-                    wattsText(dischargeW) + " · " + (consumptionW ? std::string(kMeasuredWord) : "至少") + " " +
-                    wattsText(systemW);
+    // The verdict and the figure's kind first: a narrow card cuts the line's end.
+    data.inputSub = std::string(kAdapterTooWeakText) + " · " + (consumptionW ? std::string(kMeasuredWord) : "至少") +
+                    " " + wattsText(systemW) + " · 电池放电 " + wattsText(dischargeW) + " · " + ratingLabel(battery);
     data.inputColor = kExternalPowerColor;
     data.inputIcon = kBoltIcon;
     return data;

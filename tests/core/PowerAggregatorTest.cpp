@@ -37,10 +37,14 @@ BatteryInfo pluggedIn(double adapterWatts, double batteryPowerMw) {
     return b;
 }
 
-// The figure at the end of the source's sub-line: "充电器 · 估算 24.0W" -> 24.0.
+// The source's figure in its sub-line: "充电器 · 估算 24.0W" -> 24.0, "… · 至少 10.0W · …" -> 10.0.
 double shownFigure(const std::string& inputSub) {
-    const std::string last = inputSub.substr(inputSub.rfind(' ') + 1);
-    return std::stod(last.substr(0, last.size() - 1));
+    for (const char* kind : {"至少 ", "实际 ", "估算 "}) {
+        if (const auto at = inputSub.find(kind); at != std::string::npos) {
+            return std::stod(inputSub.substr(at + std::string(kind).size()));
+        }
+    }
+    return std::stod(inputSub.substr(inputSub.rfind(' ') + 1));
 }
 
 MeasuredPower meters(std::optional<double> package, std::optional<double> gpu = std::nullopt) {
@@ -179,8 +183,8 @@ TEST(PowerAggregatorTest, ChargingInputIsMeasuredOrAnEstimateNeverTheRating) {
     // 4 W beside a 10 W discharge.
     BatteryInfo weak = pluggedIn(15, -3'000);
     weak.systemPowerInMw = 6'200;
-    EXPECT_EQ(aggregate(weak, {}).inputSub, "15W 慢充 · 充电器功率不足 · 电池放电 3.0W · 实际 9.2W");
-    EXPECT_EQ(aggregate(pluggedIn(15, -10'000), {}).inputSub, "15W 慢充 · 充电器功率不足 · 电池放电 10.0W · 至少 10.0W");
+    EXPECT_EQ(aggregate(weak, {}).inputSub, "充电器功率不足 · 实际 9.2W · 电池放电 3.0W · 15W 慢充");
+    EXPECT_EQ(aggregate(pluggedIn(15, -10'000), {}).inputSub, "充电器功率不足 · 至少 10.0W · 电池放电 10.0W · 15W 慢充");
     // A fuel gauge's noise around a full battery is no weak adapter.
     EXPECT_EQ(aggregate(pluggedIn(60, -300), {}).inputSub, "60W · 估算 4.0W");
 }

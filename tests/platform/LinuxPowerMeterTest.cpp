@@ -127,7 +127,7 @@ TEST(LinuxPowerMeter, AdapterTooWeakShowsNoFigureBelowTheDischarge) {
 
     // Nothing meters the adapter: the discharge is a lower bound, and the bands say they are estimates.
     auto flow = joulemap::PowerAggregator::aggregate(*battery, shares, MeasuredPower{});
-    EXPECT_EQ(flow.inputSub, "电源 · 充电器功率不足 · 电池放电 9.1W · 至少 9.1W");
+    EXPECT_EQ(flow.inputSub, "充电器功率不足 · 至少 9.1W · 电池放电 9.1W · 电源");
     EXPECT_NEAR(flow.totalPower(), 9.1, 1e-9);
     EXPECT_TRUE(flow.destinations.front().estimated);
 
@@ -141,7 +141,7 @@ TEST(LinuxPowerMeter, AdapterTooWeakShowsNoFigureBelowTheDischarge) {
     now = 2;
     sys.write(kPowercap + "intel-rapl:1/energy_uj", "31000000");
     flow = joulemap::PowerAggregator::aggregate(*battery, shares, meter.sample());
-    EXPECT_EQ(flow.inputSub, "电源 · 充电器功率不足 · 电池放电 9.1W · 实际 15.0W");
+    EXPECT_EQ(flow.inputSub, "充电器功率不足 · 实际 15.0W · 电池放电 9.1W · 电源");
     EXPECT_EQ(bands(flow), (std::vector<std::pair<std::string, double>>{
                                {"A", 6.3}, {"cpu", 2.7}, {"B", 2.7}, {"display", 2.1}, {"gpu", 1.2}}));
     EXPECT_FALSE(flow.isCharging());
