@@ -82,14 +82,18 @@ fs::path energyDatabase(const std::string& name, int apps) {
     sqlite3_stmt* sample = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO power_log VALUES (?,30,20,60,5)", -1, &sample, nullptr);
     sqlite3_stmt* energy = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO app_energy VALUES (?1,?2,?3,?4)", -1, &energy, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO app_energy VALUES (?1,(SELECT id FROM app_names WHERE name = ?2),?3,?4)", -1, &energy, nullptr);
     sqlite3_stmt* hourly = nullptr;
     sqlite3_prepare_v2(db,
-                       "INSERT INTO app_energy_hourly VALUES (?1 - ?1 % 3600,?2,?3,?4) "
-                       "ON CONFLICT DO UPDATE SET wh = wh + excluded.wh",
+                       "INSERT INTO app_energy_hourly VALUES (?1 - ?1 % 3600,(SELECT id FROM app_names WHERE name = ?2),?3,?4) "
+                       "ON CONFLICT DO UPDATE SET uwh = uwh + excluded.uwh",
                        -1, &hourly, nullptr);
     std::vector<std::string> names;
-    for (int a = 0; a < apps; ++a) names.push_back("Application " + std::to_string(a));
+    for (int a = 0; a < apps; ++a) {
+        names.push_back("Application " + std::to_string(a));
+        sqlite3_exec(db, ("INSERT INTO app_names (name) VALUES ('" + names.back() + "')").c_str(), nullptr, nullptr,
+                     nullptr);
+    }
     for (int64_t i = 0; i < kMonthRows; ++i) {
         const int64_t ts = static_cast<int64_t>(kNow) - i * kSampleIntervalSeconds;
         sqlite3_bind_int64(sample, 1, ts);
@@ -100,7 +104,7 @@ fs::path energyDatabase(const std::string& name, int apps) {
                 sqlite3_bind_int64(stmt, 1, ts);
                 sqlite3_bind_text(stmt, 2, names[a].c_str(), -1, SQLITE_STATIC);
                 sqlite3_bind_int(stmt, 3, (i / 240) % 3 == 0 ? 0 : 1);
-                sqlite3_bind_double(stmt, 4, 0.01 * (a + 1));
+                sqlite3_bind_int64(stmt, 4, 10'000 * (a + 1));  // µWh
                 sqlite3_step(stmt);
                 sqlite3_reset(stmt);
             }

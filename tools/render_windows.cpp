@@ -415,11 +415,11 @@ void fillWeek(const std::filesystem::path& file, int64_t now) {
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO power_log VALUES (?,?,?,?,?)", -1, &stmt, nullptr);
     sqlite3_stmt* energy = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO app_energy VALUES (?1,?2,?3,?4)", -1, &energy, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO app_energy VALUES (?1,(SELECT id FROM app_names WHERE name = ?2),?3,?4)", -1, &energy, nullptr);
     sqlite3_stmt* hourly = nullptr;
     sqlite3_prepare_v2(db,
-                       "INSERT INTO app_energy_hourly VALUES (?1 - ?1 % 3600,?2,?3,?4) "
-                       "ON CONFLICT DO UPDATE SET wh = wh + excluded.wh",
+                       "INSERT INTO app_energy_hourly VALUES (?1 - ?1 % 3600,(SELECT id FROM app_names WHERE name = ?2),?3,?4) "
+                       "ON CONFLICT DO UPDATE SET uwh = uwh + excluded.uwh",
                        -1, &hourly, nullptr);
     // The consumption's split among applications, as the flow would give it.
     const std::pair<const char*, double> apps[] = {
@@ -427,6 +427,10 @@ void fillWeek(const std::filesystem::path& file, int64_t now) {
         {"Spotify", 0.03}, {"Thunderbird", 0.02}, {"LibreOffice, Writer", 0.02}, {"GIMP", 0.015},
         {"Steam", 0.012}, {"Zoom", 0.01}, {"其他应用", 0.093},
     };
+    for (const auto& app : apps) {
+        sqlite3_exec(db, ("INSERT INTO app_names (name) VALUES ('" + std::string(app.first) + "')").c_str(), nullptr,
+                     nullptr, nullptr);
+    }
     double pct = 40;
     for (int64_t ts = now - 7 * 86'400; ts <= now - 60; ts += kSampleSeconds) {
         const int hour = QDateTime::fromSecsSinceEpoch(ts).time().hour();
@@ -451,7 +455,7 @@ void fillWeek(const std::filesystem::path& file, int64_t now) {
                 sqlite3_bind_int64(row, 1, ts);
                 sqlite3_bind_text(row, 2, app, -1, SQLITE_STATIC);
                 sqlite3_bind_int(row, 3, charging ? 0 : 1);
-                sqlite3_bind_double(row, 4, system * share * kSampleSeconds / 3600);
+                sqlite3_bind_int64(row, 4, std::llround(system * share * kSampleSeconds / 3600 * 1e6));  // µWh
                 sqlite3_step(row);
                 sqlite3_reset(row);
             }

@@ -37,38 +37,48 @@ constexpr const char* kSchema = R"sql(
         body TEXT
     );
     CREATE INDEX IF NOT EXISTS idx_alert_ts ON alerts(ts);
+    -- Names once, energies as whole microwatt-hours: a month of rows stays a few megabytes.
+    CREATE TABLE IF NOT EXISTS app_names (
+        id INTEGER PRIMARY KEY,
+        name TEXT NOT NULL UNIQUE
+    );
     CREATE TABLE IF NOT EXISTS app_energy (
         ts INTEGER NOT NULL,
-        app TEXT NOT NULL,
+        app_id INTEGER NOT NULL,
         on_battery INTEGER NOT NULL,
-        wh REAL NOT NULL,
-        PRIMARY KEY (ts, app, on_battery)
+        uwh INTEGER NOT NULL,
+        PRIMARY KEY (ts, app_id, on_battery)
     ) WITHOUT ROWID;
     CREATE TABLE IF NOT EXISTS app_energy_hourly (
         hour INTEGER NOT NULL,
-        app TEXT NOT NULL,
+        app_id INTEGER NOT NULL,
         on_battery INTEGER NOT NULL,
-        wh REAL NOT NULL,
-        PRIMARY KEY (hour, app, on_battery)
+        uwh INTEGER NOT NULL,
+        PRIMARY KEY (hour, app_id, on_battery)
     ) WITHOUT ROWID;
 )sql";
 
 constexpr const char* kInsertSample =
     "INSERT OR REPLACE INTO power_log (ts, input_w, system_w, battery_pct, battery_net_w) VALUES (?,?,?,?,?)";
+constexpr const char* kAddAppName = "INSERT OR IGNORE INTO app_names (name) VALUES (?)";
 constexpr const char* kInsertEnergy =
-    "INSERT INTO app_energy (ts, app, on_battery, wh) VALUES (?1,?2,?3,?4) "
-    "ON CONFLICT (ts, app, on_battery) DO UPDATE SET wh = wh + excluded.wh";
+    "INSERT INTO app_energy (ts, app_id, on_battery, uwh)"
+    " VALUES (?1, (SELECT id FROM app_names WHERE name = ?2), ?3, ?4)"
+    " ON CONFLICT (ts, app_id, on_battery) DO UPDATE SET uwh = uwh + excluded.uwh";
 constexpr const char* kAddHourlyEnergy =
-    "INSERT INTO app_energy_hourly (hour, app, on_battery, wh) VALUES (?1,?2,?3,?4) "
-    "ON CONFLICT (hour, app, on_battery) DO UPDATE SET wh = wh + excluded.wh";
+    "INSERT INTO app_energy_hourly (hour, app_id, on_battery, uwh)"
+    " VALUES (?1, (SELECT id FROM app_names WHERE name = ?2), ?3, ?4)"
+    " ON CONFLICT (hour, app_id, on_battery) DO UPDATE SET uwh = uwh + excluded.uwh";
 // Whole hours from the running totals, the part of an hour before them from the rows.
 constexpr const char* kRankEnergy =
-    "SELECT app, on_battery, SUM(wh) AS total FROM ("
-    " SELECT app, on_battery, wh FROM app_energy_hourly WHERE hour >= ?2"
-    " UNION ALL SELECT app, on_battery, wh FROM app_energy WHERE ts >= ?1 AND ts < ?2"
-    ") GROUP BY app, on_battery ORDER BY total DESC, app";
+    "SELECT n.name, e.on_battery, SUM(e.uwh) AS total FROM ("
+    " SELECT app_id, on_battery, uwh FROM app_energy_hourly WHERE hour >= ?2"
+    " UNION ALL SELECT app_id, on_battery, uwh FROM app_energy WHERE ts >= ?1 AND ts < ?2"
+    ") AS e JOIN app_names AS n ON n.id = e.app_id GROUP BY e.app_id, e.on_battery ORDER BY total DESC, n.name";
 constexpr const char* kReadEnergy =
-    "SELECT ts, app, on_battery, wh FROM app_energy WHERE ts >= ? ORDER BY ts, wh DESC";
+    "SELECT e.ts, n.name, e.on_battery, e.uwh FROM app_energy AS e JOIN app_names AS n ON n.id = e.app_id"
+    " WHERE e.ts >= ? ORDER BY e.ts, e.uwh DESC, n.name";
+constexpr double kMicrowattHoursPerWattHour = 1e6;
 constexpr const char* kInsertAlert = "INSERT INTO alerts (ts, type, title, body) VALUES (?,?,?,?)";
 constexpr const char* kReadSamples =
     "SELECT ts, input_w, system_w, battery_pct, battery_net_w FROM power_log WHERE ts >= ? ORDER BY ts";
@@ -400,8 +410,9 @@ sqlite3* HistoryStore::replaceDamaged(const fs::path& dbFile) {
         samples = copyReadableRows(damaged, rebuilt, "power_log", "ts",
                                    "ts, input_w, system_w, battery_pct, battery_net_w", 5);
         alerts = copyReadableRows(damaged, rebuilt, "alerts", "id", "id, ts, type, title, body", 5);
-        copyReadableRows(damaged, rebuilt, "app_energy", "ts", "ts, app, on_battery, wh", 4);
-        copyReadableRows(damaged, rebuilt, "app_energy_hourly", "hour", "hour, app, on_battery, wh", 4);
+        copyReadableRows(damaged, rebuilt, "app_names", "id", "id, name", 2);
+        copyReadableRows(damaged, rebuilt, "app_energy", "ts", "ts, app_id, on_battery, uwh", 4);
+        copyReadableRows(damaged, rebuilt, "app_energy_hourly", "hour", "hour, app_id, on_battery, uwh", 4);
         if (exec(rebuilt, "COMMIT") != SQLITE_OK) {
             exec(rebuilt, "ROLLBACK");
             samples = alerts = 0;
@@ -444,9 +455,10 @@ bool HistoryStore::insert(double inputW, double systemW, double batteryPct, doub
     const double now = clock_();
     const auto ts = static_cast<int64_t>(now);
     Statement stmt(db_, kInsertSample);
+    Statement name(db_, kAddAppName);
     Statement energy(db_, kInsertEnergy);
     Statement hourly(db_, kAddHourlyEnergy);
-    const bool prepared = stmt && energy && hourly;
+    const bool prepared = stmt && name && energy && hourly;
     std::string error = prepared ? std::string() : sqlite3_errmsg(db_);
     const int rc = !prepared ? SQLITE_ERROR : writeTransaction(db_, error, [&] {
         sqlite3_bind_int64(stmt.handle, 1, ts);
@@ -458,12 +470,16 @@ bool HistoryStore::insert(double inputW, double systemW, double batteryPct, doub
         sqlite3_reset(stmt.handle);
         for (const AppEnergy& e : energies) {
             if (stepped != SQLITE_OK) break;
-            if (!(e.wh > 0) || !std::isfinite(e.wh)) continue;
+            const double uwh = std::round(e.wh * kMicrowattHoursPerWattHour);
+            if (!(uwh >= 1) || !(uwh < 1e15)) continue;  // nothing, or no number
+            sqlite3_bind_text64(name.handle, 1, e.app.data(), e.app.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            stepped = stepToDone(name.handle);
+            sqlite3_reset(name.handle);
             for (auto [handle, key] : {std::pair{energy.handle, ts}, std::pair{hourly.handle, hourOf(ts)}}) {
                 sqlite3_bind_int64(handle, 1, key);
                 sqlite3_bind_text64(handle, 2, e.app.data(), e.app.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
                 sqlite3_bind_int(handle, 3, e.onBattery ? 1 : 0);
-                sqlite3_bind_double(handle, 4, e.wh);
+                sqlite3_bind_int64(handle, 4, static_cast<sqlite3_int64>(uwh));
                 if (stepped == SQLITE_OK) stepped = stepToDone(handle);
                 sqlite3_reset(handle);
             }
@@ -600,7 +616,7 @@ std::vector<AppEnergy> HistoryStore::queryAppEnergy(int64_t hours) {
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
         totals.push_back({columnText(stmt.handle, 0), sqlite3_column_int(stmt.handle, 1) != 0,
-                          sqlite3_column_double(stmt.handle, 2)});
+                          sqlite3_column_double(stmt.handle, 2) / kMicrowattHoursPerWattHour});
     }
     if (rc != SQLITE_DONE) report("ranking the energy stopped early: " + std::string(sqlite3_errmsg(db_)));
     return totals;
@@ -616,7 +632,7 @@ std::vector<HistoryStore::EnergyRecord> HistoryStore::queryEnergyRecords(int64_t
     while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
         records.push_back({sqlite3_column_int64(stmt.handle, 0),
                            {columnText(stmt.handle, 1), sqlite3_column_int(stmt.handle, 2) != 0,
-                            sqlite3_column_double(stmt.handle, 3)}});
+                            sqlite3_column_double(stmt.handle, 3) / kMicrowattHoursPerWattHour}});
     }
     if (rc != SQLITE_DONE) report("reading the energy stopped early: " + std::string(sqlite3_errmsg(db_)));
     return records;
