@@ -22,6 +22,7 @@ namespace {
 // Reads are short and few; two threads let a refresh and a health read overlap.
 constexpr int kWorkerThreads = 2;
 constexpr double kMilliwattsPerWatt = 1000.0;
+constexpr double kMillisecondsPerSecond = 1000.0;
 
 void trim(std::vector<double>& values) {
     while (values.size() > static_cast<size_t>(JoulemapViewModel::kHistoryLength)) {
@@ -181,6 +182,7 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, con
         emit hasBatteryChanged();
         flow_ = PowerAggregator::aggregateDesktop(lastAppShares_, measured);
         emit flowChanged();
+        meterAppEnergy(false);
         advices_.clear();
         emit advicesChanged();
         lastUpdated_ = sources_.now();
@@ -199,6 +201,7 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, con
     emit batteryChanged();
     flow_ = PowerAggregator::aggregate(b, lastAppShares_, measured);
     emit flowChanged();
+    meterAppEnergy(!b.isExternalConnected || b.isAdapterTooWeak());
     advices_ = BatteryAdvisor::advice(b, kMaxAdvices, true);
     emit advicesChanged();
     lastUpdated_ = sources_.now();
@@ -209,6 +212,11 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, con
     checkHighTempAlert(b);
     checkHighDrainAlert(b);
     emit refreshed();
+}
+
+void JoulemapViewModel::meterAppEnergy(bool onBattery) {
+    if (!appEnergyClock_.isValid()) appEnergyClock_.start();
+    appEnergy_.add(flow_, onBattery, static_cast<double>(appEnergyClock_.elapsed()) / kMillisecondsPerSecond);
 }
 
 void JoulemapViewModel::pushHistory(const BatteryInfo& b) {

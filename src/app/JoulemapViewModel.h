@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppEnergyMeter.h"
 #include "AppShare.h"
 #include "BatteryAdvisor.h"
 #include "BatteryInfo.h"
@@ -10,6 +11,7 @@
 #include "ModelSources.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -75,6 +77,8 @@ public:
     const std::vector<double>& amperageSamples() const { return amperage_.samples(); }
     int64_t lastHealthPct() const { return lastHealthPct_; }
     std::optional<std::pair<std::string, int64_t>> highCpuTracker() const { return drainTracker_.state(); }
+    // The applications' energies, integrated over every flow with a battery since start.
+    const AppEnergyMeter& appEnergy() const { return appEnergy_; }
     // "已接电源", "充满约 1小时", "可用约 2小时", "放电中"...
     QString batteryTimeEstimate() const;
 
@@ -119,6 +123,8 @@ private:
     void applyBattery(const std::optional<BatteryInfo>& info, const MeasuredPower& measured);
     void applyHealth(int64_t healthPct);
     void readHealthAsync();
+    // Credits the flow just published to the applications' energies, on a monotonic clock.
+    void meterAppEnergy(bool onBattery);
     void pushHistory(const BatteryInfo& b);
     void checkHighTempAlert(const BatteryInfo& b);
     void checkHighDrainAlert(const BatteryInfo& b);
@@ -149,6 +155,8 @@ private:
     // Battery power readings in mW beside the currents: time left from energies needs them.
     AmperageWindow batteryPower_;
     DrainTracker drainTracker_;
+    AppEnergyMeter appEnergy_;
+    QElapsedTimer appEnergyClock_;
     std::unique_ptr<QTimer> timer_;
     std::unique_ptr<QTimer> healthTimer_;
     std::unique_ptr<QTimer> historyTimer_;

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 namespace joulemap {
 
 struct CommandLine {
     // Started by the updater: wait for the old instance to leave instead of handing off to it.
     bool replace = false;
+    // Write the metrics to this file after every refresh, whatever the settings say.
+    std::optional<std::string> prometheusTextfile;
+    // Write the metrics once to this file and quit, without a window.
+    std::optional<std::string> exportMetricsFile;
 };
 
 // Reads the arguments before any application object exists, so "--help" and "--version" print and

@@ -10,6 +10,8 @@
 #include "CommandLine.h"
 #include "JoulemapShell.h"
 #include "JoulemapViewModel.h"
+#include "MetricsExport.h"
+#include "PrometheusTextfileWriter.h"
 #include "SingleInstance.h"
 #include "SystemInfoService.h"
 #include "TerminateSignals.h"
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
     using namespace joulemap;
     const CommandLineResult commandLine = parseCommandLine(argc, argv);
     if (commandLine.exitStatus) return *commandLine.exitStatus;
+    // Before any application object: no display, and no hand-off to a running instance.
+    if (const auto& file = commandLine.options.exportMetricsFile) return MetricsExport::run(*file);
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
@@ -49,6 +53,15 @@ int main(int argc, char** argv) {
     JoulemapViewModel model;
     SystemInfoService systemInfo;
     UpdateChecker updateChecker;
+
+    PrometheusTextfileWriter metricsWriter(model);
+    if (const auto& file = commandLine.options.prometheusTextfile) {
+        metricsWriter.setPath(QString::fromLocal8Bit(file->c_str()));
+    } else {
+        metricsWriter.setPath(themeManager.prometheusTextfile());
+        QObject::connect(&themeManager, &ThemeManager::prometheusTextfileChanged, &metricsWriter,
+                         &PrometheusTextfileWriter::setPath);
+    }
 
     JoulemapShell shell(model, themeManager, systemInfo, settings, QSystemTrayIcon::isSystemTrayAvailable());
     shell.setUpdateChecker(&updateChecker);
