@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -45,6 +46,8 @@ constexpr int kRowSpacing = 12;
 constexpr int kStackSpacing = 2;
 constexpr int kAlertsSpacing = 14;
 constexpr int kSymbolSpacing = 6;
+// The window's width less its padding, the switch and the spacing before it.
+constexpr int kPathCaptionMaxWidth = 320;
 
 // A one-pixel rule in the theme's divider colour.
 class Divider : public QWidget {
@@ -128,8 +131,6 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     alertsLayout->addWidget(autostartRow_);
     prometheusSwitch_ = new ToggleSwitch(alerts);
     prometheusRow_ = switchRow(kPrometheusTitle, "", prometheusSwitch_, &prometheusCaption_);
-    // A long path is cut at the window's edge rather than widening the window; the tooltip has it whole.
-    prometheusCaption_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     alertsLayout->addWidget(prometheusRow_);
     root->addWidget(alerts);
     root->addStretch(1);
@@ -215,7 +216,10 @@ void SettingsView::showPreferences() {
     const auto fallback = AppPaths::defaultPrometheusTextfile();
     const QString shown = !file.isEmpty() ? file : fallback ? QString::fromStdString(fallback->string()) : QString();
     prometheusSwitch_->setChecked(!file.isEmpty());
-    prometheusCaption_->setText(shown);
+    // A long path is shortened in the middle (the file name stays) rather than widening the window;
+    // the tooltip has it whole.
+    prometheusCaption_->setText(
+        prometheusCaption_->fontMetrics().elidedText(shown, Qt::ElideMiddle, kPathCaptionMaxWidth));
     prometheusCaption_->setToolTip(shown);
     prometheusRow_->setVisible(!shown.isEmpty());
 }
