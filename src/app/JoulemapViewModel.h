@@ -122,6 +122,7 @@ private:
     void applyBattery(const std::optional<BatteryInfo>& info, const MeasuredPower& measured);
     void applyHealth(int64_t healthPct);
     void readHealthAsync();
+    // Credits the flow just published to the applications' energies, on a monotonic clock.
     void pushHistory(const BatteryInfo& b);
     void checkHighTempAlert(const BatteryInfo& b);
     void checkHighDrainAlert(const BatteryInfo& b);

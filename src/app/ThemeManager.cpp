@@ -9,6 +9,7 @@ namespace {
 const QString kThemeKey = QStringLiteral("theme");
 const QString kHighTempAlertKey = QStringLiteral("highTempAlert");
 const QString kHighDrainAlertKey = QStringLiteral("highDrainAlert");
+const QString kPrometheusTextfileKey = QStringLiteral("prometheusTextfile");
 
 // Only exact tokens count; a display text or "Dark" is as foreign as any other text.
 AppTheme themeFromStored(const QVariant& stored) {
@@ -61,6 +62,7 @@ void ThemeManager::load() {
     theme_ = themeFromStored(settings_->value(kThemeKey));
     highTempAlertEnabled_ = switchFromStored(settings_->value(kHighTempAlertKey));
     highDrainAlertEnabled_ = switchFromStored(settings_->value(kHighDrainAlertKey));
+    prometheusTextfile_ = settings_->value(kPrometheusTextfileKey).toString();
 }
 
 void ThemeManager::followAppearance(AppearanceSource* source) {
@@ -95,6 +97,12 @@ void ThemeManager::setHighDrainAlertEnabled(bool enabled) {
     highDrainAlertEnabled_ = enabled;
     store(kHighDrainAlertKey, enabled);
     emit highDrainAlertEnabledChanged(enabled);
+}
+
+void ThemeManager::setPrometheusTextfile(const QString& path) {
+    prometheusTextfile_ = path;
+    store(kPrometheusTextfileKey, path);
+    emit prometheusTextfileChanged(path);
 }
 
 AppTheme ThemeManager::resolvedTheme() const {

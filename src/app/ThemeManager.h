@@ -12,7 +12,7 @@
 
 namespace joulemap {
 
-// The user's three preferences: the theme and the two alert switches. Each assignment announces
+// The user's preferences: the theme, the two alert switches and the metrics file. Each assignment announces
 // itself (even with an unchanged value, so views simply redraw) and is written to the settings at
 // once; they are read back at construction.
 class ThemeManager : public QObject {
@@ -39,6 +39,10 @@ public:
     bool highDrainAlertEnabled() const { return highDrainAlertEnabled_; }
     void setHighDrainAlertEnabled(bool enabled);
 
+    // The file the metrics for node_exporter's textfile collector are written to; empty = no export.
+    QString prometheusTextfile() const { return prometheusTextfile_; }
+    void setPrometheusTextfile(const QString& path);
+
     // Light or dark, never system: what the views draw with.
     AppTheme resolvedTheme() const;
     const ThemePalette& palette() const { return joulemap::palette(resolvedTheme()); }
@@ -47,6 +51,7 @@ signals:
     void themeChanged(joulemap::AppTheme theme);
     void highTempAlertEnabledChanged(bool enabled);
     void highDrainAlertEnabledChanged(bool enabled);
+    void prometheusTextfileChanged(const QString& path);
 
 private:
     ThemeManager(std::unique_ptr<QSettings> settings, AppearanceSource* source, QObject* parent);
@@ -59,6 +64,7 @@ private:
     AppTheme theme_ = AppTheme::light;
     bool highTempAlertEnabled_ = true;
     bool highDrainAlertEnabled_ = true;
+    QString prometheusTextfile_;
 };
 
 }  // namespace joulemap

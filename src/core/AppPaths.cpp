@@ -46,4 +46,26 @@ std::optional<std::filesystem::path> historyDatabasePath() {
     return *dir / "Joulemap" / "history.db";
 }
 
+std::optional<std::filesystem::path> stateDirectory() {
+#ifdef __APPLE__
+    return dataDirectory();
+#else
+    if (auto xdg = absoluteFromEnvironment("XDG_STATE_HOME")) {
+        return xdg;
+    }
+    if (auto home = absoluteFromEnvironment("HOME")) {
+        return *home / ".local" / "state";
+    }
+    return std::nullopt;
+#endif
+}
+
+std::optional<std::filesystem::path> defaultPrometheusTextfile() {
+    auto dir = stateDirectory();
+    if (!dir) {
+        return std::nullopt;
+    }
+    return *dir / "joulemap" / "joulemap.prom";
+}
+
 }  // namespace joulemap::AppPaths

@@ -1,5 +1,7 @@
 #include "AutostartEntry.h"
 
+#include "AtomicFile.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -103,20 +105,8 @@ bool setEnabled(const std::filesystem::path& file, bool enabled, const std::stri
     }
     std::filesystem::create_directories(file.parent_path(), error);
     if (error) return false;
-    // Written beside the entry and renamed over it, so the desktop never reads half a file.
-    std::filesystem::path partial = file;
-    partial += ".part";
-    {
-        std::ofstream out(partial, std::ios::trunc);
-        out << desktopEntry(executable);
-        if (!out.flush()) {
-            out.close();
-            std::filesystem::remove(partial, error);
-            return false;
-        }
-    }
-    std::filesystem::rename(partial, file, error);
-    return !error;
+    // Renamed over the entry, so the desktop never reads half a file.
+    return writeFileAtomically(file, desktopEntry(executable), nullptr);
 }
 
 }  // namespace joulemap::AutostartEntry

@@ -14,6 +14,9 @@ struct JoulemapData {
     std::string inputColor;
     std::string inputIcon;
     std::vector<PowerDestination> destinations;
+    // False when the total is an estimate (no meter for what the adapter or mains deliver), so
+    // whatever republishes it can say so.
+    bool inputMeasured = true;
 
     double totalPower() const;
     // What the machine itself consumes: the total less what flows into the battery.

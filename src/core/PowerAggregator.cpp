@@ -349,6 +349,7 @@ JoulemapData aggregateWeakAdapter(const BatteryInfo& battery, const std::vector<
     JoulemapData data;
     data.destinations =
         finished(splitSystemPower(systemW, appShares, measured, Total::independent, !consumptionW), systemW);
+    data.inputMeasured = consumptionW.has_value();
     data.inputName = "充电器";
     // The verdict and the figure's kind first: a narrow card cuts the line's end.
     data.inputSub = std::string(kAdapterTooWeakText) + " · " + (consumptionW ? std::string(kMeasuredWord) : "至少") +
@@ -380,6 +381,7 @@ JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& 
         const bool estimated = measuredW < kMinBatteryDrainWatts;
         data.destinations =
             finished(splitSystemPower(systemW, appShares, measured, Total::independent, estimated), systemW);
+        data.inputMeasured = !estimated;
         data.inputName = "电池";
         data.inputSub = "放电输出 · " + (estimated ? std::string(kEstimatedWord) + " " : std::string()) +
                         wattsText(systemW);
@@ -417,6 +419,7 @@ JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& 
     // Sorted without the battery: it always closes the list, however large it is.
     sortByPower(destinations.begin(), destinations.begin() + static_cast<std::ptrdiff_t>(systemBands));
     data.destinations = std::move(destinations);
+    data.inputMeasured = inputMeasured;
     data.inputName = "充电器";
     data.inputSub = adapterLabel(battery, inputW, inputMeasured);
     data.inputColor = kExternalPowerColor;
@@ -448,6 +451,7 @@ JoulemapData aggregateDesktop(const std::vector<AppShare>& appShares, const Meas
             finished(splitSystemPower(kFallbackConsumptionWatts, appShares, MeasuredPower{}, Total::independent, true),
                      kFallbackConsumptionWatts);
         data.inputSub = "交流供电 · " + std::string(kEstimatedWord) + " " + wattsText(kFallbackConsumptionWatts);
+        data.inputMeasured = false;
     }
     data.inputName = "电源";
     data.inputColor = kExternalPowerColor;

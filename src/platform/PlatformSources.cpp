@@ -14,6 +14,7 @@
 #endif
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -22,11 +23,24 @@
 
 namespace joulemap {
 
+#if !defined(__APPLE__)
+namespace {
+
+// Where sysfs is read from: JOULEMAP_SYSFS_ROOT when set (a fake tree, for scripted tests of the
+// whole program), else /sys.
+std::filesystem::path sysfsRoot() {
+    const char* root = std::getenv(kSysfsRootVariable);
+    return root != nullptr && *root != '\0' ? std::filesystem::path(root) : std::filesystem::path("/sys");
+}
+
+}  // namespace
+#endif
+
 std::unique_ptr<BatteryReader> makeBatteryReader() {
 #if defined(__APPLE__)
     return std::make_unique<MacBatteryReader>();
 #else
-    return std::make_unique<LinuxBatteryReader>();
+    return std::make_unique<LinuxBatteryReader>(sysfsRoot());
 #endif
 }
 
@@ -60,7 +74,7 @@ std::unique_ptr<PowerMeter> makePowerMeter() {
 #if defined(__APPLE__)
     return std::make_unique<NoPowerMeter>();
 #else
-    return std::make_unique<LinuxPowerMeter>();
+    return std::make_unique<LinuxPowerMeter>(sysfsRoot());
 #endif
 }
 

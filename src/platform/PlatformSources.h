@@ -16,6 +16,8 @@
 namespace joulemap {
 
 // The sources of the machine we run on. Nothing outside src/platform asks which OS that is.
+// On Linux the battery and the meters read sysfs under the directory this variable names, if set.
+inline constexpr const char* kSysfsRootVariable = "JOULEMAP_SYSFS_ROOT";
 std::unique_ptr<BatteryReader> makeBatteryReader();
 std::unique_ptr<HealthReader> makeHealthReader();
 std::unique_ptr<ProcessLister> makeProcessLister();

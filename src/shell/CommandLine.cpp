@@ -23,6 +23,9 @@ std::optional<int64_t> parseDays(const QString& text) {
     if (!ok || days < 1 || days > kMaxDays) return std::nullopt;
     return days;
 }
+const char* const kPrometheusTextfileHelp =
+    "Write the metrics for node_exporter's textfile collector to PATH after every refresh (overrides the setting).";
+const char* const kExportMetricsHelp = "Write the metrics once to FILE and quit, without a window.";
 }  // namespace
 
 CommandLineResult parseCommandLine(int argc, char** argv) {
@@ -40,13 +43,19 @@ CommandLineResult parseCommandLine(int argc, char** argv) {
     parser.addOption(exportCsv);
     const QCommandLineOption days(QStringLiteral("days"), QString::fromUtf8(kDaysHelp), QStringLiteral("N"));
     parser.addOption(days);
+    const QCommandLineOption prometheusTextfile(QStringLiteral("prometheus-textfile"),
+                                                QString::fromUtf8(kPrometheusTextfileHelp), QStringLiteral("PATH"));
+    parser.addOption(prometheusTextfile);
+    const QCommandLineOption exportMetrics(QStringLiteral("export-metrics"), QString::fromUtf8(kExportMetricsHelp),
+                                           QStringLiteral("FILE"));
+    parser.addOption(exportMetrics);
 
     CommandLineResult result;
     const bool parsed = parser.parse(arguments);
     const bool helpAll = parsed && parser.isSet(QStringLiteral("help-all"));
     if (parsed && !parser.isSet(help) && !helpAll && !parser.isSet(version)) {
         result.options.replace = parser.isSet(replace);
-        if (parser.isSet(exportCsv)) result.options.exportCsvFolder = parser.value(exportCsv).toStdString();
+        if (parser.isSet(exportCsv)) result.options.exportCsvFolder = parser.value(exportCsv).toLocal8Bit().toStdString();
         if (parser.isSet(days)) {
             const std::optional<int64_t> n = parseDays(parser.value(days));
             if (!n) {
@@ -65,6 +74,12 @@ CommandLineResult parseCommandLine(int argc, char** argv) {
         if (result.options.exportCsvFolder && result.options.exportCsvFolder->empty()) {
             std::fputs("joulemap: --export-csv wants a folder\n", stderr);
             result.exitStatus = 2;
+        }
+        if (parser.isSet(prometheusTextfile)) {
+            result.options.prometheusTextfile = parser.value(prometheusTextfile).toLocal8Bit().toStdString();
+        }
+        if (parser.isSet(exportMetrics)) {
+            result.options.exportMetricsFile = parser.value(exportMetrics).toLocal8Bit().toStdString();
         }
         return result;
     }

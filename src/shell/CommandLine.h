@@ -12,6 +12,10 @@ struct CommandLine {
     // Write the history as CSV files into this folder and exit, without a display.
     std::optional<std::string> exportCsvFolder;
     int64_t exportDays = 30;
+    // Write the metrics to this file after every refresh, whatever the settings say.
+    std::optional<std::string> prometheusTextfile;
+    // Write the metrics once to this file and quit, without a window.
+    std::optional<std::string> exportMetricsFile;
 };
 
 // Reads the arguments before any application object exists, so "--help" and "--version" print and

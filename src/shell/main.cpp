@@ -11,6 +11,8 @@
 #include "CsvExportCommand.h"
 #include "JoulemapShell.h"
 #include "JoulemapViewModel.h"
+#include "MetricsExport.h"
+#include "PrometheusTextfileWriter.h"
 #include "SingleInstance.h"
 #include "SystemInfoService.h"
 #include "TerminateSignals.h"
@@ -33,10 +35,12 @@ int main(int argc, char** argv) {
     using namespace joulemap;
     const CommandLineResult commandLine = parseCommandLine(argc, argv);
     if (commandLine.exitStatus) return *commandLine.exitStatus;
-    // Headless commands: no display, no single-instance hand-over.
+    // Headless commands, before any application object: no display, and no hand-off to a running
+    // instance, which keeps running beside them.
     if (commandLine.options.exportCsvFolder) {
         return runCsvExport(*commandLine.options.exportCsvFolder, commandLine.options.exportDays);
     }
+    if (const auto& file = commandLine.options.exportMetricsFile) return MetricsExport::run(*file);
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
@@ -54,6 +58,15 @@ int main(int argc, char** argv) {
     JoulemapViewModel model;
     SystemInfoService systemInfo;
     UpdateChecker updateChecker;
+
+    PrometheusTextfileWriter metricsWriter(model);
+    if (const auto& file = commandLine.options.prometheusTextfile) {
+        metricsWriter.setPath(QString::fromLocal8Bit(file->c_str()));
+    } else {
+        metricsWriter.setPath(themeManager.prometheusTextfile());
+        QObject::connect(&themeManager, &ThemeManager::prometheusTextfileChanged, &metricsWriter,
+                         &PrometheusTextfileWriter::setPath);
+    }
 
     JoulemapShell shell(model, themeManager, systemInfo, settings, QSystemTrayIcon::isSystemTrayAvailable());
     shell.setUpdateChecker(&updateChecker);

@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "AppPaths.h"
 #include "AutostartEntry.h"
 #include "SegmentedControl.h"
 #include "SymbolIcon.h"
@@ -30,6 +32,7 @@ const char* const kHighDrainTitle = "异常耗电预警";
 const char* const kHighDrainCaption = "某进程持续高 CPU 占用时通知";
 const char* const kAutostartTitle = "登录时启动";
 const char* const kAutostartCaption = "登录桌面后自动在托盘中运行";
+const char* const kPrometheusTitle = "Prometheus 导出";
 const char* const kNotificationNote = "预警通过桌面的通知服务发送；桌面没有运行通知服务时，预警不会显示。";
 
 constexpr double kTitleSize = 22;
@@ -43,6 +46,8 @@ constexpr int kRowSpacing = 12;
 constexpr int kStackSpacing = 2;
 constexpr int kAlertsSpacing = 14;
 constexpr int kSymbolSpacing = 6;
+// The window's width less its padding, the switch and the spacing before it.
+constexpr int kPathCaptionMaxWidth = 320;
 
 // A one-pixel rule in the theme's divider colour.
 class Divider : public QWidget {
@@ -124,10 +129,15 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     alertsLayout->addWidget(note);
     autostartRow_ = switchRow(kAutostartTitle, kAutostartCaption, autostartSwitch_);
     alertsLayout->addWidget(autostartRow_);
+    prometheusSwitch_ = new ToggleSwitch(alerts);
+    prometheusRow_ = switchRow(kPrometheusTitle, "", prometheusSwitch_, &prometheusCaption_);
+    alertsLayout->addWidget(prometheusRow_);
     root->addWidget(alerts);
     root->addStretch(1);
 
-    for (ToggleSwitch* toggle : {highTempSwitch_, highDrainSwitch_, autostartSwitch_}) toggle->setThemeManager(theme);
+    for (ToggleSwitch* toggle : {highTempSwitch_, highDrainSwitch_, autostartSwitch_, prometheusSwitch_}) {
+        toggle->setThemeManager(theme);
+    }
     connect(highTempSwitch_, &ToggleSwitch::clicked, this, [this](bool on) {
         if (theme_) theme_->setHighTempAlertEnabled(on);
     });
@@ -140,7 +150,14 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
         autostartSwitch_->setChecked(autostartFile_ && AutostartEntry::isEnabled(*autostartFile_));
     });
 
+    connect(prometheusSwitch_, &ToggleSwitch::clicked, this, [this](bool on) {
+        if (!theme_) return;
+        const auto file = AppPaths::defaultPrometheusTextfile();
+        theme_->setPrometheusTextfile(on && file ? QString::fromStdString(file->string()) : QString());
+    });
+
     if (theme_) {
+        connect(theme_, &ThemeManager::prometheusTextfileChanged, this, &SettingsView::showPreferences);
         connect(theme_, &ThemeManager::themeChanged, this, [this] {
             showPreferences();
             applyTheme();
@@ -162,6 +179,8 @@ void SettingsView::setAutostart(std::optional<std::filesystem::path> file, QStri
 
 QString SettingsView::themeDescription() const { return themeDescription_->text(); }
 
+QString SettingsView::prometheusCaption() const { return prometheusCaption_->text(); }
+
 QLabel* SettingsView::label(const QString& text, double pixelSize, int weight, TextRole role) {
     auto* result = new QLabel(text, this);
     QFont font = Typography::font(pixelSize);
@@ -171,13 +190,15 @@ QLabel* SettingsView::label(const QString& text, double pixelSize, int weight, T
     return result;
 }
 
-QWidget* SettingsView::switchRow(const char* title, const char* caption, ToggleSwitch* toggle) {
+QWidget* SettingsView::switchRow(const char* title, const char* caption, ToggleSwitch* toggle, QLabel** captionLabel) {
     auto* text = new QWidget(this);
     auto* layout = new QVBoxLayout(text);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(kStackSpacing);
     layout->addWidget(label(QString::fromUtf8(title), kRowTitleSize, QFont::Medium, TextRole::primary));
-    layout->addWidget(label(QString::fromUtf8(caption), kCaptionSize, QFont::Normal, TextRole::tertiary));
+    QLabel* captionText = label(QString::fromUtf8(caption), kCaptionSize, QFont::Normal, TextRole::tertiary);
+    layout->addWidget(captionText);
+    if (captionLabel) *captionLabel = captionText;
     return hStack(this, {text}, toggle, kRowSpacing);
 }
 
@@ -189,6 +210,18 @@ void SettingsView::showPreferences() {
     themeDescription_->setText(description(theme_->theme()));
     highTempSwitch_->setChecked(theme_->highTempAlertEnabled());
     highDrainSwitch_->setChecked(theme_->highDrainAlertEnabled());
+
+    // The file written, or the one switching on would write.
+    const QString file = theme_->prometheusTextfile();
+    const auto fallback = AppPaths::defaultPrometheusTextfile();
+    const QString shown = !file.isEmpty() ? file : fallback ? QString::fromStdString(fallback->string()) : QString();
+    prometheusSwitch_->setChecked(!file.isEmpty());
+    // A long path is shortened in the middle (the file name stays) rather than widening the window;
+    // the tooltip has it whole.
+    prometheusCaption_->setText(
+        prometheusCaption_->fontMetrics().elidedText(shown, Qt::ElideMiddle, kPathCaptionMaxWidth));
+    prometheusCaption_->setToolTip(shown);
+    prometheusRow_->setVisible(!shown.isEmpty());
 }
 
 void SettingsView::applyTheme() {

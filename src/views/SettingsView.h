@@ -16,7 +16,8 @@ class SegmentedControl;
 class ThemeManager;
 class ToggleSwitch;
 
-// The settings window's content: the theme picker, the two alert switches and start at login.
+// The settings window's content: the theme picker, the two alert switches, start at login and the
+// metrics export.
 // Every control writes straight through (the theme and alerts to ThemeManager, start at login to
 // the autostart entry), so the window has no save step and can be closed at any time.
 class SettingsView : public QWidget {
@@ -36,13 +37,15 @@ public:
     ToggleSwitch* highTempSwitch() const { return highTempSwitch_; }
     ToggleSwitch* highDrainSwitch() const { return highDrainSwitch_; }
     ToggleSwitch* autostartSwitch() const { return autostartSwitch_; }
+    ToggleSwitch* prometheusSwitch() const { return prometheusSwitch_; }
+    QString prometheusCaption() const;
     QString themeDescription() const;
 
 private:
     enum class TextRole { primary, tertiary };
 
     QLabel* label(const QString& text, double pixelSize, int weight, TextRole role);
-    QWidget* switchRow(const char* title, const char* caption, ToggleSwitch* toggle);
+    QWidget* switchRow(const char* title, const char* caption, ToggleSwitch* toggle, QLabel** captionLabel = nullptr);
     void showPreferences();
     void applyTheme();
 
@@ -53,6 +56,9 @@ private:
     ToggleSwitch* highDrainSwitch_ = nullptr;
     ToggleSwitch* autostartSwitch_ = nullptr;
     QWidget* autostartRow_ = nullptr;
+    ToggleSwitch* prometheusSwitch_ = nullptr;
+    QLabel* prometheusCaption_ = nullptr;
+    QWidget* prometheusRow_ = nullptr;
     QWidget* divider_ = nullptr;
     std::vector<std::pair<QLabel*, TextRole>> labels_;
     std::vector<std::pair<QLabel*, const char*>> symbols_;

@@ -43,6 +43,28 @@ TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
     EXPECT_FALSE(view.highDrainSwitch()->isChecked());
 }
 
+TEST(SettingsViewTest, PrometheusSwitchWritesTheStatePathAndShowsTheFile) {
+    QTemporaryDir dir;
+    const QByteArray previous = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", dir.path().toUtf8());
+    const QString fallback = dir.filePath("joulemap/joulemap.prom");
+    FixedAppearanceSource appearance;
+    ThemeManager theme(dir.filePath("theme.ini"), &appearance);
+    SettingsView view(&theme);
+    EXPECT_FALSE(view.prometheusSwitch()->isChecked());
+    EXPECT_EQ(view.prometheusCaption(), fallback);  // where switching on would write
+
+    view.prometheusSwitch()->click();
+    EXPECT_EQ(theme.prometheusTextfile(), fallback);
+    theme.setPrometheusTextfile("/var/lib/prometheus/node-exporter/joulemap.prom");
+    EXPECT_TRUE(view.prometheusSwitch()->isChecked());
+    EXPECT_EQ(view.prometheusCaption(), "/var/lib/prometheus/node-exporter/joulemap.prom");
+    view.prometheusSwitch()->click();
+    EXPECT_TRUE(theme.prometheusTextfile().isEmpty());
+    EXPECT_EQ(view.prometheusCaption(), fallback);
+    qputenv("XDG_STATE_HOME", previous);
+}
+
 TEST(SettingsViewTest, StartAtLoginIsTheAutostartFile) {
     QTemporaryDir dir;
     FixedAppearanceSource appearance;

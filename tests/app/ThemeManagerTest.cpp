@@ -26,6 +26,7 @@ TEST_F(ThemeManagerTest, LoadingAcceptsOnlyExactTokensAndBooleans) {
     EXPECT_EQ(manager->theme(), AppTheme::light);
     EXPECT_TRUE(manager->highTempAlertEnabled());
     EXPECT_TRUE(manager->highDrainAlertEnabled());
+    EXPECT_TRUE(manager->prometheusTextfile().isEmpty());  // no export until asked for
 
     const std::vector<std::pair<QVariant, AppTheme>> themes{
         {"dark", AppTheme::dark},  {"system", AppTheme::system}, {"Dark", AppTheme::light},
@@ -55,6 +56,9 @@ TEST_F(ThemeManagerTest, EveryAssignmentIsAnnouncedAndSurvivesARestart) {
         manager->setTheme(AppTheme::system);
         manager->setHighTempAlertEnabled(true);
         manager->setHighDrainAlertEnabled(false);
+        QSignalSpy prometheusSpy(manager.get(), &ThemeManager::prometheusTextfileChanged);
+        manager->setPrometheusTextfile(QStringLiteral("/var/lib/node/joulemap.prom"));
+        EXPECT_EQ(prometheusSpy.count(), 1);
         EXPECT_EQ(themeSpy.count(), 2);
         EXPECT_EQ(tempSpy.count(), 1);
         EXPECT_EQ(drainSpy.count(), 1);
@@ -68,6 +72,7 @@ TEST_F(ThemeManagerTest, EveryAssignmentIsAnnouncedAndSurvivesARestart) {
     EXPECT_EQ(reopened->theme(), AppTheme::system);
     EXPECT_TRUE(reopened->highTempAlertEnabled());
     EXPECT_FALSE(reopened->highDrainAlertEnabled());
+    EXPECT_EQ(reopened->prometheusTextfile(), "/var/lib/node/joulemap.prom");
 }
 
 TEST_F(ThemeManagerTest, OnlySystemThemeFollowsTheAppearanceSource) {

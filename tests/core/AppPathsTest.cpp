@@ -39,6 +39,18 @@ TEST(AppPathsTest, DataDirectoryPrefersAnAbsoluteXdgPathThenHome) {
     EXPECT_FALSE(AppPaths::dataDirectory());
     EXPECT_FALSE(AppPaths::historyDatabasePath());
 }
+
+TEST(AppPathsTest, MetricsFileGoesToTheXdgStateDirectoryThenHome) {
+    ScopedEnv home("HOME", "/home/ada");
+    {
+        ScopedEnv xdg("XDG_STATE_HOME", "/state/ada");
+        EXPECT_EQ(AppPaths::defaultPrometheusTextfile(), "/state/ada/joulemap/joulemap.prom");
+    }
+    ScopedEnv relative("XDG_STATE_HOME", "state");
+    EXPECT_EQ(AppPaths::defaultPrometheusTextfile(), "/home/ada/.local/state/joulemap/joulemap.prom");
+    ScopedEnv noHome("HOME", nullptr);
+    EXPECT_FALSE(AppPaths::defaultPrometheusTextfile());
+}
 #endif
 
 }  // namespace

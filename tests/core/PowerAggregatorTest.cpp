@@ -189,7 +189,12 @@ TEST(PowerAggregatorTest, ChargingInputIsMeasuredOrAnEstimateNeverTheRating) {
     EXPECT_EQ(aggregate(pluggedIn(60, -300), {}).inputSub, "60W · 估算 4.0W");
 }
 
-TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShows) {
+// The flag others republish the total with must agree with what the source line tells the user.
+bool saysNotMeasured(const std::string& inputSub) {
+    return inputSub.find("估算") != std::string::npos || inputSub.find("至少") != std::string::npos;
+}
+
+TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShowsAndSayWhetherItIsMeasured) {
     BatteryInfo onBattery;
     onBattery.batteryPowerMw = -12'345;
     BatteryInfo charging = pluggedIn(65, 17'777);
@@ -209,12 +214,14 @@ TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShows) {
     m.dramWatts = 0.77;
     for (const auto& shares : shareSets) {
         for (const MeasuredPower& measured : {MeasuredPower{}, m}) {
-            for (const BatteryInfo& b : {onBattery, charging, metered, weak, weakMetered}) {
+            for (const BatteryInfo& b : {onBattery, charging, metered, weak, weakMetered, BatteryInfo{}}) {
                 const JoulemapData flow = aggregate(b, shares, measured);
                 EXPECT_NEAR(flow.totalPower(), shownFigure(flow.inputSub), 1e-9) << flow.inputSub;
+                EXPECT_EQ(flow.inputMeasured, !saysNotMeasured(flow.inputSub)) << flow.inputSub;
             }
             const JoulemapData desktop = aggregateDesktop(shares, measured);
             EXPECT_NEAR(desktop.totalPower(), shownFigure(desktop.inputSub), 1e-9) << desktop.inputSub;
+            EXPECT_EQ(desktop.inputMeasured, !saysNotMeasured(desktop.inputSub)) << desktop.inputSub;
         }
     }
 }
