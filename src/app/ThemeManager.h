@@ -9,10 +9,11 @@
 
 #include "AppTheme.h"
 #include "AppearanceSource.h"
+#include "ChargeLevelAlert.h"
 
 namespace joulemap {
 
-// The user's three preferences: the theme and the two alert switches. Each assignment announces
+// The user's preferences: the theme, the alert switches and the charge settings. Each assignment announces
 // itself (even with an unchanged value, so views simply redraw) and is written to the settings at
 // once; they are read back at construction.
 class ThemeManager : public QObject {
@@ -39,6 +40,19 @@ public:
     bool highDrainAlertEnabled() const { return highDrainAlertEnabled_; }
     void setHighDrainAlertEnabled(bool enabled);
 
+    // Charge preferences: the limit the user chose (0 = left to the system) and the two
+    // charge-level alerts, off by default. Every change announces chargePreferencesChanged.
+    int chargeLimitPct() const { return chargeLimitPct_; }
+    void setChargeLimitPct(int pct);
+    bool chargeHighAlertEnabled() const { return chargeHighAlertEnabled_; }
+    void setChargeHighAlertEnabled(bool enabled);
+    int chargeHighAlertPct() const { return chargeHighAlertPct_; }
+    void setChargeHighAlertPct(int pct);
+    bool chargeLowAlertEnabled() const { return chargeLowAlertEnabled_; }
+    void setChargeLowAlertEnabled(bool enabled);
+    int chargeLowAlertPct() const { return chargeLowAlertPct_; }
+    void setChargeLowAlertPct(int pct);
+
     // Light or dark, never system: what the views draw with.
     AppTheme resolvedTheme() const;
     const ThemePalette& palette() const { return joulemap::palette(resolvedTheme()); }
@@ -47,6 +61,7 @@ signals:
     void themeChanged(joulemap::AppTheme theme);
     void highTempAlertEnabledChanged(bool enabled);
     void highDrainAlertEnabledChanged(bool enabled);
+    void chargePreferencesChanged();
 
 private:
     ThemeManager(std::unique_ptr<QSettings> settings, AppearanceSource* source, QObject* parent);
@@ -59,6 +74,11 @@ private:
     AppTheme theme_ = AppTheme::light;
     bool highTempAlertEnabled_ = true;
     bool highDrainAlertEnabled_ = true;
+    int chargeLimitPct_ = 0;
+    bool chargeHighAlertEnabled_ = false;
+    int chargeHighAlertPct_ = kDefaultChargeHighAlertPct;
+    bool chargeLowAlertEnabled_ = false;
+    int chargeLowAlertPct_ = kDefaultChargeLowAlertPct;
 };
 
 }  // namespace joulemap
