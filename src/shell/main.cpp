@@ -7,9 +7,11 @@
 
 #include "AuxWindowKey.h"
 #include "AuxWindowManager.h"
+#include "ChargeLimitService.h"
 #include "CommandLine.h"
 #include "JoulemapShell.h"
 #include "JoulemapViewModel.h"
+#include "PlatformSources.h"
 #include "SingleInstance.h"
 #include "SystemInfoService.h"
 #include "TerminateSignals.h"
@@ -49,9 +51,13 @@ int main(int argc, char** argv) {
     JoulemapViewModel model;
     SystemInfoService systemInfo;
     UpdateChecker updateChecker;
+    // The charge limit the user chose is the kernel's again after a reboot, where this user may write it.
+    ChargeLimitService chargeLimit(makeChargeLimitControl(), &themeManager);
+    chargeLimit.applyPreference();
 
     JoulemapShell shell(model, themeManager, systemInfo, settings, QSystemTrayIcon::isSystemTrayAvailable());
     shell.setUpdateChecker(&updateChecker);
+    shell.setChargeLimitService(&chargeLimit);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &shell, &JoulemapShell::showMainWindow);
     const bool startHidden = qgetenv(kStartHiddenVariable) == "1";
     if (startHidden) model.setIsActive(false);

@@ -9,14 +9,17 @@
 #include <vector>
 
 class QLabel;
+class QScrollArea;
 
 namespace joulemap {
 
+class ChargeSettingsBlock;
 class SegmentedControl;
 class ThemeManager;
 class ToggleSwitch;
 
-// The settings window's content: the theme picker, the two alert switches and start at login.
+// The settings window's content: the theme picker, the two alert switches, start at login, and the
+// charge limit with the charge-level alerts (ChargeSettingsBlock). It scrolls when the window is short.
 // Every control writes straight through (the theme and alerts to ThemeManager, start at login to
 // the autostart entry), so the window has no save step and can be closed at any time.
 class SettingsView : public QWidget {
@@ -37,6 +40,7 @@ public:
     ToggleSwitch* highDrainSwitch() const { return highDrainSwitch_; }
     ToggleSwitch* autostartSwitch() const { return autostartSwitch_; }
     QString themeDescription() const;
+    ChargeSettingsBlock* chargeSettings() const { return chargeSettings_; }
 
 private:
     enum class TextRole { primary, tertiary };
@@ -54,6 +58,9 @@ private:
     ToggleSwitch* autostartSwitch_ = nullptr;
     QWidget* autostartRow_ = nullptr;
     QWidget* divider_ = nullptr;
+    QScrollArea* scrollArea_ = nullptr;
+    QWidget* chargeDivider_ = nullptr;
+    ChargeSettingsBlock* chargeSettings_ = nullptr;
     std::vector<std::pair<QLabel*, TextRole>> labels_;
     std::vector<std::pair<QLabel*, const char*>> symbols_;
     std::optional<std::filesystem::path> autostartFile_;
