@@ -1,5 +1,6 @@
 #include "BatteryAdvisor.h"
 
+#include "ChargeLimitState.h"
 #include "NumberFormat.h"
 
 #include <algorithm>
@@ -26,7 +27,6 @@ constexpr double kWornHealthPct = 80.0;
 constexpr double kLateLifeCycleRatio = 0.8;
 // Kept plugged in at a full charge with no limit set, though the driver offers one.
 constexpr int64_t kFullPct = 99;
-constexpr int kNoLimitPct = 100;
 
 // Fixed decimals without the C library, whose printf follows the desktop's locale ("30,3").
 std::string fmt(double value, int decimals) { return formatFixed(value, decimals); }
@@ -109,7 +109,7 @@ std::vector<Advice> advice(const BatteryInfo& b, int64_t max, bool hasBattery) {
             items.emplace_back("✅", "电量处于理想区间（20-80%），保持此范围使用有助延长电池寿命", Severity::good);
         }
     }
-    if (b.isExternalConnected && !b.isCharging && p && *p >= kFullPct && b.chargeEndThresholdPct == kNoLimitPct) {
+    if (b.isExternalConnected && !b.isCharging && p && *p >= kFullPct && b.chargeEndThresholdPct == kNoChargeLimitPct) {
         items.emplace_back("💡", "长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%", Severity::info);
     }
     if (b.isHealthKnown() && health < kWornHealthPct) {

@@ -1,5 +1,7 @@
 #include "BatteryInfo.h"
 
+#include "ChargeLimitState.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,7 +18,6 @@ constexpr double kFairHealthPct = 80.0;
 constexpr double kWeakAdapterDischargeWatts = 0.5;
 // A battery at its limit may still take a trickle that keeps it there; that is not charging.
 constexpr double kTrickleChargeWatts = 0.5;
-constexpr int kNoLimitPct = 100;
 
 }  // namespace
 
@@ -47,7 +48,7 @@ bool BatteryInfo::isAdapterTooWeak() const {
 }
 
 bool BatteryInfo::isHeldAtLimit() const {
-    if (!isExternalConnected || chargeEndThresholdPct <= 0 || chargeEndThresholdPct >= kNoLimitPct) return false;
+    if (!isExternalConnected || chargeEndThresholdPct <= 0 || chargeEndThresholdPct >= kNoChargeLimitPct) return false;
     if (!currentCapacityPct || *currentCapacityPct < chargeEndThresholdPct - 1) return false;
     const double chargeW = std::max({0.0, batteryPowerMw / kMilliwattsPerWatt, instantPowerWatts()});
     // A battery giving real power while plugged in is an adapter falling short, limit or not.

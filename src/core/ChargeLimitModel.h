@@ -12,8 +12,7 @@
 // about a battery the limit holds, decided without a window.
 namespace joulemap::ChargeLimitModel {
 
-// An end threshold of 100 is no limit.
-inline constexpr int kOffPct = 100;
+inline constexpr int kOffPct = kNoChargeLimitPct;
 inline constexpr int kMinCustomPct = 50;
 inline constexpr int kMaxCustomPct = 100;
 inline constexpr int kDefaultCustomPct = 85;

@@ -2,6 +2,9 @@
 
 namespace joulemap {
 
+// An end threshold of 100 % is no limit at all.
+inline constexpr int kNoChargeLimitPct = 100;
+
 // Why a charge limit cannot be set, or why the last attempt did not take.
 enum class ChargeLimitIssue {
     none,

@@ -8,8 +8,8 @@ namespace joulemap {
 // as themself: nothing is run with other privileges and no password is asked for.
 class ChargeLimitControl {
 public:
-    // 100 is "no limit"; the start threshold then goes to its lowest value too.
-    static constexpr int kNoLimitPct = 100;
+    // At kNoChargeLimitPct the start threshold goes to its lowest value too.
+    static constexpr int kNoLimitPct = kNoChargeLimitPct;
 
     virtual ~ChargeLimitControl() = default;
     virtual ChargeLimitState read() = 0;

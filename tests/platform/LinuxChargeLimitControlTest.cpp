@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -30,20 +31,13 @@ std::optional<int64_t> fileValue(const FakeSysfs& sys, const std::string& relati
 
 // Root may write any file, so a read-only file is only read-only to someone else: the checks run
 // with the effective ids of nobody, as a desktop user's would be.
-class AsUnprivilegedUser {
-public:
-    AsUnprivilegedUser() {
-        if (::geteuid() == 0) switched_ = ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
-    }
-    ~AsUnprivilegedUser() {
-        if (switched_) {
-            [[maybe_unused]] const int restored = ::seteuid(0) + ::setegid(0);
-        }
-    }
-
-private:
+struct AsUnprivilegedUser {
     static constexpr uid_t kNobody = 65534;
-    bool switched_ = false;
+    const bool switched = ::geteuid() == 0 && ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
+    ~AsUnprivilegedUser() {
+        // The rest of the run would go on as nobody.
+        if (switched && (::seteuid(0) != 0 || ::setegid(0) != 0)) std::abort();
+    }
 };
 
 }  // namespace
