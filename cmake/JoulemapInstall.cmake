@@ -17,6 +17,8 @@ install(DIRECTORY ${_jm_resources}/icons DESTINATION ${_jm_data_dir})
 if(EXISTS ${PROJECT_SOURCE_DIR}/versions.json)
   install(FILES ${PROJECT_SOURCE_DIR}/versions.json DESTINATION ${_jm_data_dir})
 endif()
+# The settings window points here when the charge limit cannot be written.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/charge-limit.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Menus find the program by its desktop entry and the entry's icon by name in the icon theme.
 install(FILES ${_jm_resources}/joulemap.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_jm_resources}/logo.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps

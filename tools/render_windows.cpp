@@ -35,6 +35,8 @@
 #include "AppTheme.h"
 #include "BatteryHealthView.h"
 #include "ChangelogView.h"
+#include "ChargeLimitService.h"
+#include "ChargeSettingsBlock.h"
 #include "FixedAppearanceSource.h"
 #include "HistoryChartCard.h"
 #include "HistoryStore.h"
@@ -591,7 +593,7 @@ bool renderShellWindows(const Scene& scene, const QDir& outDir, const QString& s
         QTemporaryDir autostartDir;
         settings.setAutostart(std::filesystem::path(autostartDir.filePath(QStringLiteral("joulemap.desktop")).toStdString()),
                               QStringLiteral("/usr/bin/joulemap"));
-        settings.resize(440, 420);
+        settings.resize(440, 680);
         struct Shot {
             QWidget* widget;
             QString name;
@@ -621,6 +623,56 @@ bool renderShellWindows(const Scene& scene, const QDir& outDir, const QString& s
     }
     SystemInfoService::waitForBackgroundWork();
     QCoreApplication::processEvents();
+    return ok;
+}
+
+// A driver in memory reporting a fixed limit, for the settings window's charge part.
+class SampleChargeLimit : public ChargeLimitControl {
+public:
+    SampleChargeLimit(int endPct, bool writable) : endPct_(endPct), writable_(writable) {}
+    ChargeLimitState read() override {
+        return {endPct_, 0, writable_, writable_ ? ChargeLimitIssue::none : ChargeLimitIssue::notWritable};
+    }
+    ChargeLimitState setEndThreshold(int endPct) override {
+        if (writable_) endPct_ = endPct;
+        return read();
+    }
+
+private:
+    int endPct_;
+    bool writable_;
+};
+
+// The settings window with a charge limit the user may set (a custom 85 %) and one they may not.
+bool renderChargeSettings(const QDir& outDir, const QString& settingsFile) {
+    FixedAppearanceSource appearance(false);
+    ThemeManager themeManager(settingsFile, &appearance);
+    themeManager.setChargeHighAlertEnabled(true);
+    bool ok = true;
+    for (const auto& [name, writable] : {std::pair{"settings-limit", true}, std::pair{"settings-limit-locked", false}}) {
+        ChargeLimitService service(std::make_unique<SampleChargeLimit>(85, writable), &themeManager);
+        SettingsView settings(&themeManager);
+        settings.setAutostart(std::nullopt, {});
+        settings.chargeSettings()->setChargeLimitService(&service);
+        settings.resize(440, 680);
+        for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
+            themeManager.setTheme(theme);
+            QPalette palette = settings.palette();
+            palette.setColor(QPalette::Window, themeManager.palette().backgroundColors.front());
+            settings.setPalette(palette);
+            settings.setAutoFillBackground(true);
+            settings.show();
+            settle(50);
+            const QString path = outDir.filePath(QStringLiteral("%1-%2.png").arg(QString::fromLatin1(name), token(theme)));
+            if (!settings.grab().save(path)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                ok = false;
+            } else {
+                std::printf("%s\n", qPrintable(path));
+            }
+        }
+    }
+    themeManager.setChargeHighAlertEnabled(false);
     return ok;
 }
 
@@ -711,6 +763,7 @@ int main(int argc, char** argv) {
     ok = renderHistoryWindows(outDir, settingsFile, auxScratch) && ok;
     ok = renderChangelogWindows(outDir, settingsFile, auxScratch) && ok;
     ok = renderShellWindows(scenes[1], outDir, settingsFile) && ok;
+    ok = renderChargeSettings(outDir, settingsFile) && ok;
     ok = renderTrayTitles(outDir) && ok;
     return ok ? 0 : 1;
 }

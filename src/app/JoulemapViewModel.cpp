@@ -1,5 +1,6 @@
 #include "JoulemapViewModel.h"
 
+#include "ChargeLevelAlert.h"
 #include "HighTempAlert.h"
 #include "MainThreadQueue.h"
 #include "PowerAggregator.h"
@@ -216,6 +217,7 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, con
     batteryPower_.push(b.batteryPowerMw);
     checkHighTempAlert(b);
     checkHighDrainAlert(b);
+    checkChargeLevelAlerts(b);
     emit refreshed();
 }
 
@@ -269,6 +271,16 @@ void JoulemapViewModel::checkHighTempAlert(const BatteryInfo& b) {
 void JoulemapViewModel::checkHighDrainAlert(const BatteryInfo& b) {
     if (auto message = drainTracker_.check(b, lastAppShares_, highDrainAlertEnabled()); message && sources_.notify) {
         sources_.notify(*message);
+    }
+}
+
+void JoulemapViewModel::checkChargeLevelAlerts(const BatteryInfo& b) {
+    // Off unless the user turned them on, so without preferences there are none.
+    if (!themeManager_ || !sources_.notify) return;
+    const ThemeManager& prefs = *themeManager_;
+    for (const auto& message : {chargeHighAlert(b, prefs.chargeHighAlertEnabled(), prefs.chargeHighAlertPct()),
+                                chargeLowAlert(b, prefs.chargeLowAlertEnabled(), prefs.chargeLowAlertPct())}) {
+        if (message) sources_.notify(*message);
     }
 }
 

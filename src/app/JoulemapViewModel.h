@@ -126,6 +126,7 @@ private:
     void pushHistory(const BatteryInfo& b);
     void checkHighTempAlert(const BatteryInfo& b);
     void checkHighDrainAlert(const BatteryInfo& b);
+    void checkChargeLevelAlerts(const BatteryInfo& b);
     bool highTempAlertEnabled() const;
     bool highDrainAlertEnabled() const;
     void shutDown();

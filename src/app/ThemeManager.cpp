@@ -10,6 +10,13 @@ const QString kThemeKey = QStringLiteral("theme");
 const QString kHighTempAlertKey = QStringLiteral("highTempAlert");
 const QString kHighDrainAlertKey = QStringLiteral("highDrainAlert");
 const QString kPrometheusTextfileKey = QStringLiteral("prometheusTextfile");
+const QString kChargeLimitSetting = QStringLiteral("chargeLimitPct");
+const QString kChargeHighAlertSetting = QStringLiteral("chargeHighAlert");
+const QString kChargeHighAlertPctSetting = QStringLiteral("chargeHighAlertPct");
+const QString kChargeLowAlertSetting = QStringLiteral("chargeLowAlert");
+const QString kChargeLowAlertPctSetting = QStringLiteral("chargeLowAlertPct");
+constexpr int kMinPct = 1;
+constexpr int kMaxPct = 100;
 
 // Only exact tokens count; a display text or "Dark" is as foreign as any other text.
 AppTheme themeFromStored(const QVariant& stored) {
@@ -41,6 +48,19 @@ bool switchFromStored(const QVariant& stored) {
     return true;
 }
 
+// The charge alerts are off until the user turns them on: only "true" counts.
+bool offSwitchFromStored(const QVariant& stored) {
+    if (stored.metaType() == QMetaType::fromType<bool>()) return stored.toBool();
+    return stored.metaType() == QMetaType::fromType<QString>() && stored.toString() == QStringLiteral("true");
+}
+
+// A percentage within 1..100 (an INI file gives it back as text); anything else is the fallback.
+int pctFromStored(const QVariant& stored, int fallback) {
+    bool ok = false;
+    const int pct = stored.toInt(&ok);
+    return ok && pct >= kMinPct && pct <= kMaxPct ? pct : fallback;
+}
+
 }  // namespace
 
 ThemeManager::ThemeManager(AppearanceSource* source, QObject* parent)
@@ -63,6 +83,11 @@ void ThemeManager::load() {
     highTempAlertEnabled_ = switchFromStored(settings_->value(kHighTempAlertKey));
     highDrainAlertEnabled_ = switchFromStored(settings_->value(kHighDrainAlertKey));
     prometheusTextfile_ = settings_->value(kPrometheusTextfileKey).toString();
+    chargeLimitPct_ = pctFromStored(settings_->value(kChargeLimitSetting), 0);
+    chargeHighAlertEnabled_ = offSwitchFromStored(settings_->value(kChargeHighAlertSetting));
+    chargeHighAlertPct_ = pctFromStored(settings_->value(kChargeHighAlertPctSetting), kDefaultChargeHighAlertPct);
+    chargeLowAlertEnabled_ = offSwitchFromStored(settings_->value(kChargeLowAlertSetting));
+    chargeLowAlertPct_ = pctFromStored(settings_->value(kChargeLowAlertPctSetting), kDefaultChargeLowAlertPct);
 }
 
 void ThemeManager::followAppearance(AppearanceSource* source) {
@@ -103,6 +128,36 @@ void ThemeManager::setPrometheusTextfile(const QString& path) {
     prometheusTextfile_ = path;
     store(kPrometheusTextfileKey, path);
     emit prometheusTextfileChanged(path);
+}
+
+void ThemeManager::setChargeLimitPct(int pct) {
+    chargeLimitPct_ = pct;
+    store(kChargeLimitSetting, pct);
+    emit chargePreferencesChanged();
+}
+
+void ThemeManager::setChargeHighAlertEnabled(bool enabled) {
+    chargeHighAlertEnabled_ = enabled;
+    store(kChargeHighAlertSetting, enabled);
+    emit chargePreferencesChanged();
+}
+
+void ThemeManager::setChargeHighAlertPct(int pct) {
+    chargeHighAlertPct_ = pct;
+    store(kChargeHighAlertPctSetting, pct);
+    emit chargePreferencesChanged();
+}
+
+void ThemeManager::setChargeLowAlertEnabled(bool enabled) {
+    chargeLowAlertEnabled_ = enabled;
+    store(kChargeLowAlertSetting, enabled);
+    emit chargePreferencesChanged();
+}
+
+void ThemeManager::setChargeLowAlertPct(int pct) {
+    chargeLowAlertPct_ = pct;
+    store(kChargeLowAlertPctSetting, pct);
+    emit chargePreferencesChanged();
 }
 
 AppTheme ThemeManager::resolvedTheme() const {

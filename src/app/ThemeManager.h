@@ -9,12 +9,13 @@
 
 #include "AppTheme.h"
 #include "AppearanceSource.h"
+#include "ChargeLevelAlert.h"
 
 namespace joulemap {
 
-// The user's preferences: the theme, the two alert switches and the metrics file. Each assignment announces
-// itself (even with an unchanged value, so views simply redraw) and is written to the settings at
-// once; they are read back at construction.
+// The user's preferences: the theme, the alert switches, the charge settings and the metrics file.
+// Each assignment announces itself (even with an unchanged value, so views simply redraw) and is
+// written to the settings at once; they are read back at construction.
 class ThemeManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(joulemap::AppTheme theme READ theme WRITE setTheme NOTIFY themeChanged)
@@ -42,6 +43,18 @@ public:
     // The file the metrics for node_exporter's textfile collector are written to; empty = no export.
     QString prometheusTextfile() const { return prometheusTextfile_; }
     void setPrometheusTextfile(const QString& path);
+    // Charge preferences: the limit the user chose (0 = left to the system) and the two
+    // charge-level alerts, off by default. Every change announces chargePreferencesChanged.
+    int chargeLimitPct() const { return chargeLimitPct_; }
+    void setChargeLimitPct(int pct);
+    bool chargeHighAlertEnabled() const { return chargeHighAlertEnabled_; }
+    void setChargeHighAlertEnabled(bool enabled);
+    int chargeHighAlertPct() const { return chargeHighAlertPct_; }
+    void setChargeHighAlertPct(int pct);
+    bool chargeLowAlertEnabled() const { return chargeLowAlertEnabled_; }
+    void setChargeLowAlertEnabled(bool enabled);
+    int chargeLowAlertPct() const { return chargeLowAlertPct_; }
+    void setChargeLowAlertPct(int pct);
 
     // Light or dark, never system: what the views draw with.
     AppTheme resolvedTheme() const;
@@ -52,6 +65,7 @@ signals:
     void highTempAlertEnabledChanged(bool enabled);
     void highDrainAlertEnabledChanged(bool enabled);
     void prometheusTextfileChanged(const QString& path);
+    void chargePreferencesChanged();
 
 private:
     ThemeManager(std::unique_ptr<QSettings> settings, AppearanceSource* source, QObject* parent);
@@ -65,6 +79,11 @@ private:
     bool highTempAlertEnabled_ = true;
     bool highDrainAlertEnabled_ = true;
     QString prometheusTextfile_;
+    int chargeLimitPct_ = 0;
+    bool chargeHighAlertEnabled_ = false;
+    int chargeHighAlertPct_ = kDefaultChargeHighAlertPct;
+    bool chargeLowAlertEnabled_ = false;
+    int chargeLowAlertPct_ = kDefaultChargeLowAlertPct;
 };
 
 }  // namespace joulemap

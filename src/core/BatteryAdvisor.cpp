@@ -1,5 +1,6 @@
 #include "BatteryAdvisor.h"
 
+#include "ChargeLimitState.h"
 #include "NumberFormat.h"
 
 #include <algorithm>
@@ -24,6 +25,8 @@ constexpr double kTaperRatio = 0.5;
 constexpr double kHighDischargeW = 25.0;
 constexpr double kWornHealthPct = 80.0;
 constexpr double kLateLifeCycleRatio = 0.8;
+// Kept plugged in at a full charge with no limit set, though the driver offers one.
+constexpr int64_t kFullPct = 99;
 
 // Fixed decimals without the C library, whose printf follows the desktop's locale ("30,3").
 std::string fmt(double value, int decimals) { return formatFixed(value, decimals); }
@@ -73,7 +76,8 @@ std::vector<Advice> advice(const BatteryInfo& b, int64_t max, bool hasBattery) {
     if (t >= kWarmC && t < kHotC) {
         items.emplace_back("🌡️", "电池温度偏高（" + fmt(t, 0) + "℃），避免长时间高负载使用", Severity::warn);
     }
-    if (b.isCharging) {
+    // A battery a limit holds gets no advice to unplug: it has stopped by itself.
+    if (b.isCharging && !b.isChargeHeld()) {
         if (p && *p >= kFullEnoughPct) {
             items.emplace_back("🔌", "已充至 " + pct + "%，可拔下电源。长期保持满电状态会缩短电池寿命", Severity::warn);
         }
@@ -104,6 +108,9 @@ std::vector<Advice> advice(const BatteryInfo& b, int64_t max, bool hasBattery) {
         if (p && *p >= kLowPct && *p <= kFullEnoughPct) {
             items.emplace_back("✅", "电量处于理想区间（20-80%），保持此范围使用有助延长电池寿命", Severity::good);
         }
+    }
+    if (b.isExternalConnected && !b.isCharging && p && *p >= kFullPct && b.chargeEndThresholdPct == kNoChargeLimitPct) {
+        items.emplace_back("💡", "长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%", Severity::info);
     }
     if (b.isHealthKnown() && health < kWornHealthPct) {
         // std::round goes half away from zero, unlike printf's rounding.

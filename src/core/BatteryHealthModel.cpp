@@ -1,6 +1,7 @@
 #include "BatteryHealthModel.h"
 
 #include "Accents.h"
+#include "ChargeLimitModel.h"
 #include "NumberFormat.h"
 
 #include <algorithm>
@@ -97,6 +98,13 @@ std::vector<MetricRow> batteryRows(const BatteryInfo& battery) {
                         alone.isHealthKnown() ? std::optional(statusColorHex(alone.healthStatus())) : std::nullopt});
     }
     return rows;
+}
+
+std::optional<MetricRow> chargeLimitRow(const BatteryInfo& battery) {
+    if (const auto note = ChargeLimitModel::chargeControlNote(battery)) return MetricRow{*note, {}, std::nullopt};
+    const int end = battery.chargeEndThresholdPct;
+    if (end <= 0 || end >= ChargeLimitModel::kOffPct) return std::nullopt;
+    return MetricRow{std::string(ChargeLimitModel::kTitle), formatPercent(end), std::nullopt};
 }
 
 }  // namespace joulemap::BatteryHealthModel

@@ -61,4 +61,8 @@ std::array<MetricRow, 4> metricRows(const BatteryInfo& battery);
 // or "未知 · 312 次"). Empty for a single battery, whose figures are the card's own.
 std::vector<MetricRow> batteryRows(const BatteryInfo& battery);
 
+// Under the ring when the driver applies a limit: "已达充电上限 80%" while it holds the battery (or
+// what the user set the driver to do instead), else "充电上限" and its value. Nothing without a limit.
+std::optional<MetricRow> chargeLimitRow(const BatteryInfo& battery);
+
 }  // namespace joulemap::BatteryHealthModel

@@ -1,5 +1,7 @@
 #include "BatteryInfo.h"
 
+#include "ChargeLimitState.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -14,6 +16,8 @@ constexpr double kFairHealthPct = 80.0;
 // Smaller discharges while plugged in are the fuel gauge's noise around a full battery, not an
 // adapter falling short.
 constexpr double kWeakAdapterDischargeWatts = 0.5;
+// A battery at its limit may still take a trickle that keeps it there; that is not charging.
+constexpr double kTrickleChargeWatts = 0.5;
 
 }  // namespace
 
@@ -39,8 +43,27 @@ double BatteryInfo::dischargeWatts() const {
 }
 
 bool BatteryInfo::isAdapterTooWeak() const {
-    return isExternalConnected && !isCharging && dischargeWatts() >= kWeakAdapterDischargeWatts;
+    return isExternalConnected && !isCharging && !isDischargeForced() && !isChargeInhibited() &&
+           dischargeWatts() >= kWeakAdapterDischargeWatts;
 }
+
+bool BatteryInfo::isHeldAtLimit() const {
+    if (!isExternalConnected || chargeEndThresholdPct <= 0 || chargeEndThresholdPct >= kNoChargeLimitPct) return false;
+    if (!currentCapacityPct || *currentCapacityPct < chargeEndThresholdPct - 1) return false;
+    const double chargeW = std::max({0.0, batteryPowerMw / kMilliwattsPerWatt, instantPowerWatts()});
+    // A battery giving real power while plugged in is an adapter falling short, limit or not.
+    return chargeW < kTrickleChargeWatts && dischargeWatts() < kWeakAdapterDischargeWatts;
+}
+
+bool BatteryInfo::isChargeInhibited() const {
+    return isExternalConnected && chargeBehaviour == ChargeBehaviour::inhibitCharge;
+}
+
+bool BatteryInfo::isDischargeForced() const {
+    return isExternalConnected && chargeBehaviour == ChargeBehaviour::forceDischarge;
+}
+
+bool BatteryInfo::isChargeHeld() const { return isHeldAtLimit() || isChargeInhibited(); }
 
 double BatteryInfo::inputPowerWatts() const {
     if (systemPowerInMw > 0) return systemPowerInMw / kMilliwattsPerWatt;

@@ -18,6 +18,9 @@ inline constexpr double kFallbackConsumptionWatts = 4.0;
 // summed as one, the way the desktop's own battery indicator does.
 struct BatteryInfo {
     enum class HealthStatus { good, fair, replace };
+    // What the driver is told to do while plugged in (sysfs charge_behaviour); none when it
+    // offers no choice.
+    enum class ChargeBehaviour { none, automatic, inhibitCharge, forceDischarge };
 
     int64_t cycleCount = 0;
     double designCapacityMah = 0;
@@ -51,6 +54,11 @@ struct BatteryInfo {
     double consumptionEstimateMw = 0;
     // Each battery on its own; empty when the source knows only the sum.
     std::vector<SystemBattery> batteries{};
+    // Charge thresholds the driver applies (1..100); 0 when it has none. Charging stops at the end
+    // threshold and resumes below the start threshold.
+    int chargeEndThresholdPct = 0;
+    int chargeStartThresholdPct = 0;
+    ChargeBehaviour chargeBehaviour = ChargeBehaviour::none;
 
     static const BatteryInfo& unknown();
 
@@ -67,7 +75,17 @@ struct BatteryInfo {
     double dischargeWatts() const;
     // Plugged in and yet the battery gives power: the adapter cannot cover the load (a phone
     // charger on a notebook). What the battery gives is then part of what the machine consumes.
+    // Never while the user asked the driver to hold or drain the battery: that is no fault.
     bool isAdapterTooWeak() const;
+    // Plugged in, an end threshold below 100 set, the charge at it (one percent short counts) and
+    // the battery neither charging nor discharging to speak of: the limit is doing its work.
+    bool isHeldAtLimit() const;
+    // Plugged in with charging switched off by the user (charge_behaviour inhibit-charge).
+    bool isChargeInhibited() const;
+    // Plugged in and told to run from the battery (charge_behaviour force-discharge).
+    bool isDischargeForced() const;
+    // Held at a limit or charging inhibited: advice about plugging in or unplugging has no place.
+    bool isChargeHeld() const;
     double systemConsumedWatts() const;
     double stateOfHealth() const;
     // False when neither the system's figure nor both capacities are known: stateOfHealth() then

@@ -44,6 +44,12 @@ std::string fromBatteryEstimate(const BatteryInfo& battery) {
     return kDischarging;
 }
 
+// On the adapter's power, so time left is no question; a discharge the user asked for counts down
+// like one on battery.
+bool runsOnAdapter(const BatteryInfo& battery) {
+    return battery.isExternalConnected && !battery.isAdapterTooWeak() && !battery.isDischargeForced();
+}
+
 }  // namespace
 
 std::string formatDuration(int64_t minutes) {
@@ -60,13 +66,12 @@ std::string formatDuration(int64_t minutes) {
 
 std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<double>& amperageSamplesMa) {
     if (amperageSamplesMa.empty()) {
-        return battery.isExternalConnected && !battery.isAdapterTooWeak() ? kOnExternalPower
-                                                                          : fromBatteryEstimate(battery);
+        return runsOnAdapter(battery) ? kOnExternalPower : fromBatteryEstimate(battery);
     }
     const double averageMa = mean(amperageSamplesMa);
 
     // An adapter too weak for the load still drains the battery: time left matters as on battery.
-    if (battery.isExternalConnected && !battery.isAdapterTooWeak()) {
+    if (runsOnAdapter(battery)) {
         const double missingMah = battery.maxCapacityMah - battery.currentCapacityMah;
         if (averageMa > kMinEstimateCurrentMa && missingMah > 0 && battery.currentCapacityMah > 0 &&
             battery.isCharging) {
@@ -89,7 +94,7 @@ std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<do
     }
     // mWh / mW is hours.
     const double averageMw = mean(powerSamplesMw);
-    if (battery.isExternalConnected && !battery.isAdapterTooWeak()) {
+    if (runsOnAdapter(battery)) {
         const double missingMwh = battery.energyFullMwh - battery.energyNowMwh;
         if (averageMw > kMinEstimatePowerMw && missingMwh > 0 && battery.isCharging) {
             const int64_t minutes = wholeMinutes(missingMwh, averageMw);

@@ -1,5 +1,6 @@
 #include "HistoryRows.h"
 
+#include "ChargeLevelAlert.h"
 #include "LocalTime.h"
 #include "NumberFormat.h"
 
@@ -13,6 +14,7 @@ namespace {
 constexpr std::string_view kHotIcon = "🔥";
 constexpr std::string_view kOtherIcon = "⚡";
 constexpr std::string_view kHotType = "highTemp";
+constexpr std::string_view kChargeIcon = "🔋";
 constexpr const char* kSampleTimePattern = "%H:%M:%S";
 constexpr const char* kAlertTimePattern = "%m-%d %H:%M";
 
@@ -51,7 +53,9 @@ std::vector<AlertRow> alertRows(std::span<const HistoryStore::AlertRecord> alert
     std::vector<AlertRow> rows;
     rows.reserve(alerts.size());
     for (const auto& alert : alerts) {
-        rows.push_back({std::string(alert.type == kHotType ? kHotIcon : kOtherIcon), alert.title, alert.body,
+        const bool charge = alert.type == kChargeHighAlertKey || alert.type == kChargeLowAlertKey;
+        const std::string_view icon = alert.type == kHotType ? kHotIcon : charge ? kChargeIcon : kOtherIcon;
+        rows.push_back({std::string(icon), alert.title, alert.body,
                         formatLocalTime(alert.ts, kAlertTimePattern)});
     }
     return rows;

@@ -1,6 +1,7 @@
 #include "MenuBarPanelModel.h"
 
 #include "Accents.h"
+#include "ChargeLimitModel.h"
 #include "NumberFormat.h"
 #include "PowerAggregator.h"
 
@@ -49,9 +50,16 @@ std::optional<std::string_view> adviceColor(BatteryAdvisor::Advice::Severity sev
 }  // namespace
 
 StatusPill statusPill(const BatteryInfo& battery) {
+    // Held or drained on the user's say: neither charging nor a fault.
+    if (const auto note = ChargeLimitModel::chargeControlNote(battery)) {
+        const bool draining = battery.isDischargeForced();
+        return {draining ? kAccentYellow : kAccentCyan, draining ? "arrow.down.right" : "powerplug.fill", *note};
+    }
     if (battery.isCharging) return {kAccentGreen, "bolt.fill", "充电中"};
     // Plugged in and discharging all the same: the net badge beside the pill gives the discharge.
-    if (battery.isAdapterTooWeak()) return {kAccentOrange, "powerplug.fill", PowerAggregator::kAdapterTooWeakText};
+    if (battery.isAdapterTooWeak()) {
+        return {kAccentOrange, "powerplug.fill", std::string(PowerAggregator::kAdapterTooWeakText)};
+    }
     if (battery.isExternalConnected) return {kAccentCyan, "powerplug.fill", "已接电源"};
     return {kAccentYellow, "arrow.down.right", "放电中"};
 }

@@ -26,7 +26,7 @@ inline constexpr std::string_view kUsbOutputSymbol = "arrow.up.arrow.down.circle
 struct StatusPill {
     std::string_view colorHex;
     std::string_view symbol;
-    std::string_view label;
+    std::string label;
     bool operator==(const StatusPill&) const = default;
 };
 

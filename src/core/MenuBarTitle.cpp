@@ -14,7 +14,8 @@ std::string menuBarTitle(const BatteryInfo& battery, bool hasBattery) {
     // An unknown charge reads as unknown, never as a false "0%".
     const std::string percent = battery.currentCapacityPct ? formatPercent(*battery.currentCapacityPct)
                                                            : std::string(MenuBarPanelModel::kUnknownFigure);
-    return battery.isCharging ? kBolt + percent : percent;
+    // A battery a limit holds may take a trickle; that is no charging to announce.
+    return battery.isCharging && !battery.isHeldAtLimit() ? kBolt + percent : percent;
 }
 
 }  // namespace joulemap

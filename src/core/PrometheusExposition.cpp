@@ -135,9 +135,11 @@ std::string render(const Snapshot& snapshot) {
     }
 
     Family limit("joulemap_charge_limit_ratio", "gauge", "Charge level the battery stops charging at, 0 to 1.");
-    if (snapshot.chargeLimitPct && *snapshot.chargeLimitPct > 0) {
-        limit.add(ratio(*snapshot.chargeLimitPct));
-    }
+    // An end threshold of 100 charges fully: no limit.
+    constexpr int kFullPct = 100;
+    std::optional<int> limitPct = snapshot.chargeLimitPct;
+    if (!limitPct && snapshot.battery) limitPct = snapshot.battery->chargeEndThresholdPct;
+    if (limitPct && *limitPct > 0 && *limitPct < kFullPct) limit.add(ratio(*limitPct));
 
     std::string out;
     for (const Family* family :

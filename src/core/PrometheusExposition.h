@@ -21,7 +21,7 @@ struct Snapshot {
     JoulemapData flow;
     // Watt-hours per name since the program started (AppEnergyMeter::totalsWh()).
     std::map<std::string, double> appEnergyWh;
-    // The charge limit in percent, absent when none is set.
+    // The charge limit in percent; when absent, the battery's end threshold below 100 is the limit.
     std::optional<int> chargeLimitPct;
 };
 

@@ -8,6 +8,7 @@
 #include "macos/MacProcessLister.h"
 #else
 #include "linux/LinuxBatteryReader.h"
+#include "linux/LinuxChargeLimitControl.h"
 #include "linux/LinuxHealthReader.h"
 #include "linux/LinuxPowerMeter.h"
 #include "linux/LinuxProcessLister.h"
@@ -75,6 +76,25 @@ std::unique_ptr<PowerMeter> makePowerMeter() {
     return std::make_unique<NoPowerMeter>();
 #else
     return std::make_unique<LinuxPowerMeter>(sysfsRoot());
+#endif
+}
+
+namespace {
+
+// macOS keeps its charge limit to itself: nothing to read or set.
+class NoChargeLimitControl : public ChargeLimitControl {
+public:
+    ChargeLimitState read() override { return {}; }
+    ChargeLimitState setEndThreshold(int) override { return {}; }
+};
+
+}  // namespace
+
+std::unique_ptr<ChargeLimitControl> makeChargeLimitControl() {
+#if defined(__APPLE__)
+    return std::make_unique<NoChargeLimitControl>();
+#else
+    return std::make_unique<LinuxChargeLimitControl>();
 #endif
 }
 

@@ -3,6 +3,7 @@
 #include "AppShare.h"
 #include "BatteryInfo.h"
 #include "BatteryReader.h"
+#include "ChargeLimitControl.h"
 #include "HealthReader.h"
 #include "NameRule.h"
 #include "PowerMeter.h"
@@ -23,6 +24,8 @@ std::unique_ptr<HealthReader> makeHealthReader();
 std::unique_ptr<ProcessLister> makeProcessLister();
 // The component meters; one that measures nothing where the platform offers none.
 std::unique_ptr<PowerMeter> makePowerMeter();
+// The battery's charge limit; one that reports none where the platform offers no control.
+std::unique_ptr<ChargeLimitControl> makeChargeLimitControl();
 
 namespace BatteryService {
 // Process-wide readers of this platform (created on first use, thread-safe).

@@ -6,7 +6,7 @@ namespace joulemap {
 
 const std::array<AuxWindowTraits, 3>& auxWindowTraitsList() {
     static const std::array<AuxWindowTraits, 3> specs{{
-        {AuxWindowKey::settings, "settings", NotificationHub::kShowSettingsWindow, "设置", 440, 420},
+        {AuxWindowKey::settings, "settings", NotificationHub::kShowSettingsWindow, "设置", 440, 680},
         {AuxWindowKey::changelog, "changelog", NotificationHub::kShowChangelogWindow, "更新日志", 560, 620},
         {AuxWindowKey::history, "history", NotificationHub::kShowHistoryWindow, "功率历史", 720, 560},
     }};

@@ -9,6 +9,8 @@
 
 #include "AuxWindowManager.h"
 #include "ChangelogView.h"
+#include "ChargeLimitService.h"
+#include "ChargeSettingsBlock.h"
 #include "HistoryView.h"
 #include "JoulemapViewModel.h"
 #include "MainHeader.h"
@@ -35,7 +37,11 @@ JoulemapShell::JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, Syst
       trayAvailable_(trayAvailable),
       auxWindows_(std::make_unique<AuxWindowManager>(theme)) {
     model.setThemeManager(&theme);
-    auxWindows_->setFactory(AuxWindowKey::settings, [](ThemeManager* t) { return new SettingsView(t); });
+    auxWindows_->setFactory(AuxWindowKey::settings, [this](ThemeManager* t) {
+        auto* view = new SettingsView(t);
+        view->chargeSettings()->setChargeLimitService(chargeLimit_);
+        return view;
+    });
     auxWindows_->setFactory(AuxWindowKey::changelog, [](ThemeManager* t) { return new ChangelogView(t); });
     auxWindows_->setFactory(AuxWindowKey::history, [](ThemeManager* t) { return new HistoryView(t); });
 
@@ -63,6 +69,8 @@ void JoulemapShell::setUpdateChecker(UpdateChecker* checker) {
     connect(this, &JoulemapShell::startedUp, checker, &UpdateChecker::check);
     if (panel_ && theme_) panel_->view()->setUpdateNotice(new UpdateNoticeView(checker, theme_));
 }
+
+void JoulemapShell::setChargeLimitService(ChargeLimitService* service) { chargeLimit_ = service; }
 
 JoulemapShell::~JoulemapShell() {
     delete mainWindow_.data();

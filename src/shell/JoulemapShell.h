@@ -12,6 +12,7 @@ namespace joulemap {
 class AuxWindowManager;
 class JoulemapViewModel;
 class MainWindow;
+class ChargeLimitService;
 class SystemInfoService;
 class ThemeManager;
 class TrayItem;
@@ -39,6 +40,8 @@ public:
     // The panel shows the updater's notice, and one check runs once the main window is open at
     // start-up. Call before start(); without it there is no notice and no check.
     void setUpdateChecker(UpdateChecker* checker);
+    // The charge limit the settings window shows and sets; without one it reads as not offered.
+    void setChargeLimitService(ChargeLimitService* service);
 
     // Installs the tray item and schedules the main window (unless `openMainWindow` is false).
     void start(bool openMainWindow = true);
@@ -59,6 +62,7 @@ private:
     QPointer<JoulemapViewModel> model_;
     QPointer<ThemeManager> theme_;
     QPointer<SystemInfoService> systemInfo_;
+    QPointer<ChargeLimitService> chargeLimit_;
     QSettings& settings_;
     bool trayAvailable_;
     bool noticeShown_ = false;

@@ -7,12 +7,14 @@
 
 #include "AuxWindowKey.h"
 #include "AuxWindowManager.h"
+#include "ChargeLimitService.h"
 #include "CommandLine.h"
 #include "CsvExportCommand.h"
 #include "JoulemapShell.h"
 #include "JoulemapViewModel.h"
 #include "MetricsExport.h"
 #include "PrometheusTextfileWriter.h"
+#include "PlatformSources.h"
 #include "SingleInstance.h"
 #include "SystemInfoService.h"
 #include "TerminateSignals.h"
@@ -58,6 +60,9 @@ int main(int argc, char** argv) {
     JoulemapViewModel model;
     SystemInfoService systemInfo;
     UpdateChecker updateChecker;
+    // The charge limit the user chose is the kernel's again after a reboot, where this user may write it.
+    ChargeLimitService chargeLimit(makeChargeLimitControl(), &themeManager);
+    chargeLimit.applyPreference();
 
     PrometheusTextfileWriter metricsWriter(model);
     if (const auto& file = commandLine.options.prometheusTextfile) {
@@ -70,6 +75,7 @@ int main(int argc, char** argv) {
 
     JoulemapShell shell(model, themeManager, systemInfo, settings, QSystemTrayIcon::isSystemTrayAvailable());
     shell.setUpdateChecker(&updateChecker);
+    shell.setChargeLimitService(&chargeLimit);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &shell, &JoulemapShell::showMainWindow);
     const bool startHidden = qgetenv(kStartHiddenVariable) == "1";
     if (startHidden) model.setIsActive(false);

@@ -84,8 +84,12 @@ void BatteryHealthView::setThemeManager(ThemeManager* manager) {
     update();
 }
 
+std::size_t BatteryHealthView::rowsUnderRing(const BatteryInfo& battery) {
+    return BatteryHealthModel::batteryRows(battery).size() + (BatteryHealthModel::chargeLimitRow(battery) ? 1 : 0);
+}
+
 void BatteryHealthView::setBattery(const BatteryInfo& battery) {
-    const bool rowsChanged = battery.batteries.size() != battery_.batteries.size();
+    const bool rowsChanged = rowsUnderRing(battery) != rowsUnderRing(battery_);
     battery_ = battery;
     if (rowsChanged) updateGeometry();
     const double target = BatteryHealthModel::ringFraction(BatteryHealthModel::healthPercent(battery));
@@ -109,11 +113,11 @@ QRectF BatteryHealthView::ringFrame() const {
 }
 
 QSize BatteryHealthView::sizeHint() const {
-    return {kPreferredWidth, cardHeight(BatteryHealthModel::batteryRows(battery_).size())};
+    return {kPreferredWidth, cardHeight(rowsUnderRing(battery_))};
 }
 
 QSize BatteryHealthView::minimumSizeHint() const {
-    return {kMinimumWidth, cardHeight(BatteryHealthModel::batteryRows(battery_).size())};
+    return {kMinimumWidth, cardHeight(rowsUnderRing(battery_))};
 }
 
 TextBoxes BatteryHealthView::textBoxes() const {
@@ -230,6 +234,7 @@ void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
         drawRow(row, left, rowTop);
         rowTop += rowHeight + kMetricRowSpacing;
     }
+    if (const auto limit = model::chargeLimitRow(battery_)) drawRow(*limit, left, rowTop);
 }
 
 }  // namespace joulemap

@@ -47,6 +47,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Each battery of a machine with several, and the charge limit.
+    static std::size_t rowsUnderRing(const BatteryInfo& battery);
     void paintCard(QPainter& painter, TextBoxes* boxes) const;
 
     QPointer<ThemeManager> themeManager_;

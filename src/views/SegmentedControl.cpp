@@ -18,6 +18,7 @@ constexpr int kHeight = 26;
 constexpr int kSegmentPadding = 14;
 constexpr int kInset = 2;
 constexpr double kRadius = 7;
+constexpr double kDisabledOpacity = 0.4;
 constexpr double kFontSize = 12;
 
 QFont segmentFont() { return Typography::font(kFontSize, Typography::Weight::medium); }
@@ -56,6 +57,8 @@ QRect SegmentedControl::segmentRect(int index) const {
 void SegmentedControl::paintEvent(QPaintEvent*) {
     const ThemePalette& palette = themePalette(themeManager_);
     QPainter p(this);
+    // Dimmed like a disabled switch, so a control that cannot be used says so.
+    if (!isEnabled()) p.setOpacity(kDisabledOpacity);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(palette.trackColor);

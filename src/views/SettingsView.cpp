@@ -5,13 +5,17 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "AppPaths.h"
 #include "AutostartEntry.h"
+#include "ChargeSettingsBlock.h"
 #include "SegmentedControl.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
+#include "ThinScrollBar.h"
 #include "ToggleSwitch.h"
 #include "Typography.h"
 #include "ViewColors.h"
@@ -77,7 +81,19 @@ QWidget* hStack(QWidget* parent, std::initializer_list<QWidget*> left, QWidget* 
 }  // namespace
 
 SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(parent), theme_(theme) {
-    auto* root = new QVBoxLayout(this);
+    // Everything scrolls, so a short screen still reaches the last switch.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    scrollArea_ = new QScrollArea(this);
+    scrollArea_->setFrameShape(QFrame::NoFrame);
+    scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollArea_->setWidgetResizable(true);
+    scrollArea_->setAutoFillBackground(false);
+    scrollArea_->viewport()->setAutoFillBackground(false);
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
+    outer->addWidget(scrollArea_);
+    auto* content = new QWidget;
+    auto* root = new QVBoxLayout(content);
     root->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     root->setSpacing(kBlockSpacing);
 
@@ -133,7 +149,17 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     prometheusRow_ = switchRow(kPrometheusTitle, "", prometheusSwitch_, &prometheusCaption_);
     alertsLayout->addWidget(prometheusRow_);
     root->addWidget(alerts);
+
+    // Charge limit and charge-level alerts.
+    chargeDivider_ = new Divider(theme_, this);
+    root->addWidget(chargeDivider_);
+    chargeSettings_ = new ChargeSettingsBlock(theme, this);
+    root->addWidget(chargeSettings_);
+
     root->addStretch(1);
+    scrollArea_->setWidget(content);
+    // setWidget() turns the background filling on; the window's gradient must show through.
+    content->setAutoFillBackground(false);
 
     for (ToggleSwitch* toggle : {highTempSwitch_, highDrainSwitch_, autostartSwitch_, prometheusSwitch_}) {
         toggle->setThemeManager(theme);
@@ -237,6 +263,7 @@ void SettingsView::applyTheme() {
         lbl->setPixmap(QPixmap::fromImage(image));
         lbl->setFixedSize(int(side), int(side));
     }
+    scrollArea_->verticalScrollBar()->setStyleSheet(thinScrollBarStyle(palette.textTertiary));
     update();
 }
 

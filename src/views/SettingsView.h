@@ -9,15 +9,18 @@
 #include <vector>
 
 class QLabel;
+class QScrollArea;
 
 namespace joulemap {
 
+class ChargeSettingsBlock;
 class SegmentedControl;
 class ThemeManager;
 class ToggleSwitch;
 
-// The settings window's content: the theme picker, the two alert switches, start at login and the
-// metrics export.
+// The settings window's content: the theme picker, the two alert switches, start at login, the
+// charge limit with the charge-level alerts (ChargeSettingsBlock) and the metrics export. It
+// scrolls when the window is short.
 // Every control writes straight through (the theme and alerts to ThemeManager, start at login to
 // the autostart entry), so the window has no save step and can be closed at any time.
 class SettingsView : public QWidget {
@@ -40,6 +43,7 @@ public:
     ToggleSwitch* prometheusSwitch() const { return prometheusSwitch_; }
     QString prometheusCaption() const;
     QString themeDescription() const;
+    ChargeSettingsBlock* chargeSettings() const { return chargeSettings_; }
 
 private:
     enum class TextRole { primary, tertiary };
@@ -60,6 +64,9 @@ private:
     QLabel* prometheusCaption_ = nullptr;
     QWidget* prometheusRow_ = nullptr;
     QWidget* divider_ = nullptr;
+    QScrollArea* scrollArea_ = nullptr;
+    QWidget* chargeDivider_ = nullptr;
+    ChargeSettingsBlock* chargeSettings_ = nullptr;
     std::vector<std::pair<QLabel*, TextRole>> labels_;
     std::vector<std::pair<QLabel*, const char*>> symbols_;
     std::optional<std::filesystem::path> autostartFile_;

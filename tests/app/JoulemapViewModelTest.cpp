@@ -417,6 +417,27 @@ TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
     EXPECT_EQ(world_->alerts.size(), 2u);
 }
 
+TEST_F(JoulemapViewModelTest, ChargeLevelAlertsOnlyWhenTurnedOnAndAtTheirLevels) {
+    auto model = startModel();
+    BatteryInfo nearlyFull = charging();
+    nearlyFull.currentCapacityPct = 85;
+    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    EXPECT_TRUE(world_->alerts.empty());  // off without preferences, and off by default
+
+    QTemporaryDir dir;
+    FixedAppearanceSource appearance;
+    ThemeManager preferences(dir.filePath("settings.ini"), &appearance);
+    preferences.setChargeHighAlertEnabled(true);
+    preferences.setChargeHighAlertPct(90);
+    model->setThemeManager(&preferences);
+    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    EXPECT_TRUE(world_->alerts.empty());
+    preferences.setChargeHighAlertPct(85);
+    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    ASSERT_EQ(world_->alerts.size(), 1u);
+    EXPECT_EQ(world_->alerts[0].key, "chargeHigh");
+}
+
 TEST_F(JoulemapViewModelTest, DrainAlertAfterThreeRefreshesWithTheSameTopApp) {
     world_->battery = charging();  // on the adapter until the test unplugs
     world_->shareScript.push_back({{"Blender", std::nullopt, 0.7, 85.0}, {kSystemShareName, std::nullopt, 0.3, 37.0}});

@@ -19,7 +19,7 @@ TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
     {
         ThemeManager theme(settingsFile, &appearance);
         SettingsView view(&theme);
-        view.resize(440, 420);
+        view.resize(440, 680);
         view.show();
         SegmentedControl* picker = view.themePicker();
         QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(1).center());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ChargeLevelAlert.h"
 #include "DrainTracker.h"
 #include "HighTempAlert.h"
 
@@ -92,6 +93,52 @@ TEST(DrainTrackerTest, ExternalPowerSwitchOrNoCandidateClears) {
         tracker.check(onBattery(20.0), busy, true);
         EXPECT_EQ(tracker.state(), (Tracked{{"A", 1}}));
     }
+}
+
+TEST(ChargeLevelAlertTest, UpperOnTheAdapterUnlessHeldLowerOnlyWhileDischarging) {
+    using Behaviour = BatteryInfo::ChargeBehaviour;
+    struct Case {
+        const char* what;
+        bool plugged, charging;
+        int64_t pct;
+        int endPct;
+        Behaviour behaviour;
+        double batteryW;
+        bool high, low;  // with the levels at 80 and 20
+    };
+    const Case cases[] = {
+        {"charging past the upper level", true, true, 80, 0, Behaviour::none, 20, true, false},
+        {"charging below it", true, true, 79, 0, Behaviour::none, 20, false, false},
+        {"full on the adapter", true, false, 100, 100, Behaviour::automatic, 0, true, false},
+        {"held at its limit", true, false, 80, 80, Behaviour::automatic, 0, false, false},
+        {"trickling at its limit", true, true, 80, 80, Behaviour::automatic, 0.3, false, false},
+        {"charging stopped by the user", true, false, 90, 0, Behaviour::inhibitCharge, 0, false, false},
+        {"told to discharge", true, false, 15, 0, Behaviour::forceDischarge, -9, false, true},
+        {"on battery at the lower level", false, false, 20, 0, Behaviour::none, -9, false, true},
+        {"on battery above it", false, false, 21, 0, Behaviour::none, -9, false, false},
+        {"adapter too weak", true, false, 12, 0, Behaviour::none, -6, false, true},
+        {"charging at a low charge", true, true, 12, 0, Behaviour::none, 20, false, false},
+    };
+    for (const Case& c : cases) {
+        BatteryInfo b;
+        b.isExternalConnected = c.plugged;
+        b.isCharging = c.charging;
+        b.currentCapacityPct = c.pct;
+        b.chargeEndThresholdPct = c.endPct;
+        b.chargeBehaviour = c.behaviour;
+        b.batteryPowerMw = c.batteryW * 1000;
+        EXPECT_EQ(chargeHighAlert(b, true, 80).has_value(), c.high) << c.what;
+        EXPECT_EQ(chargeLowAlert(b, true, 20).has_value(), c.low) << c.what;
+        EXPECT_FALSE(chargeHighAlert(b, false, 80) || chargeLowAlert(b, false, 20)) << c.what;
+    }
+
+    BatteryInfo unknown;
+    unknown.isExternalConnected = true;
+    EXPECT_FALSE(chargeHighAlert(unknown, true, 80)) << "an unknown charge is no full battery";
+    BatteryInfo low;
+    low.currentCapacityPct = 18;
+    EXPECT_EQ(chargeLowAlert(low, true, 20),
+              (AlertMessage{"chargeLow", "🪫 电量已降至 18%", "电量已降到提醒值 20%，请接入电源。"}));
 }
 
 }  // namespace

@@ -195,3 +195,38 @@ TEST(BatteryAdvisor, UnknownChargeGivesNoChargeAdvice) {
 
 }  // namespace
 }  // namespace joulemap
+
+namespace joulemap {
+namespace {
+
+TEST(BatteryAdvisorTest, ChargeLimitQuietsUnplugAdviceAndIsSuggestedOnlyWhenNoneIsSet) {
+    const std::string suggest = "长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%";
+    const auto limited = [](BatteryInfo b, int endPct) {
+        b.chargeEndThresholdPct = endPct;
+        return b;
+    };
+    BatteryInfo full = idle();
+    full.currentCapacityPct = 100;
+    BatteryInfo inhibited = charging(85, 96, 0);
+    inhibited.chargeBehaviour = BatteryInfo::ChargeBehaviour::inhibitCharge;
+    const std::vector<std::pair<BatteryInfo, Texts>> cases{
+        // Trickling at the limit: neither "unplug" nor the taper explanation.
+        {limited(charging(80, 96, 0.2), 80), Texts{kAllClear}},
+        {limited(charging(79, 96, 0), 80), Texts{kAllClear}},
+        {inhibited, Texts{kAllClear}},
+        // Still charging towards a higher limit: the advice stands.
+        {limited(charging(85, 96, 48), 90), Texts{"已充至 85%，可拔下电源。长期保持满电状态会缩短电池寿命"}},
+        {limited(charging(15, 0, 30), 80), Texts{"电量较低（15%）正在充电，建议充至 80% 以上再拔下"}},
+        // Full on the adapter with the driver offering a limit that is off.
+        {limited(full, 100), Texts{suggest}},
+        {limited(full, 80), Texts{kAllClear}},
+        {limited(full, 0), Texts{kAllClear}},  // the driver offers none: nothing to set
+        {limited(unplugged(100, 0), 100), Texts{kAllClear}},
+    };
+    for (const auto& [battery, expected] : cases) {
+        EXPECT_EQ(texts(battery), expected) << battery.chargeEndThresholdPct << " " << *battery.currentCapacityPct;
+    }
+}
+
+}  // namespace
+}  // namespace joulemap

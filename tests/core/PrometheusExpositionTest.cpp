@@ -70,7 +70,7 @@ TEST(PrometheusExposition, LabelValuesEscapeWhatTheFormatReserves) {
 
 TEST(PrometheusExposition, FiguresWithTheirLabelsAndTypes) {
     Snapshot s = discharging();
-    s.chargeLimitPct = 80;
+    s.battery->chargeEndThresholdPct = 80;  // the driver's limit
     const std::string text = render(s);
     const std::vector<std::pair<std::string, std::string>> expected{
         {R"(joulemap_input_power_watts{measured="true"})", "9.1"},
@@ -111,7 +111,7 @@ TEST(PrometheusExposition, UnknownFiguresAreLeftOutNotZero) {
         {without([](Snapshot& s) { s.battery->currentCapacityPct.reset(); }), "joulemap_battery_charge_ratio"},
         {without([](Snapshot& s) { s.battery->designCapacityMah = 0; }), "joulemap_battery_health_ratio"},
         {without([](Snapshot& s) { s.battery->cycleCount = 0; }), "joulemap_battery_cycles"},
-        {without([](Snapshot& s) { s.chargeLimitPct = 0; }), "joulemap_charge_limit_ratio"},
+        {without([](Snapshot& s) { s.battery->chargeEndThresholdPct = 100; }), "joulemap_charge_limit_ratio"},
         {without([](Snapshot& s) { s.appEnergyWh.clear(); }), "joulemap_app_energy_wh_total"},
         {without([](Snapshot& s) { s.flow.destinations.resize(3); }), "joulemap_app_power_watts"},
         {without([](Snapshot& s) { s.flow.destinations[0].power = std::nan(""); }), R"(component="cpu")"},

@@ -276,3 +276,46 @@ TEST(LinuxBatteryReader, ChargeRatioOfSeveralBatteriesStaysWithinRange) {
     }
     EXPECT_EQ(LinuxBatteryReader(sys.root).readQuick()->currentCapacityPct, 100);
 }
+
+TEST(LinuxBatteryReader, ChargeThresholdsAndBehaviourOfTheDriver) {
+    using Behaviour = BatteryInfo::ChargeBehaviour;
+    const std::string bat = "class/power_supply/BAT0/";
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> writes;  // value "" removes the file
+        int endPct, startPct;
+        Behaviour behaviour;
+        bool held;
+    };
+    const std::vector<Case> cases{
+        {"start and end, Not charging at the limit", {}, 80, 75, Behaviour::automatic, true},
+        {"end only", {{"charge_control_start_threshold", ""}, {"charge_behaviour", ""}}, 80, 0, Behaviour::none,
+         true},
+        {"no thresholds",
+         {{"charge_control_start_threshold", ""}, {"charge_control_end_threshold", ""}, {"charge_behaviour", ""}},
+         0, 0, Behaviour::none, false},
+        {"values outside 1..100 are none", {{"charge_control_end_threshold", "0"}, {"charge_control_start_threshold", "101"}},
+         0, 0, Behaviour::automatic, false},
+        {"two percent short of the limit still charges", {{"capacity", "78"}}, 80, 75, Behaviour::automatic, false},
+        {"charging stopped by the user", {{"charge_behaviour", "auto [inhibit-charge] force-discharge"}}, 80, 75,
+         Behaviour::inhibitCharge, true},
+        {"told to discharge",
+         {{"charge_behaviour", "auto inhibit-charge [force-discharge]"}, {"status", "Discharging"}, {"power_now", "9000000"}},
+         80, 75, Behaviour::forceDischarge, false},
+    };
+    for (const Case& c : cases) {
+        FakeSysfs sys("held-at-limit");
+        for (const auto& [file, value] : c.writes) {
+            if (value.empty()) sys.remove(bat + file);
+            else sys.write(bat + file, value);
+        }
+        const auto b = LinuxBatteryReader(sys.root).readQuick();
+        ASSERT_TRUE(b) << c.what;
+        EXPECT_EQ(b->chargeEndThresholdPct, c.endPct) << c.what;
+        EXPECT_EQ(b->chargeStartThresholdPct, c.startPct) << c.what;
+        EXPECT_EQ(b->chargeBehaviour, c.behaviour) << c.what;
+        EXPECT_EQ(b->isChargeHeld(), c.held) << c.what;
+        // Neither a held battery nor one the user drains is an adapter falling short.
+        EXPECT_FALSE(b->isAdapterTooWeak()) << c.what;
+    }
+}

@@ -30,7 +30,7 @@ TEST(AuxWindowManagerTest, RequestsOpenRaiseAndReplaceWindowsOnceAMainWindowWasS
         const char* title;
         QSize size;
     };
-    for (const Expected& e : {Expected{NotificationHub::kShowSettingsWindow, AuxWindowKey::settings, "设置", {440, 420}},
+    for (const Expected& e : {Expected{NotificationHub::kShowSettingsWindow, AuxWindowKey::settings, "设置", {440, 680}},
                               Expected{NotificationHub::kShowChangelogWindow, AuxWindowKey::changelog, "更新日志", {560, 620}},
                               Expected{NotificationHub::kShowHistoryWindow, AuxWindowKey::history, "功率历史", {720, 560}}}) {
         hub.post(e.request);

@@ -108,7 +108,31 @@ struct BatteryReading {
     std::optional<double> chargeNowMah;  // only when the driver reports charges (µAh)
     std::optional<double> currentMa, powerMw;
     std::optional<int64_t> timeToEmptySeconds;
+    int chargeEndThresholdPct = 0, chargeStartThresholdPct = 0;
+    BatteryInfo::ChargeBehaviour chargeBehaviour = BatteryInfo::ChargeBehaviour::none;
 };
+
+// A threshold outside 1..100 is no threshold (some drivers print 0 for "not set").
+int thresholdPct(const fs::path& file) {
+    constexpr int64_t kMinPct = 1;
+    constexpr int64_t kMaxPct = 100;
+    const auto value = SysfsFile::readInt(file);
+    return value && *value >= kMinPct && *value <= kMaxPct ? static_cast<int>(*value) : 0;
+}
+
+// The driver lists the behaviours it knows and brackets the active one: "[auto] inhibit-charge".
+BatteryInfo::ChargeBehaviour chargeBehaviour(const fs::path& file) {
+    using Behaviour = BatteryInfo::ChargeBehaviour;
+    const std::string text = SysfsFile::readText(file).value_or("");
+    const auto open = text.find('[');
+    const auto close = text.find(']', open);
+    if (open == std::string::npos || close == std::string::npos) return Behaviour::none;
+    const std::string active = text.substr(open + 1, close - open - 1);
+    if (active == "auto") return Behaviour::automatic;
+    if (active == "inhibit-charge") return Behaviour::inhibitCharge;
+    if (active == "force-discharge") return Behaviour::forceDischarge;
+    return Behaviour::none;
+}
 
 BatteryReading readBattery(const Supply& supply) {
     const fs::path& dir = supply.dir;
@@ -177,6 +201,9 @@ BatteryReading readBattery(const Supply& supply) {
         plausible::kMinutesLeft.contains(static_cast<double>(*seconds / kSecondsPerMinute))) {
         r.timeToEmptySeconds = *seconds;
     }
+    r.chargeEndThresholdPct = thresholdPct(dir / "charge_control_end_threshold");
+    r.chargeStartThresholdPct = thresholdPct(dir / "charge_control_start_threshold");
+    r.chargeBehaviour = chargeBehaviour(dir / "charge_behaviour");
     return r;
 }
 
@@ -265,6 +292,15 @@ void combineBatteries(const std::vector<BatteryReading>& readings, BatteryInfo& 
                                   r.cycleCount.value_or(0), r.temperatureC.value_or(0)});
     }
     if (active) info.voltageMv = *active->voltageMv;
+    // The first battery whose driver applies a limit speaks for all: the charge control writes
+    // the same value to every one of them.
+    for (const auto& r : readings) {
+        if (r.chargeEndThresholdPct == 0 && r.chargeBehaviour == BatteryInfo::ChargeBehaviour::none) continue;
+        info.chargeEndThresholdPct = r.chargeEndThresholdPct;
+        info.chargeStartThresholdPct = r.chargeStartThresholdPct;
+        info.chargeBehaviour = r.chargeBehaviour;
+        break;
+    }
     if (const auto ma = sumOfKnown(readings, [](const BatteryReading& r) { return r.currentMa; })) {
         info.instantAmperageMa = *ma;
     }

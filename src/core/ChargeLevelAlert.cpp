@@ -1,0 +1,25 @@
+#include "ChargeLevelAlert.h"
+
+#include <string>
+
+namespace joulemap {
+
+std::optional<AlertMessage> chargeHighAlert(const BatteryInfo& battery, bool enabled, int levelPct) {
+    const auto pct = battery.currentCapacityPct;
+    if (!enabled || !pct || *pct < levelPct) return std::nullopt;
+    if (!battery.isExternalConnected || battery.isChargeHeld() || battery.isDischargeForced()) return std::nullopt;
+    return AlertMessage{kChargeHighAlertKey, "🔌 已充至 " + std::to_string(*pct) + "%",
+                        "电量已达到提醒值 " + std::to_string(levelPct) + "%，可以拔下电源。"};
+}
+
+std::optional<AlertMessage> chargeLowAlert(const BatteryInfo& battery, bool enabled, int levelPct) {
+    const auto pct = battery.currentCapacityPct;
+    if (!enabled || !pct || *pct > levelPct || battery.isCharging) return std::nullopt;
+    const bool discharging =
+        !battery.isExternalConnected || battery.isAdapterTooWeak() || battery.isDischargeForced();
+    if (!discharging) return std::nullopt;
+    return AlertMessage{kChargeLowAlertKey, "🪫 电量已降至 " + std::to_string(*pct) + "%",
+                        "电量已降到提醒值 " + std::to_string(levelPct) + "%，请接入电源。"};
+}
+
+}  // namespace joulemap
