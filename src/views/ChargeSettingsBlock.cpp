@@ -10,6 +10,7 @@
 #include "ChargeLimitModel.h"
 #include "ChargeLimitService.h"
 #include "SegmentedControl.h"
+#include "SettingsTexts.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
 #include "ToggleSwitch.h"
@@ -31,15 +32,9 @@ const char* const kLowTitle = "低电量提醒";
 const char* const kLowCaption = "用电池放电降至此电量时通知";
 const char* const kPctSuffix = "%";
 
-constexpr double kBlockTitleSize = 14;
-constexpr double kRowTitleSize = 13;
-constexpr double kCaptionSize = 11;
-constexpr double kSymbolSize = 14;
 constexpr int kBlockSpacing = 24;
 constexpr int kRowsSpacing = 14;
 constexpr int kLimitSpacing = 10;
-constexpr int kStackSpacing = 2;
-constexpr int kSymbolSpacing = 6;
 constexpr int kControlSpacing = 12;
 constexpr int kMinHighAlertPct = 50;
 constexpr int kMaxHighAlertPct = 100;
@@ -66,14 +61,16 @@ QVBoxLayout* bareColumn(QWidget* owner, int spacing) {
 
 }  // namespace
 
-ChargeSettingsBlock::ChargeSettingsBlock(ThemeManager* theme, QWidget* parent) : QWidget(parent), theme_(theme) {
+ChargeSettingsBlock::ChargeSettingsBlock(ThemeManager* theme, QWidget* parent)
+    : QWidget(parent), theme_(theme) {
     QVBoxLayout* root = bareColumn(this, kBlockSpacing);
 
     // The limit: picker, the custom value beside it, and one line on what the kernel reports.
     auto* limit = new QWidget(this);
     QVBoxLayout* limitLayout = bareColumn(limit, kLimitSpacing);
     limitLayout->addWidget(blockTitle(kLimitSymbol, qs(limits::kTitle)));
-    auto* caption = label(qs(limits::kCaption), kCaptionSize, QFont::Normal, TextRole::tertiary);
+    auto* caption = texts_.label(this, qs(limits::kCaption), SettingsTexts::kCaptionSize, QFont::Normal,
+                                 SettingsTexts::Role::tertiary);
     caption->setWordWrap(true);
     limitLayout->addWidget(caption);
     QStringList choices;
@@ -88,14 +85,16 @@ ChargeSettingsBlock::ChargeSettingsBlock(ThemeManager* theme, QWidget* parent) :
     pickerLayout->addWidget(customLimit_);
     pickerLayout->addStretch(1);
     limitLayout->addWidget(pickerRow);
-    limitStatus_ = label({}, kCaptionSize, QFont::Normal, TextRole::tertiary);
+    limitStatus_ =
+        texts_.label(this, {}, SettingsTexts::kCaptionSize, QFont::Normal, SettingsTexts::Role::tertiary);
     limitStatus_->setWordWrap(true);
     // The guide's name must be selectable to be looked up.
     limitStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     limitLayout->addWidget(limitStatus_);
     root->addWidget(limit);
     connect(limitPicker_, &SegmentedControl::activated, this, &ChargeSettingsBlock::chooseLimit);
-    connect(customLimit_, &QSpinBox::valueChanged, this, [this] { chooseLimit(int(limits::Choice::custom)); });
+    connect(customLimit_, &QSpinBox::valueChanged, this,
+            [this] { chooseLimit(int(limits::Choice::custom)); });
 
     // The charge-level alerts.
     auto* alerts = new QWidget(this);
@@ -169,32 +168,20 @@ void ChargeSettingsBlock::showAlerts() {
     lowLevel_->setValue(theme_->chargeLowAlertPct());
 }
 
-QLabel* ChargeSettingsBlock::label(const QString& text, double pixelSize, int weight, TextRole role) {
-    auto* result = new QLabel(text, this);
-    QFont font = Typography::font(pixelSize);
-    font.setWeight(QFont::Weight(weight));
-    result->setFont(font);
-    labels_.emplace_back(result, role);
-    return result;
-}
-
 QWidget* ChargeSettingsBlock::blockTitle(const char* symbol, const QString& text) {
     auto* row = new QWidget(this);
-    QHBoxLayout* layout = bareRow(row, kSymbolSpacing);
-    auto* icon = new QLabel(row);
-    symbols_.emplace_back(icon, symbol);
+    QHBoxLayout* layout = bareRow(row, SettingsTexts::kSymbolSpacing);
+    QLabel* icon = texts_.symbol(row, symbol);
     layout->addWidget(icon);
-    layout->addWidget(label(text, kBlockTitleSize, QFont::DemiBold, TextRole::primary));
+    layout->addWidget(texts_.label(this, text, SettingsTexts::kBlockTitleSize, QFont::DemiBold,
+                                   SettingsTexts::Role::primary));
     layout->addStretch(1);
     return row;
 }
 
 QWidget* ChargeSettingsBlock::alertRow(const char* title, const char* caption, QSpinBox* level,
                                        ToggleSwitch* toggle) {
-    auto* text = new QWidget(this);
-    QVBoxLayout* textLayout = bareColumn(text, kStackSpacing);
-    textLayout->addWidget(label(QString::fromUtf8(title), kRowTitleSize, QFont::Medium, TextRole::primary));
-    textLayout->addWidget(label(QString::fromUtf8(caption), kCaptionSize, QFont::Normal, TextRole::tertiary));
+    QWidget* text = texts_.titleAndCaption(this, title, caption);
     auto* row = new QWidget(this);
     QHBoxLayout* layout = bareRow(row, kControlSpacing);
     layout->addWidget(text);
@@ -210,18 +197,14 @@ QSpinBox* ChargeSettingsBlock::pctBox(int min, int max) {
     box->setSuffix(QString::fromLatin1(kPctSuffix));
     // Only a finished entry counts, not every keystroke on the way to it.
     box->setKeyboardTracking(false);
-    box->setFont(Typography::font(kRowTitleSize));
+    box->setFont(Typography::font(SettingsTexts::kRowTitleSize));
     box->setFixedWidth(kPctBoxWidth);
     return box;
 }
 
 void ChargeSettingsBlock::applyTheme() {
     const ThemePalette& palette = themePalette(theme_);
-    for (auto& [lbl, role] : labels_) {
-        QPalette p = lbl->palette();
-        p.setColor(QPalette::WindowText, role == TextRole::primary ? palette.primaryText : palette.textTertiary);
-        lbl->setPalette(p);
-    }
+    texts_.applyTheme(palette, devicePixelRatioF());
     for (QSpinBox* box : {customLimit_, highLevel_, lowLevel_}) {
         QPalette p = box->palette();
         p.setColor(QPalette::Text, palette.primaryText);
@@ -230,11 +213,6 @@ void ChargeSettingsBlock::applyTheme() {
         p.setColor(QPalette::ButtonText, palette.primaryText);
         p.setColor(QPalette::WindowText, palette.primaryText);
         box->setPalette(p);
-    }
-    const qreal side = SymbolIcon::boxSide(kSymbolSize);
-    for (auto& [lbl, name] : symbols_) {
-        lbl->setPixmap(QPixmap::fromImage(SymbolIcon::image(name, palette.primaryText, side, devicePixelRatioF())));
-        lbl->setFixedSize(int(side), int(side));
     }
     update();
 }

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "SettingsTexts.h"
+
 #include <utility>
 #include <vector>
 
@@ -37,9 +39,7 @@ public:
     QSpinBox* lowAlertLevel() const { return lowLevel_; }
 
 private:
-    enum class TextRole { primary, tertiary };
 
-    QLabel* label(const QString& text, double pixelSize, int weight, TextRole role);
     QWidget* blockTitle(const char* symbol, const QString& text);
     QWidget* alertRow(const char* title, const char* caption, QSpinBox* level, ToggleSwitch* toggle);
     QSpinBox* pctBox(int min, int max);
@@ -57,8 +57,7 @@ private:
     QSpinBox* highLevel_ = nullptr;
     ToggleSwitch* lowSwitch_ = nullptr;
     QSpinBox* lowLevel_ = nullptr;
-    std::vector<std::pair<QLabel*, TextRole>> labels_;
-    std::vector<std::pair<QLabel*, const char*>> symbols_;
+    SettingsTexts texts_;
 };
 
 }  // namespace joulemap

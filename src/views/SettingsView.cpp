@@ -1,8 +1,8 @@
 #include "SettingsView.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
@@ -13,6 +13,7 @@
 #include "AutostartEntry.h"
 #include "ChargeSettingsBlock.h"
 #include "SegmentedControl.h"
+#include "SettingsTexts.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
 #include "ThinScrollBar.h"
@@ -41,15 +42,9 @@ const char* const kNotificationNote = "预警通过桌面的通知服务发送�
 
 constexpr double kTitleSize = 22;
 constexpr double kSubtitleSize = 13;
-constexpr double kRowTitleSize = 13;
-constexpr double kCaptionSize = 11;
-constexpr double kBlockTitleSize = 14;
-constexpr double kSymbolSize = 14;
 constexpr int kHeaderSpacing = 8;
 constexpr int kRowSpacing = 12;
-constexpr int kStackSpacing = 2;
 constexpr int kAlertsSpacing = 14;
-constexpr int kSymbolSpacing = 6;
 // The window's width less its padding, the switch and the spacing before it.
 constexpr int kPathCaptionMaxWidth = 320;
 
@@ -61,7 +56,9 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), themePalette(theme_).dividerColor); }
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).fillRect(rect(), themePalette(theme_).dividerColor);
+    }
 
 private:
     QPointer<ThemeManager> theme_;
@@ -100,8 +97,12 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     // Header: title and its English subtitle on one baseline.
     auto* header = new QHBoxLayout;
     header->setSpacing(kHeaderSpacing);
-    header->addWidget(label(QString::fromUtf8(kTitle), kTitleSize, QFont::Bold, TextRole::primary), 0, Qt::AlignBaseline);
-    header->addWidget(label(QString::fromUtf8(kSubtitle), kSubtitleSize, QFont::Normal, TextRole::tertiary), 0, Qt::AlignBaseline);
+    header->addWidget(
+        texts_.label(this, QString::fromUtf8(kTitle), kTitleSize, QFont::Bold, SettingsTexts::Role::primary),
+        0, Qt::AlignBaseline);
+    header->addWidget(texts_.label(this, QString::fromUtf8(kSubtitle), kSubtitleSize, QFont::Normal,
+                                   SettingsTexts::Role::tertiary),
+                      0, Qt::AlignBaseline);
     header->addStretch(1);
     root->addLayout(header);
 
@@ -113,11 +114,15 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     auto* themeText = new QWidget(this);
     auto* themeTextLayout = new QVBoxLayout(themeText);
     themeTextLayout->setContentsMargins(0, 0, 0, 0);
-    themeTextLayout->setSpacing(kStackSpacing);
-    auto* themeSymbol = new QLabel(themeText);
-    symbols_.emplace_back(themeSymbol, kThemeSymbol);
-    themeTextLayout->addWidget(hStack(themeText, {themeSymbol, label(QString::fromUtf8(kThemeLabel), kRowTitleSize, QFont::Medium, TextRole::primary)}, nullptr, kSymbolSpacing));
-    themeDescription_ = label({}, kCaptionSize, QFont::Normal, TextRole::tertiary);
+    themeTextLayout->setSpacing(SettingsTexts::kStackSpacing);
+    QLabel* themeSymbol = texts_.symbol(themeText, kThemeSymbol);
+    themeTextLayout->addWidget(
+        hStack(themeText,
+               {themeSymbol, texts_.label(this, QString::fromUtf8(kThemeLabel), SettingsTexts::kRowTitleSize,
+                                          QFont::Medium, SettingsTexts::Role::primary)},
+               nullptr, SettingsTexts::kSymbolSpacing));
+    themeDescription_ =
+        texts_.label(this, {}, SettingsTexts::kCaptionSize, QFont::Normal, SettingsTexts::Role::tertiary);
     themeTextLayout->addWidget(themeDescription_);
     root->addWidget(hStack(this, {themeText}, themePicker_, kRowSpacing));
     connect(themePicker_, &SegmentedControl::activated, this, [this](int index) {
@@ -132,15 +137,19 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     auto* alertsLayout = new QVBoxLayout(alerts);
     alertsLayout->setContentsMargins(0, 0, 0, 0);
     alertsLayout->setSpacing(kAlertsSpacing);
-    auto* alertsSymbol = new QLabel(alerts);
-    symbols_.emplace_back(alertsSymbol, kAlertsSymbol);
-    alertsLayout->addWidget(hStack(alerts, {alertsSymbol, label(QString::fromUtf8(kAlertsLabel), kBlockTitleSize, QFont::DemiBold, TextRole::primary)}, nullptr, kSymbolSpacing));
+    QLabel* alertsSymbol = texts_.symbol(alerts, kAlertsSymbol);
+    alertsLayout->addWidget(hStack(
+        alerts,
+        {alertsSymbol, texts_.label(this, QString::fromUtf8(kAlertsLabel), SettingsTexts::kBlockTitleSize,
+                                    QFont::DemiBold, SettingsTexts::Role::primary)},
+        nullptr, SettingsTexts::kSymbolSpacing));
     highTempSwitch_ = new ToggleSwitch(alerts);
     highDrainSwitch_ = new ToggleSwitch(alerts);
     autostartSwitch_ = new ToggleSwitch(alerts);
     alertsLayout->addWidget(switchRow(kHighTempTitle, kHighTempCaption, highTempSwitch_));
     alertsLayout->addWidget(switchRow(kHighDrainTitle, kHighDrainCaption, highDrainSwitch_));
-    auto* note = label(QString::fromUtf8(kNotificationNote), kCaptionSize, QFont::Normal, TextRole::tertiary);
+    auto* note = texts_.label(this, QString::fromUtf8(kNotificationNote), SettingsTexts::kCaptionSize,
+                              QFont::Normal, SettingsTexts::Role::tertiary);
     note->setWordWrap(true);
     alertsLayout->addWidget(note);
     autostartRow_ = switchRow(kAutostartTitle, kAutostartCaption, autostartSwitch_);
@@ -207,25 +216,9 @@ QString SettingsView::themeDescription() const { return themeDescription_->text(
 
 QString SettingsView::prometheusCaption() const { return prometheusCaption_->text(); }
 
-QLabel* SettingsView::label(const QString& text, double pixelSize, int weight, TextRole role) {
-    auto* result = new QLabel(text, this);
-    QFont font = Typography::font(pixelSize);
-    font.setWeight(QFont::Weight(weight));
-    result->setFont(font);
-    labels_.emplace_back(result, role);
-    return result;
-}
-
-QWidget* SettingsView::switchRow(const char* title, const char* caption, ToggleSwitch* toggle, QLabel** captionLabel) {
-    auto* text = new QWidget(this);
-    auto* layout = new QVBoxLayout(text);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(kStackSpacing);
-    layout->addWidget(label(QString::fromUtf8(title), kRowTitleSize, QFont::Medium, TextRole::primary));
-    QLabel* captionText = label(QString::fromUtf8(caption), kCaptionSize, QFont::Normal, TextRole::tertiary);
-    layout->addWidget(captionText);
-    if (captionLabel) *captionLabel = captionText;
-    return hStack(this, {text}, toggle, kRowSpacing);
+QWidget* SettingsView::switchRow(const char* title, const char* caption, ToggleSwitch* toggle,
+                                 QLabel** captionLabel) {
+    return hStack(this, {texts_.titleAndCaption(this, title, caption, captionLabel)}, toggle, kRowSpacing);
 }
 
 void SettingsView::showPreferences() {
@@ -240,7 +233,9 @@ void SettingsView::showPreferences() {
     // The file written, or the one switching on would write.
     const QString file = theme_->prometheusTextfile();
     const auto fallback = AppPaths::defaultPrometheusTextfile();
-    const QString shown = !file.isEmpty() ? file : fallback ? QString::fromStdString(fallback->string()) : QString();
+    const QString shown = !file.isEmpty() ? file
+                          : fallback      ? QString::fromStdString(fallback->string())
+                                          : QString();
     prometheusSwitch_->setChecked(!file.isEmpty());
     // A long path is shortened in the middle (the file name stays) rather than widening the window;
     // the tooltip has it whole.
@@ -252,17 +247,7 @@ void SettingsView::showPreferences() {
 
 void SettingsView::applyTheme() {
     const ThemePalette& palette = themePalette(theme_);
-    for (auto& [lbl, role] : labels_) {
-        QPalette p = lbl->palette();
-        p.setColor(QPalette::WindowText, role == TextRole::primary ? palette.primaryText : palette.textTertiary);
-        lbl->setPalette(p);
-    }
-    const qreal side = SymbolIcon::boxSide(kSymbolSize);
-    for (auto& [lbl, name] : symbols_) {
-        QImage image = SymbolIcon::image(name, palette.primaryText, side, devicePixelRatioF());
-        lbl->setPixmap(QPixmap::fromImage(image));
-        lbl->setFixedSize(int(side), int(side));
-    }
+    texts_.applyTheme(palette, devicePixelRatioF());
     scrollArea_->verticalScrollBar()->setStyleSheet(thinScrollBarStyle(palette.textTertiary));
     update();
 }

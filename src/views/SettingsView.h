@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "SettingsTexts.h"
+
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -46,9 +48,7 @@ public:
     ChargeSettingsBlock* chargeSettings() const { return chargeSettings_; }
 
 private:
-    enum class TextRole { primary, tertiary };
 
-    QLabel* label(const QString& text, double pixelSize, int weight, TextRole role);
     QWidget* switchRow(const char* title, const char* caption, ToggleSwitch* toggle, QLabel** captionLabel = nullptr);
     void showPreferences();
     void applyTheme();
@@ -67,8 +67,7 @@ private:
     QScrollArea* scrollArea_ = nullptr;
     QWidget* chargeDivider_ = nullptr;
     ChargeSettingsBlock* chargeSettings_ = nullptr;
-    std::vector<std::pair<QLabel*, TextRole>> labels_;
-    std::vector<std::pair<QLabel*, const char*>> symbols_;
+    SettingsTexts texts_;
     std::optional<std::filesystem::path> autostartFile_;
     QString executable_;
 };
