@@ -149,6 +149,21 @@ std::optional<BatteryInfo> weakChargerLaptop(int step) {
     return b;
 }
 
+// Plugged in and held at an 80 % charge limit: the driver reports "Not charging".
+std::optional<BatteryInfo> heldAtLimitLaptop(int step) {
+    std::optional<BatteryInfo> b = chargingLaptop(step);
+    b->isCharging = false;
+    b->chargeEndThresholdPct = 80;
+    b->chargeStartThresholdPct = 75;
+    b->currentCapacityPct = 80;
+    b->currentCapacityMah = b->maxCapacityMah * 0.8;
+    b->batteryPowerMw = 0;
+    b->instantAmperageMa = 0;
+    b->systemPowerInMw = (12 + wobble(step, 1)) * 1000;
+    b->timeRemainingMin = 0;
+    return b;
+}
+
 // A fast charger filling the battery while small applications run: many thin bars close together.
 std::optional<BatteryInfo> fastChargingLaptop(int step) {
     std::optional<BatteryInfo> b = chargingLaptop(step);
@@ -301,7 +316,8 @@ bool renderHealthCards(const QDir& outDir, const QString& settingsFile) {
     two.maxCapacityMah = 6417;
     two.batteries = {{"BAT0", 73, 5000, 4500, 112, 31.5}, {"BAT1", 87, 2000, 1917, 300, 29.0}};
     const BatteryInfo unknown;  // no capacities, no temperature
-    const std::vector<std::pair<const char*, BatteryInfo>> cards{{"two-batteries", two}, {"unknown", unknown}};
+    const std::vector<std::pair<const char*, BatteryInfo>> cards{
+        {"two-batteries", two}, {"unknown", unknown}, {"held-at-limit", *heldAtLimitLaptop(0)}};
 
     FixedAppearanceSource appearance(false);
     ThemeManager themeManager(settingsFile, &appearance);
@@ -750,6 +766,7 @@ int main(int argc, char** argv) {
         {"charging", chargingLaptop, std::nullopt},
         {"desktop", desktopMachine, std::nullopt},
         {"weak-charger", weakChargerLaptop, std::nullopt},
+        {"held-at-limit", heldAtLimitLaptop, std::nullopt},
         {"highlight", dischargingLaptop, std::string("Chrome")},
         {"crowded", fastChargingLaptop, std::nullopt, smallApplications},
     };

@@ -1,6 +1,7 @@
 #include "MainViewModel.h"
 
 #include "Accents.h"
+#include "ChargeLimitModel.h"
 #include "MenuBarPanelModel.h"
 #include "NumberFormat.h"
 
@@ -93,7 +94,9 @@ std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryIn
             .value = formatSignedWatts(netW),
             .unit = std::string(kWattUnit),
             .colorHex = std::string(storing ? kAccentGreen : kAccentRed),
-            .subtitle = std::string(storing ? kStoringText : kSupplyingText),
+            // A battery the limit or the user holds neither stores nor supplies: it says why.
+            .subtitle = ChargeLimitModel::chargeControlNote(battery).value_or(
+                std::string(storing ? kStoringText : kSupplyingText)),
             .history = CardHistory::net,
             .maxHistory = std::nullopt,
         });

@@ -69,6 +69,13 @@ TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
     EXPECT_EQ(storing[3].value, "+0.0");
     EXPECT_EQ(storing[3].colorHex, "#30d158");
     EXPECT_EQ(storing[3].subtitle, "电池在储能");
+
+    // Held at its limit on the adapter, the battery says so instead.
+    BatteryInfo held = dischargingAt(8.2, 0);
+    held.isExternalConnected = true;
+    held.currentCapacityPct = 80;
+    held.chargeEndThresholdPct = 80;
+    EXPECT_EQ(MainViewModel::statCards(flow, held, true, "")[3].subtitle, "已达充电上限 80%");
 }
 
 TEST(MainViewModelTest, SystemShareIsHeldWithinItsRange) {
