@@ -207,7 +207,10 @@ void JoulemapViewModel::applyBattery(const std::optional<BatteryInfo>& info, con
     emit batteryChanged();
     flow_ = PowerAggregator::aggregate(b, lastAppShares_, measured);
     emit flowChanged();
-    appEnergy_.add(flow_, !b.isExternalConnected || b.isAdapterTooWeak(), sources_.elapsedSeconds());
+    // On battery whenever the battery gives the power: unplugged, an adapter too weak, or a
+    // discharge the user asked the driver for.
+    const bool onBattery = !b.isExternalConnected || b.isAdapterTooWeak() || b.isDischargeForced();
+    appEnergy_.add(flow_, onBattery, sources_.elapsedSeconds());
     advices_ = BatteryAdvisor::advice(b, kMaxAdvices, true);
     emit advicesChanged();
     lastUpdated_ = sources_.now();
