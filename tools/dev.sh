@@ -16,7 +16,7 @@ packages=(
   dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji locales
   dpkg-dev file
   openbox trayer xdotool x11-utils
-  prometheus prometheus-node-exporter curl
+  prometheus prometheus-node-exporter curl python3
 )
 
 # A comma-decimal locale for the test that checks no figure follows the process locale.

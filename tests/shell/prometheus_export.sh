@@ -10,6 +10,8 @@ set -uo pipefail
 app=$1
 fixtures=$2
 
+# A build of the tests alone (the sanitizer builds) has no program to run.
+[[ -x $app ]] || { echo "skipped: $app is not built"; exit 77; }
 for tool in prometheus-node-exporter promtool curl python3; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (tools/dev.sh installs it)"; exit 77; }
 done
