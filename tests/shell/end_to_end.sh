@@ -107,6 +107,9 @@ fi
 # Let the first figures arrive before the picture.
 sleep 3
 "$grab" "$artefacts/main-window.png" "$main" || fail "screenshot of the main window"
+# The tray with our icon in it, as drawn at the size the host gives it.
+icon_id=$(xwininfo -root -tree | awk '/\("joulemap" "Joulemap"\)/ && $(NF-1) ~ /^[0-9]x|^[1-6][0-9]x/ { print $1; exit }')
+[[ -n $icon_id ]] && "$grab" "$artefacts/tray-icon.png" "$icon_id"
 
 # The header's buttons sit at its right end: history, changelog, settings. Their height depends on
 # the header's layout, so a few rows are tried.
