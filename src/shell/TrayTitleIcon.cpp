@@ -26,7 +26,7 @@ constexpr double kMaxBoltShare = 0.45;
 // Share of the width the bolt takes beside the figures.
 constexpr double kBesideBoltShare = 0.26;
 // The bolt's width against its height.
-constexpr double kBoltAspect = 0.5;
+constexpr double kBoltWidthPerHeight = 0.5;
 // The bolt goes above the figures only where that makes them this much taller, as three digits
 // held by the width are: above them it is too small to read as a bolt.
 constexpr double kStackedGain = 1.3;
@@ -84,7 +84,7 @@ QPainterPath boltPath(const QRectF& box) {
 
 // A bolt of `height` centred on `centre`.
 QRectF boltBox(QPointF centre, double height) {
-    const double width = height * kBoltAspect;
+    const double width = height * kBoltWidthPerHeight;
     return {centre.x() - width / 2, centre.y() - height / 2, width, height};
 }
 
@@ -108,7 +108,7 @@ Layout stacked(const QString& figures, QRectF box, double side, double outline, 
 // A tall bolt on the left, the figures beside it.
 Layout beside(const QString& figures, QRectF box, double side, double outline, qreal ratio) {
     const double boltWidth = side * kBesideBoltShare;
-    const double boltHeight = std::min(box.height(), boltWidth / kBoltAspect);
+    const double boltHeight = std::min(box.height(), boltWidth / kBoltWidthPerHeight);
     const QRectF bolt = boltBox({box.left() + boltWidth / 2, box.center().y()}, boltHeight);
     box.setLeft(bolt.right() + outline / 2);
     return {fittedFigures(figures, box, ratio), bolt};
