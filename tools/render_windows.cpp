@@ -42,7 +42,9 @@
 #include "HistoryStore.h"
 #include "HistoryVersionCard.h"
 #include "HistoryView.h"
+#include "JoulemapShell.h"
 #include "JoulemapViewModel.h"
+#include "MainHeader.h"
 #include "MainView.h"
 #include "MenuBarView.h"
 #include "SankeyView.h"
@@ -51,6 +53,7 @@
 #include "SystemInfoSource.h"
 #include "ThemeManager.h"
 #include "TrayTitleIcon.h"
+#include "Typography.h"
 #include "UpdateChecker.h"
 #include "UpdateNoticeView.h"
 
@@ -227,6 +230,8 @@ struct Scene {
     std::function<std::optional<BatteryInfo>(int)> battery;
     std::optional<std::string> highlightedId;
     std::function<std::vector<AppShare>()> apps = sixApplications;
+    // The header's notice for a desktop without a tray.
+    bool noTray = false;
 };
 
 // One model, service and view for a scene, rendered once per theme.
@@ -264,6 +269,7 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
         QObject::connect(&model, &JoulemapViewModel::refreshed, [&refreshes] { ++refreshes; });
 
         MainView view(model, themeManager, systemInfo);
+        if (scene.noTray) view.header()->setNotice(QString::fromUtf8(JoulemapShell::kNoTrayNotice));
         view.resize(windowSize);
         view.show();
 
@@ -692,31 +698,62 @@ bool renderChargeSettings(const QDir& outDir, const QString& settingsFile) {
     return ok;
 }
 
-// The tray titles as a tray shows them, on a light and a dark panel, at 1x and 2x.
+// The tray titles as a tray shows them, on a light and a dark panel, at the sizes trays ask for,
+// at 1x and 2x, each row ending in a panel's own text at 11, 12 and 13 px to compare with.
 bool renderTrayTitles(const QDir& outDir) {
-    constexpr int kSide = 22;
+    constexpr int kSides[] = {16, 22, 24, 32};
+    constexpr double kTextSizes[] = {11, 12, 13};
     constexpr int kGap = 6;
-    const QStringList titles{QStringLiteral("85%"), QStringLiteral("⚡85%"), QStringLiteral("⚡100%"), QStringLiteral("⚡")};
-    const QList<QColor> panels{QColor(0xf2, 0xf2, 0xf2), QColor(0x20, 0x20, 0x24)};
-    const QList<qreal> ratios{1.0, 2.0};
-    QImage sheet(QSize(titles.size() * (kSide + kGap) + kGap, panels.size() * ratios.size() * (kSide + kGap) + kGap) * 2,
-                 QImage::Format_ARGB32_Premultiplied);
-    sheet.setDevicePixelRatio(2);
+    constexpr int kLabelWidth = 56;
+    constexpr int kTextWidth = 64;
+    constexpr int kSheetRatio = 2;
+    const QStringList titles{QStringLiteral("85%"), QStringLiteral("⚡85%"), QStringLiteral("⚡100%"),
+                             QStringLiteral("100%"), QStringLiteral("⚡")};
+    struct Panel {
+        QColor background;
+        QColor text;
+    };
+    const Panel panels[] = {{QColor(0xf2, 0xf2, 0xf2), QColor(0x1c, 0x1c, 0x1e)},
+                            {QColor(0x20, 0x20, 0x24), QColor(0xee, 0xee, 0xee)}};
+    const qreal ratios[] = {1.0, 2.0};
+    int rowsHeight = 0;
+    for (const int side : kSides) rowsHeight += side + kGap;
+    const int width = kLabelWidth + static_cast<int>(titles.size()) * (kSides[std::size(kSides) - 1] + kGap) +
+                      static_cast<int>(std::size(kTextSizes)) * kTextWidth;
+    const int height = static_cast<int>(std::size(panels) * std::size(ratios)) * rowsHeight + kGap;
+    QImage sheet(QSize(width, height) * kSheetRatio, QImage::Format_ARGB32_Premultiplied);
+    sheet.setDevicePixelRatio(kSheetRatio);
     sheet.fill(Qt::transparent);
     QPainter p(&sheet);
-    int row = 0;
-    for (const QColor& panel : panels) {
+    p.setRenderHint(QPainter::Antialiasing);
+    int y = kGap;
+    for (const Panel& panel : panels) {
         for (const qreal ratio : ratios) {
-            const int y = kGap + row * (kSide + kGap);
-            p.fillRect(QRect(0, y - kGap / 2, sheet.width(), kSide + kGap), panel);
-            for (int i = 0; i < titles.size(); ++i) {
-                QImage icon = TrayTitleIcon::render(titles[i], kSide, ratio);
-                // A 1x icon is shown as a 1x tray would: each pixel doubled on this 2x sheet.
-                if (ratio < 2) icon = icon.scaled(icon.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-                icon.setDevicePixelRatio(2);
-                p.drawImage(QPoint(kGap + i * (kSide + kGap), y), icon);
+            for (const int side : kSides) {
+                p.fillRect(QRect(0, y - kGap / 2, width, side + kGap), panel.background);
+                p.setPen(panel.text);
+                p.setFont(Typography::font(10));
+                p.drawText(QRect(kGap, y, kLabelWidth, side), Qt::AlignVCenter,
+                           QStringLiteral("%1px %2x").arg(side).arg(ratio));
+                int x = kLabelWidth;
+                for (const QString& title : titles) {
+                    QImage icon = TrayTitleIcon::render(title, side, ratio);
+                    // A 1x icon is shown as a 1x tray would: each pixel doubled on this 2x sheet.
+                    if (ratio < kSheetRatio) {
+                        icon = icon.scaled(icon.size() * kSheetRatio, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                    }
+                    icon.setDevicePixelRatio(kSheetRatio);
+                    p.drawImage(QPoint(x, y), icon);
+                    x += kSides[std::size(kSides) - 1] + kGap;
+                }
+                for (const double textSize : kTextSizes) {
+                    p.setFont(Typography::font(textSize));
+                    p.drawText(QRect(x, y, kTextWidth, side), Qt::AlignVCenter,
+                               QStringLiteral("85% %1").arg(textSize));
+                    x += kTextWidth;
+                }
+                y += side + kGap;
             }
-            ++row;
         }
     }
     p.end();
@@ -769,6 +806,7 @@ int main(int argc, char** argv) {
         {"held-at-limit", heldAtLimitLaptop, std::nullopt},
         {"highlight", dischargingLaptop, std::string("Chrome")},
         {"crowded", fastChargingLaptop, std::nullopt, smallApplications},
+        {"no-tray", dischargingLaptop, std::nullopt, sixApplications, true},
     };
     bool ok = true;
     for (const QSize windowSize : windowSizes) {

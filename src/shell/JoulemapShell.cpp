@@ -48,20 +48,21 @@ JoulemapShell::JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, Syst
     // With a tray the program lives on with every window closed; without one, closing the main
     // window is the only way out the user has, so it quits (see showMainWindow).
     QApplication::setQuitOnLastWindowClosed(false);
+    connect(this, &JoulemapShell::quitRequested, qApp, &QApplication::quit);
     if (!trayAvailable_) return;
 
     tray_ = std::make_unique<TrayItem>(model);
     panel_ = new TrayPanel(model, theme, systemInfo);
     connect(tray_.get(), &TrayItem::panelToggleRequested, this, [this] { panel_->toggle(tray_->anchor()); });
     connect(tray_.get(), &TrayItem::openMainWindowRequested, this, &JoulemapShell::showMainWindow);
-    connect(tray_.get(), &TrayItem::quitRequested, qApp, &QApplication::quit);
+    connect(tray_.get(), &TrayItem::quitRequested, this, &JoulemapShell::quitRequested);
     connect(panel_->view(), &MenuBarView::openMainWindowRequested, this, [this] {
         showMainWindow();
         QTimer::singleShot(kPanelCloseDelayMs, panel_, &QWidget::hide);
     });
-    connect(panel_->view(), &MenuBarView::quitRequested, qApp, &QApplication::quit);
+    connect(panel_->view(), &MenuBarView::quitRequested, this, &JoulemapShell::quitRequested);
     auto* quitShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), panel_);
-    connect(quitShortcut, &QShortcut::activated, qApp, &QApplication::quit);
+    connect(quitShortcut, &QShortcut::activated, this, &JoulemapShell::quitRequested);
 }
 
 void JoulemapShell::setUpdateChecker(UpdateChecker* checker) {
@@ -83,7 +84,7 @@ TrayPanel* JoulemapShell::panel() const { return panel_; }
 
 void JoulemapShell::start(bool openMainWindow) {
     if (tray_) tray_->show();
-    if (!openMainWindow) return;
+    if (!openMainWindow && tray_) return;
     QTimer::singleShot(kMainWindowDelayMs, this, [this] {
         showMainWindow();
         emit startedUp();
@@ -100,8 +101,9 @@ void JoulemapShell::showMainWindow() {
     }
     delete mainWindow_.data();
     mainWindow_ = new MainWindow(*model_, *theme_, *systemInfo_, settings_);
+    connect(mainWindow_, &MainWindow::quitRequested, this, &JoulemapShell::quitRequested);
     if (!trayAvailable_) {
-        connect(mainWindow_, &MainWindow::closed, qApp, &QApplication::quit, Qt::QueuedConnection);
+        connect(mainWindow_, &MainWindow::closed, this, &JoulemapShell::quitRequested, Qt::QueuedConnection);
         if (!noticeShown_) {
             mainWindow_->mainView()->header()->setNotice(QString::fromUtf8(kNoTrayNotice));
             noticeShown_ = true;

@@ -22,7 +22,8 @@ class UpdateChecker;
 // Everything that owns windows: the tray item and its panel, the main window and the auxiliary
 // windows. It opens the main window shortly after the tray item is in place, brings it back on
 // request, and keeps the program running with its windows closed as long as there is a tray to
-// reach it from. The shared objects must outlive it.
+// reach it from. Every way out (the tray menu, the panel, Ctrl+Q, closing the main window with no
+// tray) goes through quitRequested. The shared objects must outlive it.
 class JoulemapShell : public QObject {
     Q_OBJECT
 
@@ -43,7 +44,8 @@ public:
     // The charge limit the settings window shows and sets; without one it reads as not offered.
     void setChargeLimitService(ChargeLimitService* service);
 
-    // Installs the tray item and schedules the main window (unless `openMainWindow` is false).
+    // Installs the tray item and schedules the main window. `openMainWindow` false keeps it closed,
+    // but only with a tray: a program with neither a window nor a tray could not be reached.
     void start(bool openMainWindow = true);
 
     // Raises the main window when it is shown, otherwise opens a new one.
@@ -57,6 +59,8 @@ public:
 signals:
     // The start-up main window is open; the moment for the first update check.
     void startedUp();
+    // The user asked to end the program; it is connected to the application's quit.
+    void quitRequested();
 
 private:
     QPointer<JoulemapViewModel> model_;

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -32,6 +34,10 @@ MainWindow::MainWindow(JoulemapViewModel& model, ThemeManager& theme, SystemInfo
     mainView_ = new MainView(model, theme, systemInfo, this);
     layout->addWidget(mainView_);
     restoreFrame();
+    // Without a tray this window is all the user has, so the panel's way out has to work here too.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quit->setContext(Qt::WindowShortcut);
+    connect(quit, &QShortcut::activated, this, &MainWindow::quitRequested);
     applyWindowTheme(*this, theme);
     connect(&theme, &ThemeManager::themeChanged, this, [this] {
         if (theme_) applyWindowTheme(*this, *theme_);

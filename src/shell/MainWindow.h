@@ -14,8 +14,8 @@ class ThemeManager;
 
 // The dashboard window "焦图". Its frame is saved on every move and resize and restored when the
 // next one opens (centred the first time, brought back when the saved place is on no screen). It
-// tells the model when the user can see it, and follows the theme. The objects it reads must
-// outlive it.
+// tells the model when the user can see it, and follows the theme. Ctrl+Q in it asks to quit, as
+// in the tray panel. The objects it reads must outlive it.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -34,6 +34,7 @@ public:
 
 signals:
     void closed();
+    void quitRequested();
 
 protected:
     bool event(QEvent* event) override;

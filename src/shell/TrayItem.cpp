@@ -1,7 +1,6 @@
 #include "TrayItem.h"
 
 #include <QCursor>
-#include <QGuiApplication>
 
 #include "ThemeManager.h"
 #include "JoulemapViewModel.h"
@@ -42,9 +41,7 @@ void TrayItem::updateTitle() {
     if (title == title_) return;
     title_ = title;
     ++renderCount_;
-    const QRect geometry = icon_.geometry();
-    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
-    icon_.setIcon(TrayTitleIcon::icon(title, ratio, geometry.isValid() ? geometry.height() : 0));
+    icon_.setIcon(TrayTitleIcon::icon(title));
     icon_.setToolTip(title);
 }
 

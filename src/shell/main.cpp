@@ -26,7 +26,8 @@ namespace {
 const char* const kOrganisation = "Joulemap";
 const char* const kApplication = "Joulemap";
 const char* const kLogoResource = ":/logo.png";
-// Set to 1 to run without the main window, for measuring the background cost alone.
+// Set to 1 to run without the main window, for measuring the background cost alone. Without a tray
+// the window opens all the same.
 const char* const kStartHiddenVariable = "JOULEMAP_START_HIDDEN";
 // Set to 1 to open the history window at start, for measuring what that window costs.
 const char* const kOpenHistoryVariable = "JOULEMAP_OPEN_HISTORY";

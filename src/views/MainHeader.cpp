@@ -11,6 +11,7 @@
 #include "Accents.h"
 #include "NotificationHub.h"
 #include "SymbolButton.h"
+#include "SymbolIcon.h"
 #include "ThemeManager.h"
 #include "Typography.h"
 #include "ViewColors.h"
@@ -32,6 +33,14 @@ constexpr double kTimeSpacing = 6;   // live indicator to the update time
 constexpr double kDotSide = 8;
 constexpr double kDotGlowRadius = 8;
 constexpr double kDotGlowOpacity = 0.55;
+constexpr double kNoticeGap = 18;  // title block to the notice
+constexpr double kNoticePaddingX = 10;
+constexpr double kNoticePaddingY = 4;
+constexpr double kNoticeSymbolSize = 12;
+constexpr double kNoticeSymbolSpacing = 5;
+// The tint alone is faint on the light background; a thin edge in the same colour holds the shape.
+constexpr double kNoticeEdgeOpacity = 0.45;
+const char* const kNoticeSymbol = "info.circle";
 
 struct HeaderButton {
     const char* symbol;
@@ -49,6 +58,7 @@ QFont titleFont() { return Typography::font(20, Typography::Weight::semibold); }
 QFont taglineFont() { return Typography::font(10); }
 QFont liveFont() { return Typography::font(11.5); }
 QFont timeFont() { return Typography::font(10.5); }
+QFont noticeFont() { return Typography::font(12, Typography::Weight::medium); }
 
 double titleBlockHeight() {
     return Typography::lineHeight(titleFont()) + kTitleSpacing + Typography::lineHeight(taglineFont());
@@ -159,8 +169,10 @@ void MainHeader::paintHeader(QPainter& p, TextBoxes* boxes) const {
     p.setFont(taglineFont());
     p.setPen(palette.textTertiary);
     const double taglineTop = titleTop + Typography::lineHeight(titleFont()) + kTitleSpacing;
-    Typography::drawLine(p, QPointF(x, taglineTop), notice_.isEmpty() ? QString::fromUtf8(kTagline) : notice_,
-                         boxes);
+    const QString tagline = QString::fromUtf8(kTagline);
+    Typography::drawLine(p, QPointF(x, taglineTop), tagline, boxes);
+    const double titleBlockRight = x + std::max(Typography::textWidth(titleFont(), QString::fromUtf8(kTitle)),
+                                                Typography::textWidth(taglineFont(), tagline));
 
     // The live word and the time share a baseline; the group is centred on the row.
     const double liveHeight = Typography::lineHeight(liveFont());
@@ -192,6 +204,34 @@ void MainHeader::paintHeader(QPainter& p, TextBoxes* boxes) const {
     p.drawEllipse(dotCentre, kDotGlowRadius, kDotGlowRadius);
     p.setBrush(green);
     p.drawEllipse(dotCentre, kDotSide / 2, kDotSide / 2);
+
+    paintNotice(p, titleBlockRight + kNoticeGap, right - kDotSide - kRowSpacing, boxes);
+}
+
+void MainHeader::paintNotice(QPainter& p, double left, double right, TextBoxes* boxes) const {
+    if (notice_.isEmpty()) return;
+    const ThemePalette& palette = themePalette(themeManager_);
+    const QFont font = noticeFont();
+    const double symbolSide = SymbolIcon::boxSide(kNoticeSymbolSize);
+    const double textRoom = right - left - 2 * kNoticePaddingX - symbolSide - kNoticeSymbolSpacing;
+    if (textRoom <= 0) return;
+    const QString text = Typography::elided(font, notice_, textRoom);
+    const double lineHeight = Typography::lineHeight(font);
+    const double pillHeight = std::max(symbolSide, lineHeight) + 2 * kNoticePaddingY;
+    const QRectF pill(left, (height() - pillHeight) / 2,
+                      2 * kNoticePaddingX + symbolSide + kNoticeSymbolSpacing + Typography::textWidth(font, text),
+                      pillHeight);
+    const QColor orange = hexQColor(kAccentOrange);
+    p.setPen(QPen(withOpacity(orange, kNoticeEdgeOpacity), 1));
+    p.setBrush(withOpacity(orange, palette.glowOpacity));
+    p.drawRoundedRect(pill.adjusted(0.5, 0.5, -0.5, -0.5), pillHeight / 2, pillHeight / 2);
+    const double symbolLeft = pill.left() + kNoticePaddingX;
+    SymbolIcon::draw(p, QRectF(symbolLeft, pill.center().y() - symbolSide / 2, symbolSide, symbolSide), kNoticeSymbol,
+                     orange);
+    p.setFont(font);
+    p.setPen(palette.primaryText);
+    Typography::drawLine(p, QPointF(symbolLeft + symbolSide + kNoticeSymbolSpacing, pill.center().y() - lineHeight / 2),
+                         text, boxes);
 }
 
 }  // namespace joulemap

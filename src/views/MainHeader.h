@@ -16,8 +16,8 @@ namespace joulemap {
 class SymbolButton;
 class ThemeManager;
 
-// The main window's top row: logo, title and tagline on the left; the live indicator, the time of
-// the last update and the buttons for the history, changelog and settings windows on the right.
+// The main window's top row: logo, title and tagline on the left, then a notice when there is one;
+// the live indicator, the time of the last update and the buttons for the history, changelog and settings windows on the right.
 // The buttons post their window requests on the NotificationHub.
 class MainHeader : public QWidget {
     Q_OBJECT
@@ -31,7 +31,8 @@ public:
     void setThemeManager(ThemeManager* manager);
 
     void setLastUpdated(const QDateTime& lastUpdated);
-    // A quiet remark shown instead of the tagline (e.g. that the desktop has no tray); empty for none.
+    // A remark the user should read (e.g. that the desktop has no tray), in a tinted pill of normal
+    // size beside the title; empty for none. Cut with an ellipsis where the row is too narrow.
     void setNotice(const QString& notice);
     const QString& notice() const { return notice_; }
     QString updatedText() const;
@@ -56,6 +57,7 @@ private:
     void placeButtons();
     void paintHeader(QPainter& p, TextBoxes* boxes) const;
     double indicatorRight() const;
+    void paintNotice(QPainter& p, double left, double right, TextBoxes* boxes) const;
 
     QPointer<ThemeManager> themeManager_;
     QDateTime lastUpdated_;

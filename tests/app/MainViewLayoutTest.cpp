@@ -16,6 +16,7 @@
 #include "DetailListView.h"
 #include "FixedAppearanceSource.h"
 #include "JoulemapViewModel.h"
+#include "MainHeader.h"
 #include "MainView.h"
 #include "SankeyView.h"
 #include "SidePanel.h"
@@ -95,11 +96,13 @@ private:
     uint64_t calls_ = 0;
 };
 
-// A line a state must show whole: in `card`, a text containing `part` and ending with `end`.
+// A line a state must show whole: in `card`, a text containing `part` and ending with `end`, at
+// least `minLineHeight` high (the line box of its font size).
 struct MustShow {
     QString card;
     QString part;
     QString end;
+    double minLineHeight = 0;
 };
 
 struct State {
@@ -108,6 +111,7 @@ struct State {
     std::vector<AppShare> apps;
     std::optional<std::string> hovered;
     std::optional<MustShow> mustShow;
+    QString notice = QString();
 };
 
 // The main window filled as a user first sees it: applications sampled, the machine described,
@@ -119,6 +123,7 @@ public:
           systemInfo_(std::make_shared<SampleMachine>()),
           model_(sources(state)),
           view_(model_, themeManager_, systemInfo_) {
+        view_.header()->setNotice(state.notice);
         view_.resize(kFirstStartSize);
         view_.show();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !model_.lastAppShares().empty(); }, kWaitMs));
@@ -183,6 +188,9 @@ TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) 
         // A long destination name gives way to its figures.
         {"long name", notebook(), kLongName, std::nullopt, MustShow{"diagram", "\u2026 \u00B7 ", "W"}},
         {"crowded", notebook(100, 90, 60), kSmallApps, std::nullopt, std::nullopt},
+        // A notice as long as the one for a desktop without a tray, read at the body's 12 px.
+        {"notice", notebook(), kSixApps, std::nullopt, MustShow{"header", "托盘", "退出焦图", 15},
+         QStringLiteral("桌面没有系统托盘：关闭此窗口即退出焦图")},
     };
     for (const State& state : states) {
         Dashboard dashboard(state);
@@ -209,6 +217,7 @@ TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) 
             });
             ASSERT_NE(found, boxes.end());
             EXPECT_TRUE(found->box.text.endsWith(must.end)) << qPrintable(found->box.text);
+            EXPECT_GE(found->box.rect.height(), must.minLineHeight);
         }
     }
 }

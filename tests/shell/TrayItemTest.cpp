@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+#include <utility>
 
 #include "ShellFixture.h"
 #include "TrayItem.h"
@@ -38,25 +43,71 @@ TEST(TrayItemTest, IconAndTooltipAreRedrawnOnlyWhenTheTitleChanges) {
     EXPECT_EQ(tray.title(), "⚡");
 }
 
-TEST(TrayItemTest, TitleIconIsReadableOnLightAndDarkPanels) {
-    // Readable on both means it carries light and dark pixels of its own, whatever lies behind.
-    for (const char* title : {"85%", "⚡100%", "⚡"}) {
-        for (const qreal ratio : {1.0, 2.0}) {
-            const QImage image = TrayTitleIcon::render(QString::fromUtf8(title), 22, ratio);
-            EXPECT_EQ(image.size(), QSize(22, 22) * ratio);
-            int light = 0;
-            int dark = 0;
-            for (int y = 0; y < image.height(); ++y) {
-                for (int x = 0; x < image.width(); ++x) {
-                    const QColor c = image.pixelColor(x, y);
-                    if (c.alphaF() < 0.5) continue;
-                    if (c.valueF() > 0.8) ++light;
-                    if (c.valueF() < 0.3) ++dark;
-                }
+// What an icon carries: light and dark pixels of its own (readable whatever lies behind), and how
+// many rows the white figures span.
+struct Ink {
+    int light = 0;
+    int dark = 0;
+    int figureRows = 0;
+};
+
+Ink inkOf(const QImage& image) {
+    Ink ink;
+    int top = image.height();
+    int bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alphaF() < 0.5) continue;
+            if (c.valueF() > 0.8) ++ink.light;
+            if (c.valueF() < 0.3) ++ink.dark;
+            if (c.valueF() > 0.8 && c.hsvSaturationF() < 0.2) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
-            EXPECT_GT(light, 4 * ratio * ratio) << title;
-            EXPECT_GT(dark, 4 * ratio * ratio) << title;
         }
+    }
+    ink.figureRows = std::max(0, bottom - top + 1);
+    return ink;
+}
+
+TEST(TrayItemTest, TitleFiguresFillTheIconAndShowOnLightAndDarkPanels) {
+    // Two digits can take more of the square than three, which are as wide as it, or than two
+    // beside a bolt.
+    const std::pair<const char*, double> titles[] = {
+        {"85%", 0.55}, {"⚡85%", 0.45}, {"100%", 0.4}, {"⚡100%", 0.4}, {"⚡", 0}};
+    for (const auto& [title, share] : titles) {
+        for (const int side : {16, 22, 24, 32}) {
+            for (const qreal ratio : {1.0, 2.0}) {
+                SCOPED_TRACE(testing::Message() << title << " at " << side << " px " << ratio << "x");
+                const QImage image = TrayTitleIcon::render(QString::fromUtf8(title), side, ratio);
+                ASSERT_EQ(image.size(), QSize(side, side) * ratio);
+                const Ink ink = inkOf(image);
+                EXPECT_GE(ink.figureRows, share * image.height());
+                EXPECT_GT(ink.light, 4 * ratio * ratio);
+                EXPECT_GT(ink.dark, 4 * ratio * ratio);
+            }
+        }
+    }
+}
+
+TEST(TrayItemTest, TitleIconIsDrawnAtTheSizeAndPixelRatioTheTrayAsksFor) {
+    const QIcon icon = TrayTitleIcon::icon(QStringLiteral("85%"));
+    for (const auto& [side, ratio] : {std::pair{28, 1.0}, std::pair{28, 2.0}, std::pair{20, 1.5}}) {
+        SCOPED_TRACE(testing::Message() << side << " px " << ratio << "x");
+        const QPixmap pixmap = icon.pixmap(QSize(side, side), ratio);
+        EXPECT_EQ(pixmap.size(), QSize(side, side) * ratio);
+        EXPECT_EQ(pixmap.devicePixelRatio(), ratio);
+        EXPECT_GE(inkOf(pixmap.toImage()).figureRows, 0.55 * pixmap.height());
+
+        // An X tray paints the icon straight into its window.
+        QImage window(QSize(side, side) * ratio, QImage::Format_ARGB32_Premultiplied);
+        window.setDevicePixelRatio(ratio);
+        window.fill(Qt::transparent);
+        QPainter painter(&window);
+        icon.paint(&painter, QRect(0, 0, side, side));
+        painter.end();
+        EXPECT_GE(inkOf(window).figureRows, 0.55 * window.height());
     }
 }
 

@@ -107,6 +107,9 @@ fi
 # Let the first figures arrive before the picture.
 sleep 3
 "$grab" "$artefacts/main-window.png" "$main" || fail "screenshot of the main window"
+# The tray with our icon in it, as drawn at the size the host gives it.
+icon_id=$(xwininfo -root -tree | awk '/\("joulemap" "Joulemap"\)/ && $(NF-1) ~ /^[0-9]x|^[1-6][0-9]x/ { print $1; exit }')
+[[ -n $icon_id ]] && "$grab" "$artefacts/tray-icon.png" "$icon_id"
 
 # The header's buttons sit at its right end: history, changelog, settings. Their height depends on
 # the header's layout, so a few rows are tried.
@@ -238,6 +241,30 @@ if wait_for "$timeout_s" main_window; then
     fi
 else
     fail "without a tray the main window opens"
+fi
+
+# A hidden start without a tray would leave a process nobody can reach: the window opens anyway, and
+# Ctrl+Q in it quits.
+JOULEMAP_START_HIDDEN=1 "$app" >"$work/notray-hidden.log" 2>&1 &
+hidden_pid=$!
+pids+=("$hidden_pid")
+main_window_shown() { local id; id=$(main_window) && viewable "$id"; }
+if wait_for "$timeout_s" main_window_shown; then
+    pass "a hidden start without a tray opens the main window"
+    quit=1
+    for attempt in 1 2 3; do
+        xdotool windowactivate --sync "$(main_window)" key --clearmodifiers ctrl+q
+        wait_for 10 bash -c "! kill -0 $hidden_pid" && quit=0 && break
+    done
+    if [[ $quit == 0 ]]; then
+        status=0
+        wait "$hidden_pid" || status=$?
+        if [[ $status == 0 ]]; then pass "Ctrl+Q in the main window quits with 0"; else fail "Ctrl+Q quits with $status"; fi
+    else
+        fail "Ctrl+Q in the main window quits"
+    fi
+else
+    fail "a hidden start without a tray opens the main window"
 fi
 
 echo "screenshots in $artefacts"

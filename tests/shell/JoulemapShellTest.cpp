@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "JoulemapShell.h"
+#include "MainHeader.h"
+#include "MainView.h"
+#include "MainWindow.h"
+#include "ShellFixture.h"
+
+namespace joulemap {
+namespace {
+
+TEST(JoulemapShellTest, AHiddenStartKeepsTheWindowClosedOnlyWhenATrayCanReachIt) {
+    struct Case {
+        bool tray;
+        bool openMainWindow;
+        bool opens;
+    };
+    for (const Case c : {Case{true, true, true}, Case{true, false, false}, Case{false, true, true},
+                         Case{false, false, true}}) {
+        SCOPED_TRACE(testing::Message() << "tray " << c.tray << ", open " << c.openMainWindow);
+        test::ShellFixture app;
+        JoulemapShell shell(app.model(), app.theme(), app.systemInfo(), app.settings(), c.tray);
+        QSignalSpy started(&shell, &JoulemapShell::startedUp);
+        shell.start(c.openMainWindow);
+        if (!c.opens) {
+            QTest::qWait(JoulemapShell::kMainWindowDelayMs * 3);
+            EXPECT_EQ(shell.mainWindow(), nullptr);
+            continue;
+        }
+        ASSERT_TRUE(started.wait(5000));
+        ASSERT_NE(shell.mainWindow(), nullptr);
+        EXPECT_TRUE(shell.mainWindow()->isVisible());
+        EXPECT_EQ(shell.mainWindow()->mainView()->header()->notice().isEmpty(), c.tray);
+    }
+}
+
+TEST(JoulemapShellTest, CtrlQInTheMainWindowQuitsAndSoDoesClosingItWithoutATray) {
+    for (const bool tray : {true, false}) {
+        SCOPED_TRACE(tray ? "tray" : "no tray");
+        test::ShellFixture app;
+        JoulemapShell shell(app.model(), app.theme(), app.systemInfo(), app.settings(), tray);
+        QSignalSpy quit(&shell, &JoulemapShell::quitRequested);
+        shell.showMainWindow();
+        MainWindow* window = shell.mainWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+
+        QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_EQ(quit.count(), 1);
+
+        window->close();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(quit.count(), tray ? 1 : 2) << "with a tray the program lives on";
+    }
+}
+
+}  // namespace
+}  // namespace joulemap
