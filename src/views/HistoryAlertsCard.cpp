@@ -1,6 +1,5 @@
 #include "HistoryAlertsCard.h"
 
-#include "CardFrame.h"
 #include "HistoryColors.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
@@ -18,12 +17,8 @@ namespace {
 constexpr std::string_view kTitleSymbol = "bell.badge";
 }
 
-HistoryAlertsCard::HistoryAlertsCard(ThemeManager* theme, QWidget* parent) : QWidget(parent), theme_(theme) {
-    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
+HistoryAlertsCard::HistoryAlertsCard(ThemeManager* theme, QWidget* parent) : HistoryCard(theme, parent) {
     title_ = QString::fromStdString(alertHistoryTitle(0));
-    if (theme_) connect(theme_, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
 }
 
 void HistoryAlertsCard::setAlerts(const std::vector<HistoryStore::AlertRecord>& alerts) {
@@ -33,40 +28,13 @@ void HistoryAlertsCard::setAlerts(const std::vector<HistoryStore::AlertRecord>& 
     update();
 }
 
-QSize HistoryAlertsCard::sizeHint() const { return {600, heightForWidth(600)}; }
-
-QSize HistoryAlertsCard::minimumSizeHint() const { return {300, heightForWidth(300)}; }
-
-int HistoryAlertsCard::heightForWidth(int width) const {
-    return static_cast<int>(std::ceil(layOut(width, nullptr)));
-}
-
-void HistoryAlertsCard::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
-    paintCardFrame(painter, rect(), joulemap::palette(resolved), kCornerRadius);
-    layOut(width(), &painter);
-}
-
 double HistoryAlertsCard::layOut(double width, QPainter* painter) const {
-    const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
+    const AppTheme resolved = resolvedTheme();
     const QColor primary = HistoryColors::primaryText(resolved);
     const QColor secondary = HistoryColors::secondaryText(resolved);
     const double left = kPadding;
     const double contentWidth = std::max(width - 2 * kPadding, 0.0);
-    double y = kPadding;
-
-    const QFont titleFont = Typography::font(kTitleFontSize, Typography::Weight::semibold);
-    const double titleHeight = Typography::lineHeight(titleFont);
-    if (painter) {
-        const double side = SymbolIcon::boxSide(kSymbolSize);
-        SymbolIcon::draw(*painter, QRectF(left, y + (titleHeight - side) / 2, side, side), kTitleSymbol, secondary);
-        painter->setFont(titleFont);
-        painter->setPen(primary);
-        painter->drawText(QPointF(left + side + kSymbolGap, y + Typography::ascent(titleFont)), title_);
-    }
-    y += titleHeight + kTitleSpacing;
+    double y = drawTitle(painter, kTitleSymbol, title_);
 
     if (rows_.empty()) {
         if (painter) painter->setPen(secondary);

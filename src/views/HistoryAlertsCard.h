@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
 
 #include <vector>
 
+#include "HistoryCard.h"
 #include "HistoryRows.h"
 
 class QPainter;
@@ -15,16 +14,10 @@ class ThemeManager;
 
 // The history window's alert log: a title with a bell, then one row per alert (icon, title over
 // body, time), newest first, or a quiet line when there is none.
-class HistoryAlertsCard : public QWidget {
+class HistoryAlertsCard : public HistoryCard {
     Q_OBJECT
 
 public:
-    static constexpr double kPadding = 16;
-    static constexpr double kCornerRadius = 10;
-    static constexpr double kTitleFontSize = 13;
-    static constexpr double kSymbolSize = 13;
-    static constexpr double kSymbolGap = 6;
-    static constexpr double kTitleSpacing = 10;
     static constexpr double kEmptyFontSize = 11;
     static constexpr double kIconFontSize = 14;
     static constexpr double kIconWidth = 24;
@@ -43,19 +36,10 @@ public:
     QString title() const { return title_; }
     const std::vector<AlertRow>& rows() const { return rows_; }
 
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
-
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    double layOut(double width, QPainter* painter) const override;
 
 private:
-    // Lays the card out for `width` and returns its height; paints as well when given a painter.
-    double layOut(double width, QPainter* painter) const;
-
-    QPointer<ThemeManager> theme_;
     QString title_;
     std::vector<AlertRow> rows_;
 };

@@ -1,6 +1,5 @@
 #include "HistoryEnergyCard.h"
 
-#include "CardFrame.h"
 #include "HistoryColors.h"
 #include "PowerAggregator.h"
 #include "SymbolIcon.h"
@@ -32,13 +31,8 @@ QColor barColor(const std::string& name) {
 
 }  // namespace
 
-HistoryEnergyCard::HistoryEnergyCard(ThemeManager* theme, QWidget* parent) : QWidget(parent), theme_(theme) {
-    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
-    sections_ = appEnergySections({});
-    if (theme_) connect(theme_, &ThemeManager::themeChanged, this, qOverload<>(&QWidget::update));
-}
+HistoryEnergyCard::HistoryEnergyCard(ThemeManager* theme, QWidget* parent)
+    : HistoryCard(theme, parent), sections_(appEnergySections({})) {}
 
 void HistoryEnergyCard::setTotals(const std::vector<AppEnergy>& totals) {
     sections_ = appEnergySections(totals);
@@ -50,38 +44,11 @@ bool HistoryEnergyCard::isEmpty() const {
     return std::all_of(sections_.begin(), sections_.end(), [](const AppEnergySection& s) { return s.rows.empty(); });
 }
 
-QSize HistoryEnergyCard::sizeHint() const { return {600, heightForWidth(600)}; }
-
-QSize HistoryEnergyCard::minimumSizeHint() const { return {300, heightForWidth(300)}; }
-
-int HistoryEnergyCard::heightForWidth(int width) const { return static_cast<int>(std::ceil(layOut(width, nullptr))); }
-
-void HistoryEnergyCard::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
-    paintCardFrame(painter, rect(), joulemap::palette(resolved), kCornerRadius);
-    layOut(width(), &painter);
-}
-
 double HistoryEnergyCard::layOut(double width, QPainter* painter) const {
-    const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
-    const QColor primary = HistoryColors::primaryText(resolved);
-    const QColor secondary = HistoryColors::secondaryText(resolved);
+    const QColor secondary = HistoryColors::secondaryText(resolvedTheme());
     const double left = kPadding;
     const double contentWidth = std::max(width - 2 * kPadding, 0.0);
-    double y = kPadding;
-
-    const QFont titleFont = Typography::font(kTitleFontSize, Typography::Weight::semibold);
-    const double titleHeight = Typography::lineHeight(titleFont);
-    if (painter) {
-        const double side = SymbolIcon::boxSide(kSymbolSize);
-        SymbolIcon::draw(*painter, QRectF(left, y + (titleHeight - side) / 2, side, side), kTitleSymbol, secondary);
-        painter->setFont(titleFont);
-        painter->setPen(primary);
-        painter->drawText(QPointF(left + side + kSymbolGap, y + Typography::ascent(titleFont)), qs(kAppEnergyTitle));
-    }
-    y += titleHeight + kTitleSpacing;
+    double y = drawTitle(painter, kTitleSymbol, qs(kAppEnergyTitle));
 
     if (isEmpty()) {
         if (painter) painter->setPen(secondary);
@@ -109,7 +76,7 @@ double HistoryEnergyCard::layOut(double width, QPainter* painter) const {
 
 double HistoryEnergyCard::layOutSection(const AppEnergySection& section, double left, double top, double width,
                                         QPainter* painter) const {
-    const AppTheme resolved = theme_ ? theme_->resolvedTheme() : AppTheme::light;
+    const AppTheme resolved = resolvedTheme();
     const QColor primary = HistoryColors::primaryText(resolved);
     const QColor secondary = HistoryColors::secondaryText(resolved);
     const QFont headingFont = Typography::font(kHeadingFontSize, Typography::Weight::medium);
