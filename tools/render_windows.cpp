@@ -4,7 +4,9 @@
 //
 //   joulemap_render [output-dir] [--scale=N] [--size=WxH]
 //
-// The output directory defaults to ./screenshots; --scale renders at N device pixels per pixel;
+// The output directory defaults to ./screenshots; --scale renders at N device pixels per pixel, into
+// a folder named after the scale inside the output directory (DIR/2x for --scale=2), so a 2x set
+// sits beside the 1x one under the same file names;
 // --size renders at that window size only (by default both the first-start size, 1000x620, and the
 // smallest the window allows, 900x560; images at sizes other than the first-start one carry the
 // size in their names).
@@ -767,11 +769,20 @@ bool renderTrayTitles(const QDir& outDir) {
 
 int main(int argc, char** argv) {
     QString outPath = QStringLiteral("screenshots");
+    QString scaleFolder;
     std::vector<QSize> windowSizes{kDefaultWindowSize, kMinimumWindowSize};
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg.startsWith(QLatin1String("--scale="))) {
+            bool numeric = false;
+            const double scale = arg.mid(8).toDouble(&numeric);
+            if (!numeric || scale <= 0) {
+                std::fprintf(stderr, "--scale wants a positive number, e.g. --scale=2\n");
+                return 2;
+            }
+            // Set before the application exists: Qt reads it once, when the screens are made.
             qputenv("QT_SCALE_FACTOR", arg.mid(8).toLatin1());
+            scaleFolder = scale == 1 ? QString() : QString::number(scale) + QLatin1Char('x');
         } else if (arg.startsWith(QLatin1String("--size="))) {
             const QStringList parts = arg.mid(7).split(QLatin1Char('x'));
             const QSize size = parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
@@ -791,8 +802,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("JoulemapRender"));
 
     QDir outDir(outPath);
+    if (!scaleFolder.isEmpty()) outDir.setPath(outDir.filePath(scaleFolder));
     if (!outDir.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "cannot create %s\n", qPrintable(outPath));
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(outDir.path()));
         return 1;
     }
     QTemporaryDir settingsDir;

@@ -76,7 +76,7 @@ MainHeader::MainHeader(QWidget* parent) : QWidget(parent) {
         });
     }
     // The development tree's copy is not looked for: the logo is compiled into the program.
-    logo_ = QPixmap(QString::fromLatin1(kLogoResource));
+    logoSource_ = QImage(QString::fromLatin1(kLogoResource));
     placeButtons();
 }
 
@@ -110,6 +110,16 @@ QString MainHeader::formatTime(const QDateTime& time) {
         withoutZone += c;
     }
     return QLocale::system().toString(time.time(), withoutZone.simplified());
+}
+
+const QPixmap& MainHeader::logoAt(qreal devicePixelRatio) const {
+    const int side = static_cast<int>(std::lround(kLogoSide * devicePixelRatio));
+    if (logoSource_.isNull() || (logo_.width() == side && logo_.devicePixelRatio() == devicePixelRatio)) return logo_;
+    // Shrunk once by averaging: a painter scaling the pixmap samples a few source points per pixel,
+    // and a picture many times larger than its place then shows stepped edges and broken bands.
+    logo_ = QPixmap::fromImage(logoSource_.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    logo_.setDevicePixelRatio(devicePixelRatio);
+    return logo_;
 }
 
 QSize MainHeader::sizeHint() const {
@@ -157,8 +167,15 @@ void MainHeader::paintHeader(QPainter& p, TextBoxes* boxes) const {
     const double midY = height() / 2.0;
 
     double x = 0;
-    if (!logo_.isNull()) {
-        p.drawPixmap(QRectF(0, midY - kLogoSide / 2.0, kLogoSide, kLogoSide), logo_, QRectF(logo_.rect()));
+    // Device pixels per point where the painter draws: the screen's ratio, or the target image's
+    // when the header is rendered into one.
+    const QTransform toDevice = p.deviceTransform();
+    const qreal ratio = toDevice.type() <= QTransform::TxScale && toDevice.m11() > 0
+                            ? toDevice.m11()
+                            : (p.device() ? p.device()->devicePixelRatioF() : 1.0);
+    if (const QPixmap& logo = logoAt(ratio); !logo.isNull()) {
+        // On a whole device pixel, so the picture is copied pixel for pixel rather than resampled.
+        p.drawPixmap(QPointF(0, std::round((midY - kLogoSide / 2.0) * ratio) / ratio), logo);
         x = kLogoSide + kRowSpacing;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -58,12 +59,16 @@ private:
     void paintHeader(QPainter& p, TextBoxes* boxes) const;
     double indicatorRight() const;
     void paintNotice(QPainter& p, double left, double right, TextBoxes* boxes) const;
+    // The logo at kLogoSide points in device pixels of `devicePixelRatio`, kept for the next paint.
+    const QPixmap& logoAt(qreal devicePixelRatio) const;
 
     QPointer<ThemeManager> themeManager_;
     QDateTime lastUpdated_;
     QString notice_;
     std::array<SymbolButton*, 3> buttons_{};
-    QPixmap logo_;
+    // The full-size picture; drawn only through logoAt.
+    QImage logoSource_;
+    mutable QPixmap logo_;
 };
 
 }  // namespace joulemap
