@@ -130,16 +130,8 @@ ChangelogView::ChangelogView(ThemeManager* theme, QWidget* parent)
       theme_(theme),
       sources_(ChangelogData::candidates(QCoreApplication::applicationDirPath().toStdString())),
       currentVersion_(QString::fromUtf8(JOULEMAP_VERSION)) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    scrollArea_ = new QScrollArea(this);
-    scrollArea_->setFrameShape(QFrame::NoFrame);
-    scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollArea_->setWidgetResizable(true);
-    scrollArea_->setAutoFillBackground(false);
-    scrollArea_->viewport()->setAutoFillBackground(false);
+    scrollArea_ = fillWithScrollArea(this);
     scrollArea_->setFocusPolicy(Qt::NoFocus);
-    outer->addWidget(scrollArea_);
 
     auto* content = new QWidget;
     column_ = new QVBoxLayout(content);

@@ -105,15 +105,7 @@ HistoryView::HistoryView(ThemeManager* theme, QWidget* parent) : HistoryView(the
 
 HistoryView::HistoryView(ThemeManager* theme, HistoryStore* store, QWidget* parent)
     : QWidget(parent), theme_(theme), store_(store) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    scrollArea_ = new QScrollArea(this);
-    scrollArea_->setFrameShape(QFrame::NoFrame);
-    scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollArea_->setWidgetResizable(true);
-    scrollArea_->setAutoFillBackground(false);
-    scrollArea_->viewport()->setAutoFillBackground(false);
-    outer->addWidget(scrollArea_);
+    scrollArea_ = fillWithScrollArea(this);
 
     readers_.setMaxThreadCount(1);
 

@@ -79,16 +79,8 @@ QWidget* hStack(QWidget* parent, std::initializer_list<QWidget*> left, QWidget* 
 
 SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(parent), theme_(theme) {
     // Everything scrolls, so a short screen still reaches the last switch.
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    scrollArea_ = new QScrollArea(this);
-    scrollArea_->setFrameShape(QFrame::NoFrame);
-    scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollArea_->setWidgetResizable(true);
-    scrollArea_->setAutoFillBackground(false);
-    scrollArea_->viewport()->setAutoFillBackground(false);
+    scrollArea_ = fillWithScrollArea(this);
     scrollArea_->setFocusPolicy(Qt::NoFocus);
-    outer->addWidget(scrollArea_);
     auto* content = new QWidget;
     auto* root = new QVBoxLayout(content);
     root->setContentsMargins(kPadding, kPadding, kPadding, kPadding);

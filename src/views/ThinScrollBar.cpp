@@ -1,6 +1,23 @@
 #include "ThinScrollBar.h"
 
+#include <QScrollArea>
+#include <QVBoxLayout>
+
 namespace joulemap {
+
+QScrollArea* fillWithScrollArea(QWidget* owner) {
+    auto* outer = new QVBoxLayout(owner);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* area = new QScrollArea(owner);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidgetResizable(true);
+    area->setAutoFillBackground(false);
+    area->viewport()->setAutoFillBackground(false);
+    outer->addWidget(area);
+    return area;
+}
+
 
 QString thinScrollBarStyle(const QColor& handle) {
     // #AARRGGBB keeps the handle's opacity without depending on how rgba() alpha is read.
