@@ -13,61 +13,11 @@ grab=$2
 artefacts=$3
 timeout_s=${JOULEMAP_E2E_TIMEOUT:-45}
 
-for tool in Xvfb openbox trayer xdotool xwininfo dbus-daemon sqlite3; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (tools/dev.sh installs it)"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-    wait 2>/dev/null
-    if [[ -f $work/app.log ]]; then cp "$work/app.log" "$artefacts/app.log"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-failures=0
-pass() { echo "ok   - $*"; }
-fail() { echo "FAIL - $*"; failures=$((failures + 1)); }
-
-# Runs the command until it succeeds or the limit passes.
-wait_for() {
-    local limit=$1
-    shift
-    local deadline=$((SECONDS + limit))
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS >= deadline)) && return 1
-        sleep 0.3
-    done
-}
-
-mkdir -p "$artefacts"
-rm -f "$artefacts"/*.png "$artefacts"/app.log
-export HOME=$work/home
-export XDG_RUNTIME_DIR=$work/run
-export XDG_CONFIG_HOME=$HOME/.config
-export XDG_DATA_HOME=$HOME/.local/share
-export XDG_CACHE_HOME=$HOME/.cache
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY SESSION_MANAGER
-
-# The X server picks a free display and says which.
-Xvfb -displayfd 5 -screen 0 1600x1000x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 30 test -s "$work/display" || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-
-dbus-daemon --session --nofork --print-address=6 6>"$work/bus" 2>/dev/null &
-pids+=($!)
-wait_for 30 test -s "$work/bus" || { echo "dbus-daemon did not start"; exit 1; }
-DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
-export DBUS_SESSION_BUS_ADDRESS
-
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+require_tools Xvfb openbox trayer xdotool xwininfo dbus-daemon sqlite3
+private_session
+x11_desktop
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false \
     >"$work/trayer.log" 2>&1 &
 trayer_pid=$!
