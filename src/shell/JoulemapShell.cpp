@@ -28,13 +28,12 @@
 namespace joulemap {
 
 JoulemapShell::JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, SystemInfoService& systemInfo,
-                             QSettings& settings, bool trayAvailable, QObject* parent)
+                             QSettings& settings, QObject* parent)
     : QObject(parent),
       model_(&model),
       theme_(&theme),
       systemInfo_(&systemInfo),
       settings_(settings),
-      trayAvailable_(trayAvailable),
       auxWindows_(std::make_unique<AuxWindowManager>(theme)) {
     model.setThemeManager(&theme);
     auxWindows_->setFactory(AuxWindowKey::settings, [this](ThemeManager* t) {
@@ -46,14 +45,14 @@ JoulemapShell::JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, Syst
     auxWindows_->setFactory(AuxWindowKey::history, [](ThemeManager* t) { return new HistoryView(t); });
 
     // With a tray the program lives on with every window closed; without one, closing the main
-    // window is the only way out the user has, so it quits (see showMainWindow).
+    // window is the only way out the user has, so it quits (see updateTrayState).
     QApplication::setQuitOnLastWindowClosed(false);
     connect(this, &JoulemapShell::quitRequested, qApp, &QApplication::quit);
-    if (!trayAvailable_) return;
 
     tray_ = std::make_unique<TrayItem>(model);
     panel_ = new TrayPanel(model, theme, systemInfo);
-    connect(tray_.get(), &TrayItem::panelToggleRequested, this, [this] { panel_->toggle(tray_->anchor()); });
+    connect(tray_.get(), &TrayItem::panelToggleRequested, this, [this](QRect anchor) { panel_->toggle(anchor); });
+    connect(tray_.get(), &TrayItem::availabilityChanged, this, &JoulemapShell::updateTrayState);
     connect(tray_.get(), &TrayItem::openMainWindowRequested, this, &JoulemapShell::showMainWindow);
     connect(tray_.get(), &TrayItem::quitRequested, this, &JoulemapShell::quitRequested);
     connect(panel_->view(), &MenuBarView::openMainWindowRequested, this, [this] {
@@ -82,9 +81,11 @@ MainWindow* JoulemapShell::mainWindow() const { return mainWindow_; }
 
 TrayPanel* JoulemapShell::panel() const { return panel_; }
 
+bool JoulemapShell::trayAvailable() const { return tray_->available(); }
+
 void JoulemapShell::start(bool openMainWindow) {
-    if (tray_) tray_->show();
-    if (!openMainWindow && tray_) return;
+    tray_->show();
+    if (!openMainWindow && tray_->available()) return;
     QTimer::singleShot(kMainWindowDelayMs, this, [this] {
         showMainWindow();
         emit startedUp();
@@ -102,17 +103,21 @@ void JoulemapShell::showMainWindow() {
     delete mainWindow_.data();
     mainWindow_ = new MainWindow(*model_, *theme_, *systemInfo_, settings_);
     connect(mainWindow_, &MainWindow::quitRequested, this, &JoulemapShell::quitRequested);
-    if (!trayAvailable_) {
-        connect(mainWindow_, &MainWindow::closed, this, &JoulemapShell::quitRequested, Qt::QueuedConnection);
-        if (!noticeShown_) {
-            mainWindow_->mainView()->header()->setNotice(QString::fromUtf8(kNoTrayNotice));
-            noticeShown_ = true;
-        }
-    }
+    connect(mainWindow_, &MainWindow::closed, this, [this] {
+        if (!tray_->available()) emit quitRequested();
+    }, Qt::QueuedConnection);
+    updateTrayState();
     mainWindow_->show();
     mainWindow_->raise();
     mainWindow_->activateWindow();
     auxWindows_->enable();
 }
+
+void JoulemapShell::updateTrayState() {
+    if (!mainWindow_) return;
+    mainWindow_->mainView()->header()->setNotice(tray_->available() ? QString() : noTrayNotice());
+}
+
+QString JoulemapShell::noTrayNotice() { return tr("桌面没有系统托盘：关闭此窗口即退出焦图"); }
 
 }  // namespace joulemap

@@ -32,10 +32,11 @@ public:
     static constexpr int kMainWindowDelayMs = 200;
     // "打开主窗口" closes the panel this long after raising the window.
     static constexpr int kPanelCloseDelayMs = 100;
-    static constexpr const char* kNoTrayNotice = "桌面没有系统托盘：关闭此窗口即退出焦图";
+    // Shown in the main window while no tray host is there.
+    static QString noTrayNotice();
 
     JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, SystemInfoService& systemInfo, QSettings& settings,
-                  bool trayAvailable, QObject* parent = nullptr);
+                  QObject* parent = nullptr);
     ~JoulemapShell() override;
 
     // The panel shows the updater's notice, and one check runs once the main window is open at
@@ -45,13 +46,15 @@ public:
     void setChargeLimitService(ChargeLimitService* service);
 
     // Installs the tray item and schedules the main window. `openMainWindow` false keeps it closed,
-    // but only with a tray: a program with neither a window nor a tray could not be reached.
+    // but only with a tray host present: a program with neither a window nor a tray could not be reached.
     void start(bool openMainWindow = true);
 
     // Raises the main window when it is shown, otherwise opens a new one.
     void showMainWindow();
 
     MainWindow* mainWindow() const;
+    // Whether a tray host shows the item now; it may come and go while the program runs.
+    bool trayAvailable() const;
     TrayItem* trayItem() const { return tray_.get(); }
     TrayPanel* panel() const;
     AuxWindowManager& auxWindows() const { return *auxWindows_; }
@@ -63,13 +66,13 @@ signals:
     void quitRequested();
 
 private:
+    void updateTrayState();
+
     QPointer<JoulemapViewModel> model_;
     QPointer<ThemeManager> theme_;
     QPointer<SystemInfoService> systemInfo_;
     QPointer<ChargeLimitService> chargeLimit_;
     QSettings& settings_;
-    bool trayAvailable_;
-    bool noticeShown_ = false;
     std::unique_ptr<TrayItem> tray_;
     QPointer<TrayPanel> panel_;
     std::unique_ptr<AuxWindowManager> auxWindows_;

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSettings>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "AuxWindowKey.h"
@@ -74,7 +73,7 @@ int main(int argc, char** argv) {
                          &PrometheusTextfileWriter::setPath);
     }
 
-    JoulemapShell shell(model, themeManager, systemInfo, settings, QSystemTrayIcon::isSystemTrayAvailable());
+    JoulemapShell shell(model, themeManager, systemInfo, settings);
     shell.setUpdateChecker(&updateChecker);
     shell.setChargeLimitService(&chargeLimit);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &shell, &JoulemapShell::showMainWindow);

@@ -22,7 +22,8 @@ TEST(JoulemapShellTest, AHiddenStartKeepsTheWindowClosedOnlyWhenATrayCanReachIt)
                          Case{false, false, true}}) {
         SCOPED_TRACE(testing::Message() << "tray " << c.tray << ", open " << c.openMainWindow);
         test::ShellFixture app;
-        JoulemapShell shell(app.model(), app.theme(), app.systemInfo(), app.settings(), c.tray);
+        JoulemapShell shell(app.model(), app.theme(), app.systemInfo(), app.settings());
+        shell.trayItem()->setAvailable(c.tray);
         QSignalSpy started(&shell, &JoulemapShell::startedUp);
         shell.start(c.openMainWindow);
         if (!c.opens) {
@@ -37,15 +38,20 @@ TEST(JoulemapShellTest, AHiddenStartKeepsTheWindowClosedOnlyWhenATrayCanReachIt)
     }
 }
 
+// The tray host may come or go while the window is open: the notice and what closing does follow it.
 TEST(JoulemapShellTest, CtrlQInTheMainWindowQuitsAndSoDoesClosingItWithoutATray) {
     for (const bool tray : {true, false}) {
         SCOPED_TRACE(tray ? "tray" : "no tray");
         test::ShellFixture app;
-        JoulemapShell shell(app.model(), app.theme(), app.systemInfo(), app.settings(), tray);
+        JoulemapShell shell(app.model(), app.theme(), app.systemInfo(), app.settings());
+        shell.trayItem()->setAvailable(!tray);
         QSignalSpy quit(&shell, &JoulemapShell::quitRequested);
         shell.showMainWindow();
         MainWindow* window = shell.mainWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        EXPECT_EQ(window->mainView()->header()->notice().isEmpty(), !tray);
+        shell.trayItem()->setAvailable(tray);
+        EXPECT_EQ(window->mainView()->header()->notice().isEmpty(), tray);
 
         QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
         EXPECT_EQ(quit.count(), 1);
