@@ -8,6 +8,7 @@
 #include "MainView.h"
 #include "MainWindow.h"
 #include "ShellFixture.h"
+#include "TrayItem.h"
 
 namespace joulemap {
 namespace {
