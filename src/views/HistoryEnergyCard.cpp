@@ -24,8 +24,8 @@ constexpr double kTrackOpacity = 0.12;
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QColor barColor(const std::string& name) {
-    if (name == kSystemEnergyName) return HistoryColors::system();
-    if (name == kAppEnergyRestName) return hexQColor("#8e8e93");
+    if (name == appEnergyDisplayName(kSystemEnergyName)) return HistoryColors::system();
+    if (name == kAppEnergyRestName.str()) return hexQColor("#8e8e93");
     return hexQColor(PowerAggregator::appColor(name));
 }
 
