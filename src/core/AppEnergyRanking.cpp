@@ -1,4 +1,5 @@
 #include "AppEnergyRanking.h"
+
 #include "TextTranslation.h"
 
 #include "NumberFormat.h"

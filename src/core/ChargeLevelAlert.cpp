@@ -1,6 +1,7 @@
 #include "ChargeLevelAlert.h"
 
 #include "TextTranslation.h"
+
 #include <string>
 
 namespace joulemap {

@@ -1,4 +1,5 @@
 #include "DestinationListModel.h"
+
 #include "TextTranslation.h"
 
 #include "NumberFormat.h"

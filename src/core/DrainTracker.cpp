@@ -1,6 +1,7 @@
 #include "DrainTracker.h"
 
 #include "TextTranslation.h"
+
 #include <cmath>
 
 namespace joulemap {

@@ -1,6 +1,7 @@
 #include "HighTempAlert.h"
 
 #include "TextTranslation.h"
+
 #include <cmath>
 #include <string>
 

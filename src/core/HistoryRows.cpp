@@ -1,4 +1,5 @@
 #include "HistoryRows.h"
+
 #include "TextTranslation.h"
 
 #include "ChargeLevelAlert.h"

@@ -1,4 +1,5 @@
 #include "MainViewModel.h"
+
 #include "TextTranslation.h"
 
 #include "Accents.h"

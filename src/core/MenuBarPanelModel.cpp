@@ -1,4 +1,5 @@
 #include "MenuBarPanelModel.h"
+
 #include "TextTranslation.h"
 
 #include "Accents.h"

@@ -1,4 +1,5 @@
 #include "PowerGroup.h"
+
 #include "TextTranslation.h"
 
 namespace joulemap {

@@ -1,4 +1,5 @@
 #include "SystemInfoRows.h"
+
 #include "TextTranslation.h"
 
 namespace joulemap {

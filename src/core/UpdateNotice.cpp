@@ -1,4 +1,5 @@
 #include "UpdateNotice.h"
+
 #include "TextTranslation.h"
 
 #include <algorithm>
