@@ -151,7 +151,7 @@ void UpdateChecker::performAutoUpdate() {
     if (!url.isValid() || url.isRelative()) return;
     setProgress(UpdateProgress::downloading(0));
     if (!isPermitted(url)) {
-        fail(QString::fromUtf8(UpdateError::kInsecureAddress));
+        fail(QString::fromStdString(UpdateError::kInsecureAddress.str()));
         return;
     }
     startDownload(*available_);
@@ -161,7 +161,7 @@ void UpdateChecker::startDownload(const UpdateInfo& info) {
     const fs::path target = platform_.downloadTarget(info.version);
     // The version comes from the network; it must not steer the file out of the Downloads folder.
     if (target.parent_path() != platform_.downloadTarget({}).parent_path()) {
-        fail(QString::fromUtf8(UpdateError::kCannotWriteDownload));
+        fail(QString::fromStdString(UpdateError::kCannotWriteDownload.str()));
         return;
     }
     std::error_code error;
@@ -170,7 +170,7 @@ void UpdateChecker::startDownload(const UpdateInfo& info) {
     partFile_ = std::make_unique<QFile>(target_ + QLatin1String(kPartSuffix));
     if (!partFile_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         partFile_.reset();
-        fail(QString::fromUtf8(UpdateError::kCannotWriteDownload));
+        fail(QString::fromStdString(UpdateError::kCannotWriteDownload.str()));
         return;
     }
     hash_ = std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
@@ -224,15 +224,15 @@ void UpdateChecker::onDownloadFinished() {
 
     QString failure;
     if (writeFailed_) {
-        failure = QString::fromUtf8(UpdateError::kCannotWriteDownload);
+        failure = QString::fromStdString(UpdateError::kCannotWriteDownload.str());
     } else if (status != 0 && status != kHttpOk) {
-        failure = QString::fromUtf8(UpdateError::kBadServerResponse) + QString::number(status);
+        failure = QString::fromStdString(UpdateError::kBadServerResponse.str()).arg(status);
     } else if (reply->error() != QNetworkReply::NoError) {
         failure = reply->errorString();
     } else if (!partFile_->flush()) {
-        failure = QString::fromUtf8(UpdateError::kCannotWriteDownload);
+        failure = QString::fromStdString(UpdateError::kCannotWriteDownload.str());
     } else if (expectedSha256_ && hash_->result().toHex().toStdString() != *expectedSha256_) {
-        failure = QString::fromUtf8(UpdateError::kChecksumMismatch);
+        failure = QString::fromStdString(UpdateError::kChecksumMismatch.str());
     }
     partFile_->close();
     std::error_code error;
@@ -240,7 +240,7 @@ void UpdateChecker::onDownloadFinished() {
     if (!failure.isEmpty() || error) {
         partFile_->remove();
         partFile_.reset();
-        fail(failure.isEmpty() ? QString::fromUtf8(UpdateError::kCannotWriteDownload) : failure);
+        fail(failure.isEmpty() ? QString::fromStdString(UpdateError::kCannotWriteDownload.str()) : failure);
         return;
     }
     partFile_.reset();
@@ -256,7 +256,7 @@ void UpdateChecker::install() {
         runTool(tool, {QStringLiteral("attach"), QStringLiteral("-nobrowse"), target_}, [this](const ToolResult& r) {
             if (!r.started) return fail(r.error);
             const auto mountPoint = mountPointFromAttachOutput(r.output.toStdString());
-            if (!mountPoint) return fail(QString::fromUtf8(UpdateError::kMountFailed));
+            if (!mountPoint) return fail(QString::fromStdString(UpdateError::kMountFailed.str()));
             onImageOpened(fromStd(*mountPoint), platform_.mountRoot / fs::path(*mountPoint).relative_path());
         });
         return;
@@ -264,7 +264,7 @@ void UpdateChecker::install() {
     // A fresh folder only this user can enter: nobody can slip files into the bundle between
     // unpacking and copying.
     std::string folderTemplate = (platform_.unpackFolder / kUnpackTemplate).string();
-    if (::mkdtemp(folderTemplate.data()) == nullptr) return fail(QString::fromUtf8(UpdateError::kMountFailed));
+    if (::mkdtemp(folderTemplate.data()) == nullptr) return fail(QString::fromStdString(UpdateError::kMountFailed.str()));
     const QString folder = fromStd(folderTemplate);
     runTool(tool, {QStringLiteral("-x"), QStringLiteral("-z"), QStringLiteral("-f"), target_, QStringLiteral("-C"), folder},
             [this, folder](const ToolResult& r) {
@@ -272,7 +272,7 @@ void UpdateChecker::install() {
                 // A damaged archive unpacks partly; a partial bundle must never be installed.
                 if (!r.started || r.exitCode != 0) {
                     closeImage();
-                    return fail(r.started ? QString::fromUtf8(UpdateError::kMountFailed) : r.error);
+                    return fail(r.started ? QString::fromStdString(UpdateError::kMountFailed.str()) : r.error);
                 }
                 onImageOpened(folder, toPath(folder));
             });
@@ -283,7 +283,7 @@ void UpdateChecker::onImageOpened(const QString& mountPoint, const fs::path& fol
     const auto entry = bundleEntryName(bundleCandidates(folder));
     if (!entry) {
         closeImage();
-        return fail(QString::fromUtf8(UpdateError::kNoBundle));
+        return fail(QString::fromStdString(UpdateError::kNoBundle.str()));
     }
     const fs::path source = folder / *entry;
     const fs::path destination = platform_.installFolder / *entry;
@@ -299,7 +299,7 @@ void UpdateChecker::onImageOpened(const QString& mountPoint, const fs::path& fol
 void UpdateChecker::onBundleCopied(const std::optional<std::string>& error, const QString& destination) {
     if (error) {
         closeImage();
-        return fail(QString::fromUtf8(UpdateError::kCannotInstall) + QString::fromUtf8(kErrorDetailOpen) +
+        return fail(QString::fromStdString(UpdateError::kCannotInstall.str()) + QString::fromUtf8(kErrorDetailOpen) +
                     fromStd(*error) + QString::fromUtf8(kErrorDetailClose));
     }
     auto finish = [this] {

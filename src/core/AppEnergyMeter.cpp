@@ -1,4 +1,5 @@
 #include "AppEnergyMeter.h"
+#include "PowerAggregator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,7 +26,9 @@ void AppEnergyMeter::add(const JoulemapData& flow, bool onBattery, double nowSec
     };
     for (const PowerDestination& d : flow.destinations) {
         if (d.group == PowerGroup::app) {
-            credit(d.name, d.power);
+            // Recorded under one name in every language.
+            credit(d.id == PowerAggregator::kOtherAppsId ? std::string(PowerAggregator::kOtherAppsName.source) : d.name,
+                   d.power);
         } else if (d.group == PowerGroup::hardware && std::isfinite(d.power)) {
             systemW += d.power;
         }

@@ -1,6 +1,9 @@
 #include "AppEnergyRanking.h"
 
+#include "TextTranslation.h"
+
 #include "NumberFormat.h"
+#include "PowerAggregator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +16,7 @@ namespace {
 constexpr double kSmallWh = 0.1;
 constexpr double kPercent = 100;
 
-AppEnergySection section(std::string_view heading, const std::vector<AppEnergy>& totals, bool onBattery,
+AppEnergySection section(const SourceText& heading, const std::vector<AppEnergy>& totals, bool onBattery,
                          std::size_t maxRows) {
     // The store gives one entry per name and state; adding keeps it right for any input.
     std::map<std::string, double> byName;
@@ -24,12 +27,12 @@ AppEnergySection section(std::string_view heading, const std::vector<AppEnergy>&
     std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
 
     AppEnergySection result;
-    result.heading = std::string(heading);
+    result.heading = heading.str();
     for (const auto& entry : ranked) result.totalWh += entry.second;
-    result.totalText = "共 " + energyText(result.totalWh);
-    const auto row = [&](std::string name, double wh) {
+    result.totalText = withArgs(JM_TR("AppEnergyRanking", "共 %1"), {energyText(result.totalWh)});
+    const auto row = [&](const std::string& name, double wh) {
         const double share = result.totalWh > 0 ? wh / result.totalWh : 0;
-        return AppEnergyRow{std::move(name), wh, share, energyText(wh), formatFixed(std::round(share * kPercent), 0) + "%"};
+        return AppEnergyRow{appEnergyDisplayName(name), wh, share, energyText(wh), formatFixed(std::round(share * kPercent), 0) + "%"};
     };
     double restWh = 0;
     for (std::size_t i = 0; i < ranked.size(); ++i) {
@@ -40,7 +43,7 @@ AppEnergySection section(std::string_view heading, const std::vector<AppEnergy>&
             restWh += ranked[i].second;
         }
     }
-    if (restWh > 0) result.rows.push_back(row(std::string(kAppEnergyRestName), restWh));
+    if (restWh > 0) result.rows.push_back(row(kAppEnergyRestName.str(), restWh));
     return result;
 }
 
@@ -48,6 +51,12 @@ AppEnergySection section(std::string_view heading, const std::vector<AppEnergy>&
 
 std::vector<AppEnergySection> appEnergySections(const std::vector<AppEnergy>& totals, std::size_t maxRows) {
     return {section(kOnBatteryHeading, totals, true, maxRows), section(kOnMainsHeading, totals, false, maxRows)};
+}
+
+std::string appEnergyDisplayName(const std::string& recorded) {
+    if (recorded == kSystemEnergyName) return JM_TR("AppEnergyRanking", "系统");
+    if (recorded == PowerAggregator::kOtherAppsName.source) return PowerAggregator::kOtherAppsName.str();
+    return recorded;
 }
 
 std::string energyText(double wh) {

@@ -28,6 +28,11 @@ std::string oneDecimal(double value) {
     return std::string(buffer, result.ptr);
 }
 
+// "312 次"
+std::string cycles(int64_t count) {
+    return withArgs(JM_TR("BatteryHealthModel", "%1 次"), {std::to_string(count)});
+}
+
 }  // namespace
 
 double healthPercent(const BatteryInfo& battery) { return battery.stateOfHealth(); }
@@ -36,10 +41,10 @@ double ringFraction(double healthPercent) { return std::clamp(healthPercent / 10
 
 std::string ringLabel(double healthPercent) { return std::to_string(std::llround(healthPercent)); }
 
-std::string_view statusText(double healthPercent) {
-    if (healthPercent >= kGoodHealthPct) return "良好";
-    if (healthPercent >= kFairHealthPct) return "一般";
-    return "建议更换";
+std::string statusText(double healthPercent) {
+    if (healthPercent >= kGoodHealthPct) return JM_TR("BatteryHealthModel", "良好");
+    if (healthPercent >= kFairHealthPct) return JM_TR("BatteryHealthModel", "一般");
+    return JM_TR("BatteryHealthModel", "建议更换");
 }
 
 std::string_view statusColorHex(BatteryInfo::HealthStatus status) {
@@ -64,8 +69,8 @@ std::string ringLabel(const BatteryInfo& battery) {
     return battery.isHealthKnown() ? ringLabel(healthPercent(battery)) : std::string(kUnknownRingLabel);
 }
 
-std::string_view statusText(const BatteryInfo& battery) {
-    return battery.isHealthKnown() ? statusText(healthPercent(battery)) : kUnknownText;
+std::string statusText(const BatteryInfo& battery) {
+    return battery.isHealthKnown() ? statusText(healthPercent(battery)) : kUnknownText.str();
 }
 
 std::string_view statusColorHex(const BatteryInfo& battery) {
@@ -73,14 +78,14 @@ std::string_view statusColorHex(const BatteryInfo& battery) {
 }
 
 std::array<MetricRow, 4> metricRows(const BatteryInfo& battery) {
-    const auto capacity = [](double mah) { return mah > 0 ? formatCapacityMah(mah) : std::string(kUnknownText); };
+    const auto capacity = [](double mah) { return mah > 0 ? formatCapacityMah(mah) : kUnknownText.str(); };
     // The record keeps 0 for a temperature the driver does not report; no battery in use is at 0 °C.
     const bool temperatureKnown = battery.temperatureC != 0;
     return {{
-        {"循环次数", std::to_string(battery.cycleCount) + " 次", std::nullopt},
-        {"设计容量", capacity(battery.designCapacityMah), std::nullopt},
-        {"当前最大", capacity(battery.maxCapacityMah), std::nullopt},
-        {"温度", temperatureKnown ? oneDecimal(battery.temperatureC) + " ℃" : std::string(kUnknownText),
+        {JM_TR("BatteryHealthModel", "循环次数"), cycles(battery.cycleCount), std::nullopt},
+        {JM_TR("BatteryHealthModel", "设计容量"), capacity(battery.designCapacityMah), std::nullopt},
+        {JM_TR("BatteryHealthModel", "当前最大"), capacity(battery.maxCapacityMah), std::nullopt},
+        {JM_TR("BatteryHealthModel", "温度"), temperatureKnown ? oneDecimal(battery.temperatureC) + " ℃" : kUnknownText.str(),
          temperatureKnown ? temperatureColorHex(battery.temperatureC) : std::nullopt},
     }};
 }
@@ -93,8 +98,8 @@ std::vector<MetricRow> batteryRows(const BatteryInfo& battery) {
         alone.designCapacityMah = unit.designCapacityMah;
         alone.maxCapacityMah = unit.maxCapacityMah;
         const std::string health =
-            alone.isHealthKnown() ? ringLabel(healthPercent(alone)) + "%" : std::string(kUnknownText);
-        rows.push_back({unit.name, health + " · " + std::to_string(unit.cycleCount) + " 次",
+            alone.isHealthKnown() ? ringLabel(healthPercent(alone)) + "%" : kUnknownText.str();
+        rows.push_back({unit.name, health + " · " + cycles(unit.cycleCount),
                         alone.isHealthKnown() ? std::optional(statusColorHex(alone.healthStatus())) : std::nullopt});
     }
     return rows;
@@ -104,7 +109,7 @@ std::optional<MetricRow> chargeLimitRow(const BatteryInfo& battery) {
     if (const auto note = ChargeLimitModel::chargeControlNote(battery)) return MetricRow{*note, {}, std::nullopt};
     const int end = battery.chargeEndThresholdPct;
     if (end <= 0 || end >= ChargeLimitModel::kOffPct) return std::nullopt;
-    return MetricRow{std::string(ChargeLimitModel::kTitle), formatPercent(end), std::nullopt};
+    return MetricRow{ChargeLimitModel::kTitle.str(), formatPercent(end), std::nullopt};
 }
 
 }  // namespace joulemap::BatteryHealthModel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BatteryInfo.h"
+#include "TextTranslation.h"
 
 #include <array>
 #include <cstdint>
@@ -13,10 +14,10 @@
 // colours, and the four figure rows.
 namespace joulemap::BatteryHealthModel {
 
-inline constexpr std::string_view kTitle = "电池健康";
-inline constexpr std::string_view kRingCaption = "健康度";
+inline constexpr SourceText kTitle = JM_TR_NOOP("BatteryHealthModel", "电池健康");
+inline constexpr SourceText kRingCaption = JM_TR_NOOP("BatteryHealthModel", "健康度");
 // Shown for a figure the battery does not report, instead of a 0 that would read as a dead battery.
-inline constexpr std::string_view kUnknownText = "未知";
+inline constexpr SourceText kUnknownText = JM_TR_NOOP("BatteryHealthModel", "未知");
 inline constexpr std::string_view kUnknownRingLabel = "—";
 
 // The system's own health figure when it reports one, else the measured capacity against the
@@ -31,7 +32,7 @@ std::string ringLabel(double healthPercent);
 
 // "良好" from 90, "一般" from 80, "建议更换" below; judged on the unrounded figure, so 89.5 is
 // "一般" although the ring says 90.
-std::string_view statusText(double healthPercent);
+std::string statusText(double healthPercent);
 
 // Ring, figure and status badge colour.
 std::string_view statusColorHex(BatteryInfo::HealthStatus status);
@@ -39,7 +40,7 @@ std::string_view statusColorHex(BatteryInfo::HealthStatus status);
 // The same, for a whole snapshot: "未知" and a neutral colour when the battery reports neither a
 // health figure nor both capacities.
 std::string ringLabel(const BatteryInfo& battery);
-std::string_view statusText(const BatteryInfo& battery);
+std::string statusText(const BatteryInfo& battery);
 std::string_view statusColorHex(const BatteryInfo& battery);
 
 // Red from 41 °C, yellow from 36 °C; nullopt below that means the ordinary text colour.

@@ -1,5 +1,7 @@
 #include "BatteryTimeEstimate.h"
 
+#include "TextTranslation.h"
+
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -16,11 +18,17 @@ constexpr int64_t kMinutesPerHour = 60;
 // The battery's own figure is trusted only below ten hours; larger values are placeholders.
 constexpr int64_t kMaxReportedRemainingMin = 599;
 
-const char* const kOnExternalPower = "已接电源";
-const char* const kAlmostFull = "即将充满";
-const char* const kDischarging = "放电中";
-const char* const kUntilFullPrefix = "充满约 ";
-const char* const kRemainingPrefix = "可用约 ";
+constexpr SourceText kOnExternalPower = JM_TR_NOOP("BatteryTimeEstimate", "已接电源");
+constexpr SourceText kAlmostFull = JM_TR_NOOP("BatteryTimeEstimate", "即将充满");
+constexpr SourceText kDischarging = JM_TR_NOOP("BatteryTimeEstimate", "放电中");
+
+std::string untilFull(int64_t minutes) {
+    return withArgs(JM_TR("BatteryTimeEstimate", "充满约 %1"), {formatDuration(minutes)});
+}
+
+std::string remaining(int64_t minutes) {
+    return withArgs(JM_TR("BatteryTimeEstimate", "可用约 %1"), {formatDuration(minutes)});
+}
 
 // mAh / mA (or mWh / mW) is hours; the whole part of the minutes counts. Clamped so absurd
 // capacities cannot overflow the conversion.
@@ -39,9 +47,9 @@ double mean(const std::vector<double>& values) {
 std::string fromBatteryEstimate(const BatteryInfo& battery) {
     const int64_t minutes = battery.timeRemainingMin;
     if (minutes >= 1 && minutes <= kMaxReportedRemainingMin) {
-        return kRemainingPrefix + formatDuration(minutes);
+        return remaining(minutes);
     }
-    return kDischarging;
+    return kDischarging.str();
 }
 
 // On the adapter's power, so time left is no question; a discharge the user asked for counts down
@@ -54,19 +62,19 @@ bool runsOnAdapter(const BatteryInfo& battery) {
 
 std::string formatDuration(int64_t minutes) {
     if (minutes < kMinutesPerHour) {
-        return std::to_string(minutes) + "分钟";
+        return withArgs(JM_TR("BatteryTimeEstimate", "%1分钟"), {std::to_string(minutes)});
     }
     const int64_t hours = minutes / kMinutesPerHour;
     const int64_t rest = minutes % kMinutesPerHour;
     if (rest == 0) {
-        return std::to_string(hours) + "小时";
+        return withArgs(JM_TR("BatteryTimeEstimate", "%1小时"), {std::to_string(hours)});
     }
-    return std::to_string(hours) + "小时" + std::to_string(rest) + "分";
+    return withArgs(JM_TR("BatteryTimeEstimate", "%1小时%2分"), {std::to_string(hours), std::to_string(rest)});
 }
 
 std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<double>& amperageSamplesMa) {
     if (amperageSamplesMa.empty()) {
-        return runsOnAdapter(battery) ? kOnExternalPower : fromBatteryEstimate(battery);
+        return runsOnAdapter(battery) ? kOnExternalPower.str() : fromBatteryEstimate(battery);
     }
     const double averageMa = mean(amperageSamplesMa);
 
@@ -76,13 +84,13 @@ std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<do
         if (averageMa > kMinEstimateCurrentMa && missingMah > 0 && battery.currentCapacityMah > 0 &&
             battery.isCharging) {
             const int64_t minutes = wholeMinutes(missingMah, averageMa);
-            return minutes > 0 ? kUntilFullPrefix + formatDuration(minutes) : kAlmostFull;
+            return minutes > 0 ? untilFull(minutes) : kAlmostFull.str();
         }
-        return kOnExternalPower;
+        return kOnExternalPower.str();
     }
     if (averageMa < -kMinEstimateCurrentMa && battery.currentCapacityMah > 0) {
         const int64_t minutes = wholeMinutes(battery.currentCapacityMah, std::fabs(averageMa));
-        return minutes > 0 ? kRemainingPrefix + formatDuration(minutes) : kDischarging;
+        return minutes > 0 ? remaining(minutes) : kDischarging.str();
     }
     return fromBatteryEstimate(battery);
 }
@@ -98,13 +106,13 @@ std::string batteryTimeEstimate(const BatteryInfo& battery, const std::vector<do
         const double missingMwh = battery.energyFullMwh - battery.energyNowMwh;
         if (averageMw > kMinEstimatePowerMw && missingMwh > 0 && battery.isCharging) {
             const int64_t minutes = wholeMinutes(missingMwh, averageMw);
-            return minutes > 0 ? kUntilFullPrefix + formatDuration(minutes) : kAlmostFull;
+            return minutes > 0 ? untilFull(minutes) : kAlmostFull.str();
         }
-        return kOnExternalPower;
+        return kOnExternalPower.str();
     }
     if (averageMw < -kMinEstimatePowerMw) {
         const int64_t minutes = wholeMinutes(battery.energyNowMwh, std::fabs(averageMw));
-        return minutes > 0 ? kRemainingPrefix + formatDuration(minutes) : kDischarging;
+        return minutes > 0 ? remaining(minutes) : kDischarging.str();
     }
     return fromBatteryEstimate(battery);
 }

@@ -24,11 +24,11 @@ struct KindLabel {
     GroupLabel label;
 };
 constexpr std::array<KindLabel, 3> kKindLabels{{
-    {"added", {"新增", "#30D158"}},
-    {"changed", {"变更", "#64D2FF"}},
-    {"fixed", {"修复", "#FF9F0A"}},
+    {"added", {JM_TR_NOOP("ChangelogData", "新增"), "#30D158"}},
+    {"changed", {JM_TR_NOOP("ChangelogData", "变更"), "#64D2FF"}},
+    {"fixed", {JM_TR_NOOP("ChangelogData", "修复"), "#FF9F0A"}},
 }};
-constexpr GroupLabel kOtherLabel{"其他", std::nullopt};
+constexpr GroupLabel kOtherLabel{JM_TR_NOOP("ChangelogData", "其他"), std::nullopt};
 
 // The text under `key`, or absent when the key is missing or holds anything but text.
 std::optional<std::string> text(const json& object, const char* key) {

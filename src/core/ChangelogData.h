@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "TextTranslation.h"
+
 // The release history from versions.json: plain records and the loader. Decoding is strict: a
 // missing key or a value of the wrong type makes the whole file unreadable, so a half-written
 // file is skipped in favour of the next candidate rather than shown with holes.
@@ -58,7 +60,7 @@ std::vector<std::filesystem::path> candidates(const std::filesystem::path& execu
 // The label a group's kind is shown with, and its accent; no accent for the catch-all label, which
 // takes the theme's tertiary text colour.
 struct GroupLabel {
-    std::string_view text;
+    SourceText text;
     std::optional<std::string_view> colorHex;
 
     bool operator==(const GroupLabel&) const = default;

@@ -1,5 +1,7 @@
 #include "ChargeLevelAlert.h"
 
+#include "TextTranslation.h"
+
 #include <string>
 
 namespace joulemap {
@@ -8,8 +10,8 @@ std::optional<AlertMessage> chargeHighAlert(const BatteryInfo& battery, bool ena
     const auto pct = battery.currentCapacityPct;
     if (!enabled || !pct || *pct < levelPct) return std::nullopt;
     if (!battery.isExternalConnected || battery.isChargeHeld() || battery.isDischargeForced()) return std::nullopt;
-    return AlertMessage{kChargeHighAlertKey, "🔌 已充至 " + std::to_string(*pct) + "%",
-                        "电量已达到提醒值 " + std::to_string(levelPct) + "%，可以拔下电源。"};
+    return AlertMessage{kChargeHighAlertKey, withArgs(JM_TR("Alerts", "🔌 已充至 %1%"), {std::to_string(*pct)}),
+                        withArgs(JM_TR("Alerts", "电量已达到提醒值 %1%，可以拔下电源。"), {std::to_string(levelPct)})};
 }
 
 std::optional<AlertMessage> chargeLowAlert(const BatteryInfo& battery, bool enabled, int levelPct) {
@@ -18,8 +20,8 @@ std::optional<AlertMessage> chargeLowAlert(const BatteryInfo& battery, bool enab
     const bool discharging =
         !battery.isExternalConnected || battery.isAdapterTooWeak() || battery.isDischargeForced();
     if (!discharging) return std::nullopt;
-    return AlertMessage{kChargeLowAlertKey, "🪫 电量已降至 " + std::to_string(*pct) + "%",
-                        "电量已降到提醒值 " + std::to_string(levelPct) + "%，请接入电源。"};
+    return AlertMessage{kChargeLowAlertKey, withArgs(JM_TR("Alerts", "🪫 电量已降至 %1%"), {std::to_string(*pct)}),
+                        withArgs(JM_TR("Alerts", "电量已降到提醒值 %1%，请接入电源。"), {std::to_string(levelPct)})};
 }
 
 }  // namespace joulemap

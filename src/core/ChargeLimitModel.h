@@ -2,6 +2,7 @@
 
 #include "BatteryInfo.h"
 #include "ChargeLimitState.h"
+#include "TextTranslation.h"
 
 #include <optional>
 #include <string>
@@ -17,8 +18,8 @@ inline constexpr int kMinCustomPct = 50;
 inline constexpr int kMaxCustomPct = 100;
 inline constexpr int kDefaultCustomPct = 85;
 
-inline constexpr std::string_view kTitle = "充电上限";
-inline constexpr std::string_view kCaption = "充到此电量即停止充电，长期接电源时可延长电池寿命";
+inline constexpr SourceText kTitle = JM_TR_NOOP("ChargeLimitModel", "充电上限");
+inline constexpr SourceText kCaption = JM_TR_NOOP("ChargeLimitModel", "充到此电量即停止充电，长期接电源时可延长电池寿命");
 inline constexpr std::string_view kGuide = "docs/charge-limit.md";
 
 // The picker's segments in order: off, 80 %, 90 %, custom.

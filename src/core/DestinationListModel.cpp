@@ -1,5 +1,7 @@
 #include "DestinationListModel.h"
 
+#include "TextTranslation.h"
+
 #include "NumberFormat.h"
 
 #include <algorithm>
@@ -55,9 +57,9 @@ double rowOpacity(const PowerDestination& item, const std::optional<std::string>
     return 1.0;
 }
 
-std::string totalText(double totalWatts) { return "合计 " + formatWatts(totalWatts, true); }
+std::string totalText(double totalWatts) { return withArgs(JM_TR("DestinationListModel", "合计 %1"), {formatWatts(totalWatts, true)}); }
 
-std::string blockLabel(PowerGroup group) { return groupIcon(group) + " " + rawValue(group); }
+std::string blockLabel(PowerGroup group) { return groupIcon(group) + " " + groupName(group); }
 
 std::string subtotalText(const Block& block) {
     return formatWatts(block.subtotalWatts, true) + " · " + formatPercent(block.sharePercent);

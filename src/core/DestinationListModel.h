@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PowerDestination.h"
+#include "TextTranslation.h"
 #include "PowerGroup.h"
 
 #include <array>
@@ -14,7 +15,7 @@
 // subtotals and shares, the row bars, and which block or row fades while something is emphasised.
 namespace joulemap::DestinationListModel {
 
-inline constexpr std::string_view kTitle = "功率去向明细";
+inline constexpr SourceText kTitle = JM_TR_NOOP("DestinationListModel", "功率去向明细");
 inline constexpr double kFadedBlockOpacity = 0.4;
 inline constexpr double kFadedRowOpacity = 0.3;
 // Floor of the total a row bar is measured against, so an all-zero snapshot divides by something.

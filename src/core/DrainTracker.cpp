@@ -1,5 +1,7 @@
 #include "DrainTracker.h"
 
+#include "TextTranslation.h"
+
 #include <cmath>
 
 namespace joulemap {
@@ -31,8 +33,9 @@ AlertMessage drainMessage(const AppShare& top) {
     const auto percent = static_cast<long long>(std::fmin(top.corePercent, kMaxShownPercent));
     return AlertMessage{
         kHighDrainAlertKey,
-        "⚡ 检测到异常耗电",
-        top.name + " 持续高负载用电（CPU 占用 " + std::to_string(percent) + "%），可能影响续航。如不需要建议关闭或检查。",
+        JM_TR("Alerts", "⚡ 检测到异常耗电"),
+        withArgs(JM_TR("Alerts", "%1 持续高负载用电（CPU 占用 %2%），可能影响续航。如不需要建议关闭或检查。"),
+                 {top.name, std::to_string(percent)}),
     };
 }
 

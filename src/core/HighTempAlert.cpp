@@ -1,5 +1,7 @@
 #include "HighTempAlert.h"
 
+#include "TextTranslation.h"
+
 #include <cmath>
 #include <string>
 
@@ -16,8 +18,9 @@ std::optional<AlertMessage> highTempAlert(const BatteryInfo& battery, bool enabl
     const auto wholeDegrees = static_cast<long long>(celsius);
     return AlertMessage{
         kHighTempAlertKey,
-        "⚠️ 电池温度过高",
-        "电池温度 " + std::to_string(wholeDegrees) + "℃，高温会加速电池老化。建议暂停高负载任务让其降温。",
+        JM_TR("Alerts", "⚠️ 电池温度过高"),
+        withArgs(JM_TR("Alerts", "电池温度 %1℃，高温会加速电池老化。建议暂停高负载任务让其降温。"),
+                 {std::to_string(wholeDegrees)}),
     };
 }
 

@@ -1,11 +1,14 @@
 #include "HistoryRows.h"
 
+#include "TextTranslation.h"
+
 #include "ChargeLevelAlert.h"
 #include "LocalTime.h"
 #include "NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace joulemap {
 
@@ -18,11 +21,9 @@ constexpr std::string_view kChargeIcon = "🔋";
 constexpr const char* kSampleTimePattern = "%H:%M:%S";
 constexpr const char* kAlertTimePattern = "%m-%d %H:%M";
 
-std::string counted(std::string_view prefix, std::size_t count, std::string_view suffix) {
-    return std::string(prefix) + std::to_string(count) + std::string(suffix);
-}
-
 constexpr double kPercentLimit = 1e15;
+
+int countOf(std::size_t count) { return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max())); }
 
 }  // namespace
 
@@ -31,7 +32,7 @@ int64_t wholePercent(double pct) {
 }
 
 std::string recentSamplesTitle(std::size_t recordCount) {
-    return counted("明细记录（最近 ", std::min(recordCount, kRecentSampleRows), " 条）");
+    return JM_TR_N("HistoryRows", "明细记录（最近 %n 条）", nullptr, countOf(std::min(recordCount, kRecentSampleRows)));
 }
 
 std::vector<SampleRow> recentSampleRows(std::span<const HistoryStore::Record> records) {
@@ -47,7 +48,9 @@ std::vector<SampleRow> recentSampleRows(std::span<const HistoryStore::Record> re
     return rows;
 }
 
-std::string alertHistoryTitle(std::size_t alertCount) { return counted("告警历史（最近 ", alertCount, " 条）"); }
+std::string alertHistoryTitle(std::size_t alertCount) {
+    return JM_TR_N("HistoryRows", "告警历史（最近 %n 条）", nullptr, countOf(alertCount));
+}
 
 std::vector<AlertRow> alertRows(std::span<const HistoryStore::AlertRecord> alerts) {
     std::vector<AlertRow> rows;
@@ -61,6 +64,8 @@ std::vector<AlertRow> alertRows(std::span<const HistoryStore::AlertRecord> alert
     return rows;
 }
 
-std::string recordCountText(std::size_t recordCount) { return counted("", recordCount, " 条记录"); }
+std::string recordCountText(std::size_t recordCount) {
+    return JM_TR_N("HistoryRows", "%n 条记录", nullptr, countOf(recordCount));
+}
 
 }  // namespace joulemap

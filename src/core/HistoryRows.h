@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "HistoryStore.h"
+#include "TextTranslation.h"
 
 // The texts of the history window's two lists: the newest samples and the alert log.
 namespace joulemap {
@@ -14,12 +15,12 @@ namespace joulemap {
 inline constexpr std::size_t kRecentSampleRows = 15;
 inline constexpr std::int64_t kAlertHistoryLimit = 20;
 
-inline constexpr std::string_view kSampleTimeHeader = "时间";
-inline constexpr std::string_view kSampleInputHeader = "入口功率";
-inline constexpr std::string_view kSampleSystemHeader = "系统消耗";
-inline constexpr std::string_view kSampleNetHeader = "净功率";
-inline constexpr std::string_view kSampleChargeHeader = "电量";
-inline constexpr std::string_view kNoAlertsText = "暂无告警记录";
+inline constexpr SourceText kSampleTimeHeader = JM_TR_NOOP("HistoryRows", "时间");
+inline constexpr SourceText kSampleInputHeader = JM_TR_NOOP("HistoryRows", "入口功率");
+inline constexpr SourceText kSampleSystemHeader = JM_TR_NOOP("HistoryRows", "系统消耗");
+inline constexpr SourceText kSampleNetHeader = JM_TR_NOOP("HistoryRows", "净功率");
+inline constexpr SourceText kSampleChargeHeader = JM_TR_NOOP("HistoryRows", "电量");
+inline constexpr SourceText kNoAlertsText = JM_TR_NOOP("HistoryRows", "暂无告警记录");
 
 struct SampleRow {
     std::string time;     // "HH:mm:ss", local time

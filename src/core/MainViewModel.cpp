@@ -1,5 +1,7 @@
 #include "MainViewModel.h"
 
+#include "TextTranslation.h"
+
 #include "Accents.h"
 #include "ChargeLimitModel.h"
 #include "MenuBarPanelModel.h"
@@ -16,16 +18,16 @@ namespace {
 
 constexpr double kMilliwattsPerWatt = 1000;
 
-constexpr std::string_view kInputTitleSuffix = " 入口功率";
-constexpr std::string_view kBatteryLevelTitle = "🔋 电池电量";
-constexpr std::string_view kSystemTitle = "⚙️ 系统消耗";
-constexpr std::string_view kNetTitle = "🔋 电池净功率";
-constexpr std::string_view kSystemSubtitlePrefix = "占入口 ";
-constexpr std::string_view kStoringText = "电池在储能";
-constexpr std::string_view kSupplyingText = "电池在供电";
-constexpr std::string_view kShareTextPrefix = "占总功率 ";
+constexpr SourceText kInputTitle = JM_TR_NOOP("MainViewModel", "%1 入口功率");
+constexpr SourceText kBatteryLevelTitle = JM_TR_NOOP("MainViewModel", "🔋 电池电量");
+constexpr SourceText kSystemTitle = JM_TR_NOOP("MainViewModel", "⚙️ 系统消耗");
+constexpr SourceText kNetTitle = JM_TR_NOOP("MainViewModel", "🔋 电池净功率");
+constexpr SourceText kSystemSubtitle = JM_TR_NOOP("MainViewModel", "占入口 %1");
+constexpr SourceText kStoringText = JM_TR_NOOP("MainViewModel", "电池在储能");
+constexpr SourceText kSupplyingText = JM_TR_NOOP("MainViewModel", "电池在供电");
+constexpr SourceText kShareText = JM_TR_NOOP("MainViewModel", "占总功率 %1");
 // A figure split by fixed proportions rather than metered says so.
-constexpr std::string_view kEstimateSuffix = " · 估算";
+constexpr SourceText kEstimateSuffix = JM_TR_NOOP("MainViewModel", " · 估算");
 constexpr std::string_view kWattUnit = "W";
 constexpr std::string_view kPercentUnit = "%";
 
@@ -56,7 +58,7 @@ std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryIn
 
     std::vector<StatCardContent> cards;
     cards.push_back({
-        .title = flow.inputIcon + std::string(kInputTitleSuffix),
+        .title = withArgs(kInputTitle.str(), {flow.inputIcon}),
         .value = oneDecimal(inputW),
         .unit = std::string(kWattUnit),
         .colorHex = flow.inputColor,
@@ -66,7 +68,7 @@ std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryIn
     });
     if (hasBattery) {
         cards.push_back({
-            .title = std::string(kBatteryLevelTitle),
+            .title = kBatteryLevelTitle.str(),
             .value = battery.currentCapacityPct ? std::to_string(*battery.currentCapacityPct)
                                                 : std::string(MenuBarPanelModel::kUnknownFigure),
             .unit = std::string(kPercentUnit),
@@ -77,12 +79,12 @@ std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryIn
         });
     }
     cards.push_back({
-        .title = std::string(kSystemTitle),
+        .title = kSystemTitle.str(),
         .value = oneDecimal(systemW),
         .unit = std::string(kWattUnit),
         .colorHex = std::string(kAccentOrange),
         .useThemeValueColor = true,
-        .subtitle = std::string(kSystemSubtitlePrefix) + formatPercent(systemSharePercent(systemW, inputW)),
+        .subtitle = withArgs(kSystemSubtitle.str(), {formatPercent(systemSharePercent(systemW, inputW))}),
         .history = CardHistory::system,
         .maxHistory = std::nullopt,
     });
@@ -90,13 +92,13 @@ std::vector<StatCardContent> statCards(const JoulemapData& flow, const BatteryIn
         const double netW = battery.batteryPowerMw / kMilliwattsPerWatt;
         const bool storing = netW >= 0;
         cards.push_back({
-            .title = std::string(kNetTitle),
+            .title = kNetTitle.str(),
             .value = formatSignedWatts(netW),
             .unit = std::string(kWattUnit),
             .colorHex = std::string(storing ? kAccentGreen : kAccentRed),
             // A battery the limit or the user holds neither stores nor supplies: it says why.
             .subtitle = ChargeLimitModel::chargeControlNote(battery).value_or(
-                std::string(storing ? kStoringText : kSupplyingText)),
+                (storing ? kStoringText : kSupplyingText).str()),
             .history = CardHistory::net,
             .maxHistory = std::nullopt,
         });
@@ -118,9 +120,9 @@ std::optional<TooltipContent> tooltip(const JoulemapData& flow, const std::optio
         .name = it->name,
         .powerText = oneDecimal(it->power),
         .colorHex = it->color,
-        .shareText = std::string(kShareTextPrefix) + formatPercent(sharePercent),
-        .groupText = groupIcon(it->group) + " " + rawValue(it->group) +
-                     (it->estimated ? std::string(kEstimateSuffix) : std::string()),
+        .shareText = withArgs(kShareText.str(), {formatPercent(sharePercent)}),
+        .groupText = groupIcon(it->group) + " " + groupName(it->group) +
+                     (it->estimated ? kEstimateSuffix.str() : std::string()),
     };
 }
 

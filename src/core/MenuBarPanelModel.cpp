@@ -1,5 +1,7 @@
 #include "MenuBarPanelModel.h"
 
+#include "TextTranslation.h"
+
 #include "Accents.h"
 #include "ChargeLimitModel.h"
 #include "NumberFormat.h"
@@ -55,19 +57,19 @@ StatusPill statusPill(const BatteryInfo& battery) {
         const bool draining = battery.isDischargeForced();
         return {draining ? kAccentYellow : kAccentCyan, draining ? "arrow.down.right" : "powerplug.fill", *note};
     }
-    if (battery.isCharging) return {kAccentGreen, "bolt.fill", "充电中"};
+    if (battery.isCharging) return {kAccentGreen, "bolt.fill", JM_TR("MenuBarPanelModel", "充电中")};
     // Plugged in and discharging all the same: the net badge beside the pill gives the discharge.
     if (battery.isAdapterTooWeak()) {
-        return {kAccentOrange, "powerplug.fill", std::string(PowerAggregator::kAdapterTooWeakText)};
+        return {kAccentOrange, "powerplug.fill", PowerAggregator::kAdapterTooWeakText.str()};
     }
-    if (battery.isExternalConnected) return {kAccentCyan, "powerplug.fill", "已接电源"};
-    return {kAccentYellow, "arrow.down.right", "放电中"};
+    if (battery.isExternalConnected) return {kAccentCyan, "powerplug.fill", JM_TR("MenuBarPanelModel", "已接电源")};
+    return {kAccentYellow, "arrow.down.right", JM_TR("MenuBarPanelModel", "放电中")};
 }
 
 NetBadge netBadge(const BatteryInfo& battery) {
     const double watts = battery.batteryPowerMw / kMilliwattsPerWatt;
-    if (watts >= 0) return {"+", magnitudeText(watts), kAccentGreen, "电池储能"};
-    return {"−", magnitudeText(watts), kAccentRed, "电池放电"};
+    if (watts >= 0) return {"+", magnitudeText(watts), kAccentGreen, JM_TR("MenuBarPanelModel", "电池储能")};
+    return {"−", magnitudeText(watts), kAccentRed, JM_TR("MenuBarPanelModel", "电池放电")};
 }
 
 std::array<FlowRow, kFlowRows> flowRows(const JoulemapData& flow) {
@@ -102,7 +104,7 @@ HealthFigure healthFigure(const BatteryInfo& battery) {
     const std::string_view color = rounded >= kGoodHealthPct   ? kAccentGreen
                                    : rounded >= kFairHealthPct ? kAccentYellow
                                                                : kAccentRed;
-    return {"heart.text.square", formatPercent(std::llround(percent)), "健康度", color};
+    return {"heart.text.square", formatPercent(std::llround(percent)), JM_TR("MenuBarPanelModel", "健康度"), color};
 }
 
 Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBattery,
@@ -118,7 +120,7 @@ Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBatter
         mains.isExternalConnected = true;
         p.percent = kUnknownFigure;
         p.pill = statusPill(mains);
-        p.badge = {"", std::string(kUnknownFigure), "", kNoBatteryCaption};
+        p.badge = {"", std::string(kUnknownFigure), "", kNoBatteryCaption.str()};
     }
     p.showUsbWarning = battery.isProvidingPower;
     p.inputColorHex = flow.inputColor;
@@ -128,13 +130,13 @@ Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBatter
     if (hasBattery) {
         p.health = std::array<HealthFigure, 3>{
             healthFigure(battery),
-            HealthFigure{"arrow.triangle.2.circlepath", std::to_string(battery.cycleCount), "循环",
+            HealthFigure{"arrow.triangle.2.circlepath", std::to_string(battery.cycleCount), JM_TR("MenuBarPanelModel", "循环"),
                          std::nullopt},
             // 0 ℃ is what a battery without a plausible temperature reading reports.
             HealthFigure{"thermometer.medium",
                          battery.temperatureC != 0 ? wholeNumber(battery.temperatureC) + "°C"
                                                    : std::string(kUnknownFigure),
-                         "温度", std::nullopt},
+                         JM_TR("MenuBarPanelModel", "温度"), std::nullopt},
         };
     }
     for (const auto& advice : advices) p.advice.push_back({advice.icon, advice.text, adviceColor(advice.severity)});

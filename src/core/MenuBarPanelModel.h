@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BatteryAdvisor.h"
+#include "TextTranslation.h"
 #include "BatteryInfo.h"
 #include "JoulemapData.h"
 
@@ -18,9 +19,9 @@ namespace joulemap::MenuBarPanelModel {
 // not jump as applications come and go.
 inline constexpr std::size_t kFlowRows = 10;
 
-inline constexpr std::string_view kFlowHeader = "功率去向";
-inline constexpr std::string_view kHealthHeader = "电池健康";
-inline constexpr std::string_view kUsbOutputWarning = "检测到 USB-C 端口正在对外供电，电池消耗会加快";
+inline constexpr SourceText kFlowHeader = JM_TR_NOOP("MenuBarPanelModel", "功率去向");
+inline constexpr SourceText kHealthHeader = JM_TR_NOOP("MenuBarPanelModel", "电池健康");
+inline constexpr SourceText kUsbOutputWarning = JM_TR_NOOP("MenuBarPanelModel", "检测到 USB-C 端口正在对外供电，电池消耗会加快");
 inline constexpr std::string_view kUsbOutputSymbol = "arrow.up.arrow.down.circle.fill";
 
 struct StatusPill {
@@ -35,7 +36,7 @@ struct NetBadge {
     std::string_view sign;
     std::string magnitude;  // "12.3", without unit
     std::string_view colorHex;  // empty: tertiary text
-    std::string_view caption;
+    std::string caption;
     bool operator==(const NetBadge&) const = default;
 };
 
@@ -51,7 +52,7 @@ struct FlowRow {
 struct HealthFigure {
     std::string_view symbol;
     std::string value;
-    std::string_view caption;
+    std::string caption;
     std::optional<std::string_view> valueColorHex;  // nullopt: primary text
     bool operator==(const HealthFigure&) const = default;
 };
@@ -66,7 +67,7 @@ struct AdviceRow {
 // Without a battery there is no charge and no battery power to show: the figures read as unknown
 // and the pill says the machine runs on mains.
 inline constexpr std::string_view kUnknownFigure = "—";
-inline constexpr std::string_view kNoBatteryCaption = "无电池";
+inline constexpr SourceText kNoBatteryCaption = JM_TR_NOOP("MenuBarPanelModel", "无电池");
 
 struct Panel {
     std::string percent;  // "85", shown large beside a small "%"; kUnknownFigure without a battery

@@ -1,6 +1,7 @@
 #include "PowerAggregator.h"
 
 #include "NumberFormat.h"
+#include "TextTranslation.h"
 
 #include <algorithm>
 #include <charconv>
@@ -37,7 +38,6 @@ constexpr double kMaxApportionedWatts = 1e9;
 
 constexpr std::string_view kUsbPd = "USB-PD";
 constexpr std::string_view kDefaultAppIcon = "\U0001F7E6";
-constexpr std::string_view kOtherAppsName = "其他应用";
 constexpr std::string_view kOtherAppsIcon = "\u00B7";
 constexpr std::string_view kOtherAppsColor = "#8e8e93";
 // Distinct from each other and from every hardware, battery and group colour, so an application
@@ -46,8 +46,9 @@ constexpr std::string_view kAppPalette[] = {
     "#5e5ce6", "#ff6482", "#2a9d8f", "#ac8e68", "#9bbf3a", "#d98cb3", "#3d7ea6", "#e07a5f",
 };
 
-constexpr std::string_view kMeasuredWord = "实际";
-constexpr std::string_view kEstimatedWord = "估算";
+constexpr SourceText kMeasuredWord = JM_TR_NOOP("PowerAggregator", "实际");
+constexpr SourceText kMainsPower = JM_TR_NOOP("PowerAggregator", "交流供电");
+constexpr SourceText kEstimatedWord = JM_TR_NOOP("PowerAggregator", "估算");
 
 constexpr std::string_view kBatteryIcon = "\U0001F50B";
 constexpr std::string_view kBoltIcon = "\u26A1";
@@ -143,9 +144,9 @@ std::optional<double> usable(std::optional<double> watts) {
 // Whether the total being split was measured on its own or is the sum of the component meters.
 enum class Total { independent, componentsOnly };
 
-PowerDestination hardwareBand(const char* id, const char* name, std::string_view icon, const char* color, double power,
+PowerDestination hardwareBand(const char* id, std::string name, std::string_view icon, const char* color, double power,
                               bool estimated) {
-    return {id, name, std::string(icon), color, PowerGroup::hardware, power, estimated};
+    return {id, std::move(name), std::string(icon), color, PowerGroup::hardware, power, estimated};
 }
 
 // The destinations with unrounded powers that add up to max(0.1, systemW).
@@ -193,10 +194,10 @@ std::vector<PowerDestination> splitSystemPower(double systemW, const std::vector
     std::vector<PowerDestination> destinations;
     destinations.reserve(3 + kMaxAppDestinations + 2);  // room for "其他应用" and the battery
     if (splitRemainder) {
-        destinations.push_back(hardwareBand("display", "显示屏", "\U0001F5A5", "#64d2ff", share(kDisplayFraction), true));
+        destinations.push_back(hardwareBand("display", JM_TR("PowerAggregator", "显示屏"), "\U0001F5A5", "#64d2ff", share(kDisplayFraction), true));
     }
     if (cpuW || splitRemainder) {
-        destinations.push_back(hardwareBand("cpu", "CPU/系统", "\u2699", "#ff9f0a", cpuW ? *cpuW : share(kCpuFraction),
+        destinations.push_back(hardwareBand("cpu", JM_TR("PowerAggregator", "CPU/系统"), "\u2699", "#ff9f0a", cpuW ? *cpuW : share(kCpuFraction),
                                             !cpuW || totalEstimated));
     }
     if (gpuW || splitRemainder) {
@@ -225,7 +226,7 @@ std::vector<PowerDestination> splitSystemPower(double systemW, const std::vector
         }
     }
     if (otherW + kRoundingSlack >= kMinAppWatts) {
-        destinations.push_back({std::string(kOtherAppsId), std::string(kOtherAppsName), std::string(kOtherAppsIcon),
+        destinations.push_back({std::string(kOtherAppsId), kOtherAppsName.str(), std::string(kOtherAppsIcon),
                                 std::string(kOtherAppsColor), PowerGroup::app, otherW, totalEstimated});
     } else if (otherW > 0) {
         // Crumbs too small for a band of their own stay with the system, so nothing is lost.
@@ -316,12 +317,12 @@ std::string ratingLabel(const BatteryInfo& battery) {
     }
     if (battery.chargingProtocol != kUsbPd) {
         if (ratedW > 0 && ratedW < kSlowChargeBelowWatts) {
-            label += " 慢充";
+            label = withArgs(JM_TR("PowerAggregator", "%1 慢充"), {label});
         } else if (label.empty()) {
-            label = "电源";
+            label = JM_TR("PowerAggregator", "电源");
         }
     } else if (battery.isPdFastCharge) {
-        label = "USB-PD " + label + " 快充";
+        label = withArgs(JM_TR("PowerAggregator", "USB-PD %1 快充"), {label});
     } else {
         // Without a rating this reads just "USB-PD".
         label = trimmed("USB-PD " + label);
@@ -350,10 +351,13 @@ JoulemapData aggregateWeakAdapter(const BatteryInfo& battery, const std::vector<
     data.destinations =
         finished(splitSystemPower(systemW, appShares, measured, Total::independent, !consumptionW), systemW);
     data.inputMeasured = consumptionW.has_value();
-    data.inputName = "充电器";
+    data.inputName = JM_TR("PowerAggregator", "充电器");
     // The verdict and the figure's kind first: a narrow card cuts the line's end.
-    data.inputSub = std::string(kAdapterTooWeakText) + " · " + (consumptionW ? std::string(kMeasuredWord) : "至少") +
-                    " " + wattsText(systemW) + " · 电池放电 " + wattsText(dischargeW) + " · " + ratingLabel(battery);
+    data.inputSub = kAdapterTooWeakText.str() + " · " +
+                    (consumptionW ? kMeasuredWord.str() : JM_TR("PowerAggregator", "至少")) + " " +
+                    wattsText(systemW) + " · " +
+                    withArgs(JM_TR("PowerAggregator", "电池放电 %1"), {wattsText(dischargeW)}) + " · " +
+                    ratingLabel(battery);
     data.inputColor = kExternalPowerColor;
     data.inputIcon = kBoltIcon;
     return data;
@@ -362,7 +366,7 @@ JoulemapData aggregateWeakAdapter(const BatteryInfo& battery, const std::vector<
 }  // namespace
 
 std::string adapterLabel(const BatteryInfo& battery, double inputW, bool inputMeasured) {
-    return ratingLabel(battery) + " · " + std::string(inputMeasured ? kMeasuredWord : kEstimatedWord) + " " +
+    return ratingLabel(battery) + " · " + (inputMeasured ? kMeasuredWord : kEstimatedWord).str() + " " +
            wattsText(inputW);
 }
 
@@ -382,8 +386,8 @@ JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& 
         data.destinations =
             finished(splitSystemPower(systemW, appShares, measured, Total::independent, estimated), systemW);
         data.inputMeasured = !estimated;
-        data.inputName = "电池";
-        data.inputSub = "放电输出 · " + (estimated ? std::string(kEstimatedWord) + " " : std::string()) +
+        data.inputName = JM_TR("PowerAggregator", "电池");
+        data.inputSub = JM_TR("PowerAggregator", "放电输出") + " · " + (estimated ? kEstimatedWord.str() + " " : std::string()) +
                         wattsText(systemW);
         data.inputColor = kBatteryColor;
         data.inputIcon = kBatteryIcon;
@@ -412,7 +416,7 @@ JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& 
     auto destinations = splitSystemPower(systemW, appShares, measured, Total::independent, !inputMeasured);
     const std::size_t systemBands = destinations.size();
     if (chargingW > 0) {
-        destinations.push_back({"battery", "电池充电", std::string(kBatteryIcon), std::string(kBatteryColor),
+        destinations.push_back({"battery", JM_TR("PowerAggregator", "电池充电"), std::string(kBatteryIcon), std::string(kBatteryColor),
                                 PowerGroup::battery, chargingW});
     }
     roundToTotal(destinations, inputW);
@@ -420,7 +424,7 @@ JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& 
     sortByPower(destinations.begin(), destinations.begin() + static_cast<std::ptrdiff_t>(systemBands));
     data.destinations = std::move(destinations);
     data.inputMeasured = inputMeasured;
-    data.inputName = "充电器";
+    data.inputName = JM_TR("PowerAggregator", "充电器");
     data.inputSub = adapterLabel(battery, inputW, inputMeasured);
     data.inputColor = kExternalPowerColor;
     data.inputIcon = kBoltIcon;
@@ -439,21 +443,21 @@ JoulemapData aggregateDesktop(const std::vector<AppShare>& appShares, const Meas
     if (const auto platformW = usable(measured.platformWatts)) {
         data.destinations =
             finished(splitSystemPower(*platformW, appShares, measured, Total::independent, false), *platformW);
-        data.inputSub = "交流供电 · " + std::string(kMeasuredWord) + " " + wattsText(*platformW);
+        data.inputSub = kMainsPower.str() + " · " + kMeasuredWord.str() + " " + wattsText(*platformW);
     } else if (meteredW > 0) {
         // Only the processor (and graphics) are metered: that is the total shown, and it says so.
         data.destinations =
             finished(splitSystemPower(meteredW, appShares, measured, Total::componentsOnly, false), meteredW);
         const std::string metered = !cpuW ? "GPU" : (gpuW ? "CPU+GPU" : "CPU");
-        data.inputSub = "交流供电 · " + metered + " " + std::string(kMeasuredWord) + " " + wattsText(meteredW);
+        data.inputSub = kMainsPower.str() + " · " + metered + " " + kMeasuredWord.str() + " " + wattsText(meteredW);
     } else {
         data.destinations =
             finished(splitSystemPower(kFallbackConsumptionWatts, appShares, MeasuredPower{}, Total::independent, true),
                      kFallbackConsumptionWatts);
-        data.inputSub = "交流供电 · " + std::string(kEstimatedWord) + " " + wattsText(kFallbackConsumptionWatts);
+        data.inputSub = kMainsPower.str() + " · " + kEstimatedWord.str() + " " + wattsText(kFallbackConsumptionWatts);
         data.inputMeasured = false;
     }
-    data.inputName = "电源";
+    data.inputName = JM_TR("PowerAggregator", "电源");
     data.inputColor = kExternalPowerColor;
     data.inputIcon = kBoltIcon;
     return data;

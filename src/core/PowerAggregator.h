@@ -5,6 +5,7 @@
 #include "JoulemapData.h"
 #include "MeasuredPower.h"
 #include "PowerDestination.h"
+#include "TextTranslation.h"
 
 #include <string>
 #include <string_view>
@@ -21,7 +22,9 @@ namespace joulemap::PowerAggregator {
 inline constexpr std::size_t kMaxAppDestinations = 5;
 inline constexpr std::string_view kOtherAppsId = "other";
 // Plugged in, and the battery still has to help: the adapter gives less than the machine draws.
-inline constexpr std::string_view kAdapterTooWeakText = "充电器功率不足";
+inline constexpr SourceText kAdapterTooWeakText = JM_TR_NOOP("PowerAggregator", "充电器功率不足");
+// The destination's name; the energy history keeps it as written, in any language.
+inline constexpr SourceText kOtherAppsName = JM_TR_NOOP("PowerAggregator", "其他应用");
 
 JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& appShares);
 JoulemapData aggregate(const BatteryInfo& battery, const std::vector<AppShare>& appShares,

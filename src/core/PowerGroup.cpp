@@ -1,5 +1,7 @@
 #include "PowerGroup.h"
 
+#include "TextTranslation.h"
+
 namespace joulemap {
 
 std::string rawValue(PowerGroup group) {
@@ -10,6 +12,18 @@ std::string rawValue(PowerGroup group) {
             return "应用";
         case PowerGroup::battery:
             return "电池";
+    }
+    return {};
+}
+
+std::string groupName(PowerGroup group) {
+    switch (group) {
+        case PowerGroup::hardware:
+            return JM_TR("PowerGroup", "硬件");
+        case PowerGroup::app:
+            return JM_TR("PowerGroup", "应用");
+        case PowerGroup::battery:
+            return JM_TR("PowerGroup", "电池");
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "SankeyGeometry.h"
 
 #include "NumberFormat.h"
+#include "TextTranslation.h"
 
 #include <algorithm>
 #include <array>
@@ -13,9 +14,9 @@ namespace joulemap::SankeyGeometry {
 namespace {
 
 // Texts.
-constexpr const char* kSourceHeader = "入口";
-constexpr const char* kDestinationHeader = "去向";
-constexpr const char* kLegendCaption = "← 带宽 = 功率";
+constexpr SourceText kSourceHeader = JM_TR_NOOP("SankeyGeometry", "入口");
+constexpr SourceText kDestinationHeader = JM_TR_NOOP("SankeyGeometry", "去向");
+constexpr SourceText kLegendCaption = JM_TR_NOOP("SankeyGeometry", "← 带宽 = 功率");
 
 // Text placement and type.
 constexpr double kHeaderTop = 16;
@@ -210,13 +211,13 @@ std::vector<Particle> particles(const Rect& slice, const Rect& bar, double cx, d
 std::vector<TextItem> headers(const Layout& layout) {
     if (layout.rightNodes.empty()) return {};
     return {
-        {kSourceHeader,
+        {kSourceHeader.str(),
          {layout.leftNode.midX(), kHeaderTop},
          TextAnchor::topCenter,
          kHeaderFontSize,
          FontWeight::semibold,
          TextRole::secondary},
-        {kDestinationHeader,
+        {kDestinationHeader.str(),
          {layout.rightNodes.front().midX(), kHeaderTop},
          TextAnchor::topCenter,
          kHeaderFontSize,
@@ -357,7 +358,7 @@ Legend legend(const Layout& layout, double width, double height) {
     result.value = {formatWatts(watts, true), {result.bar.minX() - kLegendTextGap, height - kLegendTextLift},
                     TextAnchor::topTrailing,  kLegendFontSize,
                     FontWeight::regular,      TextRole::secondary};
-    result.caption = {kLegendCaption,         {right + kLegendTextGap, height - kLegendTextLift},
+    result.caption = {kLegendCaption.str(),        {right + kLegendTextGap, height - kLegendTextLift},
                       TextAnchor::topLeading, kLegendFontSize,
                       FontWeight::regular,    TextRole::secondary};
     return result;

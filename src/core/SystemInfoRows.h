@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SystemInfo.h"
+#include "TextTranslation.h"
 
 #include <string>
 #include <string_view>
@@ -9,10 +10,10 @@
 
 namespace joulemap {
 
-inline constexpr std::string_view kSystemInfoTitle = "设备信息";
-inline constexpr std::string_view kSystemInfoLoadingText = "读取中…";
+inline constexpr SourceText kSystemInfoTitle = JM_TR_NOOP("SystemInfoRows", "设备信息");
+inline constexpr SourceText kSystemInfoLoadingText = JM_TR_NOOP("SystemInfoRows", "读取中…");
 // The row of the live rates, which the card draws with steady digits.
-inline constexpr std::string_view kNetworkRowLabel = "网络";
+inline constexpr SourceText kNetworkRowLabel = JM_TR_NOOP("SystemInfoRows", "网络");
 
 // The system information card shows the loading text until the machine has been described.
 bool showsLoading(const SystemInfo& info);

@@ -1,5 +1,7 @@
 #include "UpdateNotice.h"
 
+#include "TextTranslation.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,18 +11,18 @@ namespace joulemap {
 
 namespace {
 
-const char* const kTitlePrefix = "发现新版本 v";
-const char* const kDownloadingPrefix = "下载中…";
-const char* const kInstalling = "正在安装…";
-const char* const kDone = "更新完成，点击「重启」生效";
-const char* const kFailedPrefix = "更新失败：";
-const char* const kUpdateButton = "一键更新";
-const char* const kDownloadButton = "手动下载";
-const char* const kRestartButton = "重启";
+constexpr SourceText kTitle = JM_TR_NOOP("UpdateNotice", "发现新版本 v%1");
+constexpr SourceText kDownloading = JM_TR_NOOP("UpdateNotice", "下载中…%1%");
+constexpr SourceText kInstalling = JM_TR_NOOP("UpdateNotice", "正在安装…");
+constexpr SourceText kDone = JM_TR_NOOP("UpdateNotice", "更新完成，点击「重启」生效");
+constexpr SourceText kFailed = JM_TR_NOOP("UpdateNotice", "更新失败：%1");
+constexpr SourceText kUpdateButton = JM_TR_NOOP("UpdateNotice", "一键更新");
+constexpr SourceText kDownloadButton = JM_TR_NOOP("UpdateNotice", "手动下载");
+constexpr SourceText kRestartButton = JM_TR_NOOP("UpdateNotice", "重启");
 
 void offerDownload(UpdateNotice& notice) {
     notice.action = UpdateNotice::Action::download;
-    notice.buttonText = kDownloadButton;
+    notice.buttonText = kDownloadButton.str();
     notice.buttonColor = kAccentOrange;
 }
 
@@ -30,13 +32,13 @@ std::optional<UpdateNotice> updateNotice(const std::optional<UpdateInfo>& availa
                                          bool oneClickOffered) {
     if (!available) return std::nullopt;
     UpdateNotice notice;
-    notice.title = kTitlePrefix + available->version;
+    notice.title = withArgs(kTitle.str(), {available->version});
     switch (progress.kind) {
         case UpdateProgress::Kind::idle:
             notice.status = available->notes.value_or("");
             if (oneClickOffered) {
                 notice.action = UpdateNotice::Action::update;
-                notice.buttonText = kUpdateButton;
+                notice.buttonText = kUpdateButton.str();
                 notice.buttonColor = kAccentBlue;
             } else {
                 offerDownload(notice);
@@ -45,21 +47,21 @@ std::optional<UpdateNotice> updateNotice(const std::optional<UpdateInfo>& availa
         case UpdateProgress::Kind::downloading: {
             // Cut, not rounded: 99.9 % is not finished.
             const double percent = std::floor(std::clamp(progress.fraction, 0.0, 1.0) * 100);
-            notice.status = kDownloadingPrefix + std::to_string(static_cast<int>(percent)) + "%";
+            notice.status = withArgs(kDownloading.str(), {std::to_string(static_cast<int>(percent))});
             break;
         }
         case UpdateProgress::Kind::installing:
-            notice.status = kInstalling;
+            notice.status = kInstalling.str();
             break;
         case UpdateProgress::Kind::done:
-            notice.status = kDone;
+            notice.status = kDone.str();
             notice.statusTone = UpdateNotice::StatusTone::success;
             notice.action = UpdateNotice::Action::restart;
-            notice.buttonText = kRestartButton;
+            notice.buttonText = kRestartButton.str();
             notice.buttonColor = kAccentGreen;
             break;
         case UpdateProgress::Kind::failed:
-            notice.status = kFailedPrefix + progress.message;
+            notice.status = withArgs(kFailed.str(), {progress.message});
             notice.statusTone = UpdateNotice::StatusTone::failure;
             offerDownload(notice);
             break;

@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "TextTranslation.h"
+
 namespace joulemap {
 
 // Where a one-click update stands. It only moves forward: idle → downloading(0) → downloading(…) →
@@ -26,15 +28,15 @@ struct UpdateProgress {
 
 // The failure texts the update notice shows after "更新失败：".
 namespace UpdateError {
-inline constexpr const char* kMountFailed = "无法挂载 dmg";
-inline constexpr const char* kNoBundle = "dmg 中未找到 .app";
-// A download answered with anything but 200; the status code follows.
-inline constexpr const char* kBadServerResponse = "服务器响应异常，状态码 ";
+inline constexpr SourceText kMountFailed = JM_TR_NOOP("UpdateError", "无法挂载 dmg");
+inline constexpr SourceText kNoBundle = JM_TR_NOOP("UpdateError", "dmg 中未找到 .app");
+// A download answered with anything but 200; %1 is the status code.
+inline constexpr SourceText kBadServerResponse = JM_TR_NOOP("UpdateError", "服务器响应异常，状态码 %1");
 // Plain HTTP to anywhere but this machine: anyone on the way could swap the image.
-inline constexpr const char* kInsecureAddress = "下载地址不安全，只接受 HTTPS";
-inline constexpr const char* kChecksumMismatch = "下载的文件校验失败，与发布版本不符";
-inline constexpr const char* kCannotWriteDownload = "无法写入下载文件";
-inline constexpr const char* kCannotInstall = "无法安装到应用程序文件夹";
+inline constexpr SourceText kInsecureAddress = JM_TR_NOOP("UpdateError", "下载地址不安全，只接受 HTTPS");
+inline constexpr SourceText kChecksumMismatch = JM_TR_NOOP("UpdateError", "下载的文件校验失败，与发布版本不符");
+inline constexpr SourceText kCannotWriteDownload = JM_TR_NOOP("UpdateError", "无法写入下载文件");
+inline constexpr SourceText kCannotInstall = JM_TR_NOOP("UpdateError", "无法安装到应用程序文件夹");
 }  // namespace UpdateError
 
 }  // namespace joulemap

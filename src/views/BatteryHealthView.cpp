@@ -156,7 +156,7 @@ void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
     painter.setPen(palette.secondaryText);
     Typography::drawLine(
         painter, QPointF(left + symbolSide + kHeaderSpacing, headerMid - Typography::lineHeight(title) / 2),
-        qs(model::kTitle), boxes);
+        qs(model::kTitle.str()), boxes);
 
     const QFont badge = badgeFont();
     const QString status = qs(model::statusText(battery_));
@@ -188,7 +188,7 @@ void BatteryHealthView::paintCard(QPainter& painter, TextBoxes* boxes) const {
     const QFont ringValue = ringValueFont();
     const QFont ringCaption = ringCaptionFont();
     const QString label = qs(model::ringLabel(battery_));
-    const QString caption = qs(model::kRingCaption);
+    const QString caption = qs(model::kRingCaption.str());
     const double labelBlock =
         Typography::lineHeight(ringValue) + kRingLabelSpacing + Typography::lineHeight(ringCaption);
     const double labelTop = ringFrame.center().y() - labelBlock / 2;

@@ -69,7 +69,7 @@ double groupBlock(QPainter* painter, const ChangelogData::Group& group, AppTheme
     const QColor labelColor = label.colorHex ? hexQColor(*label.colorHex) : colors.textTertiary;
     const bool dark = theme == AppTheme::dark;
     double y = origin.y();
-    y += capsuleLabel(painter, qText(label.text), Typography::font(kGroupLabelFontSize, Typography::Weight::semibold),
+    y += capsuleLabel(painter, qText(label.text.str()), Typography::font(kGroupLabelFontSize, Typography::Weight::semibold),
                       labelColor, dark ? kGroupLabelOpacityDark : kGroupLabelOpacityLight, {origin.x(), y},
                       {kGroupLabelPaddingX, kGroupLabelPaddingY});
 

@@ -68,8 +68,8 @@ ChargeSettingsBlock::ChargeSettingsBlock(ThemeManager* theme, QWidget* parent)
     // The limit: picker, the custom value beside it, and one line on what the kernel reports.
     auto* limit = new QWidget(this);
     QVBoxLayout* limitLayout = bareColumn(limit, kLimitSpacing);
-    limitLayout->addWidget(blockTitle(kLimitSymbol, qs(limits::kTitle)));
-    auto* caption = texts_.label(this, qs(limits::kCaption), SettingsTexts::kCaptionSize, QFont::Normal,
+    limitLayout->addWidget(blockTitle(kLimitSymbol, qs(limits::kTitle.str())));
+    auto* caption = texts_.label(this, qs(limits::kCaption.str()), SettingsTexts::kCaptionSize, QFont::Normal,
                                  SettingsTexts::Role::tertiary);
     caption->setWordWrap(true);
     limitLayout->addWidget(caption);

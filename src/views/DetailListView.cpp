@@ -300,7 +300,7 @@ void DetailListView::paintTitle(QPainter& painter, TextBoxes* boxes) const {
     painter.setFont(title);
     painter.setPen(palette.secondaryText);
     Typography::drawLine(painter, QPointF(titleLeft, centredTop(title, mid)),
-                         Typography::elided(title, qs(list::kTitle), totalLeft - kTitleSpacing - titleLeft),
+                         Typography::elided(title, qs(list::kTitle.str()), totalLeft - kTitleSpacing - titleLeft),
                          boxes);
 
     painter.setFont(total);

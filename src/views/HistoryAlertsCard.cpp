@@ -38,7 +38,7 @@ double HistoryAlertsCard::layOut(double width, QPainter* painter) const {
 
     if (rows_.empty()) {
         if (painter) painter->setPen(secondary);
-        y += wrappedText(painter, QString::fromUtf8(kNoAlertsText.data(), qsizetype(kNoAlertsText.size())),
+        y += wrappedText(painter, QString::fromStdString(kNoAlertsText.str()),
                          Typography::font(kEmptyFontSize), {left, y}, contentWidth);
         return y + kPadding;
     }

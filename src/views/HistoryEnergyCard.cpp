@@ -24,8 +24,8 @@ constexpr double kTrackOpacity = 0.12;
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QColor barColor(const std::string& name) {
-    if (name == kSystemEnergyName) return HistoryColors::system();
-    if (name == kAppEnergyRestName) return hexQColor("#8e8e93");
+    if (name == appEnergyDisplayName(kSystemEnergyName)) return HistoryColors::system();
+    if (name == kAppEnergyRestName.str()) return hexQColor("#8e8e93");
     return hexQColor(PowerAggregator::appColor(name));
 }
 
@@ -48,11 +48,11 @@ double HistoryEnergyCard::layOut(double width, QPainter* painter) const {
     const QColor secondary = HistoryColors::secondaryText(resolvedTheme());
     const double left = kPadding;
     const double contentWidth = std::max(width - 2 * kPadding, 0.0);
-    double y = drawTitle(painter, kTitleSymbol, qs(kAppEnergyTitle));
+    double y = drawTitle(painter, kTitleSymbol, qs(kAppEnergyTitle.str()));
 
     if (isEmpty()) {
         if (painter) painter->setPen(secondary);
-        y += wrappedText(painter, qs(kAppEnergyEmptyText), Typography::font(kRowFontSize), {left, y}, contentWidth);
+        y += wrappedText(painter, qs(kAppEnergyEmptyText.str()), Typography::font(kRowFontSize), {left, y}, contentWidth);
         return y + kPadding;
     }
     // Side by side when there is room, so both answers are seen at once; stacked in a narrow window.
@@ -70,7 +70,7 @@ double HistoryEnergyCard::layOut(double width, QPainter* painter) const {
     }
     y += sectionsHeight + kHeadingSpacing;
     if (painter) painter->setPen(secondary);
-    y += wrappedText(painter, qs(kAppEnergyFootnote), Typography::font(kSmallFontSize), {left, y}, contentWidth);
+    y += wrappedText(painter, qs(kAppEnergyFootnote.str()), Typography::font(kSmallFontSize), {left, y}, contentWidth);
     return y + kPadding;
 }
 
@@ -99,7 +99,7 @@ double HistoryEnergyCard::layOutSection(const AppEnergySection& section, double 
     y += headingHeight + kHeadingSpacing;
     if (section.rows.empty()) {
         if (painter) painter->setPen(secondary);
-        return y - top + wrappedText(painter, qs(kAppEnergyNoneInStateText), smallFont, {left, y}, width);
+        return y - top + wrappedText(painter, qs(kAppEnergyNoneInStateText.str()), smallFont, {left, y}, width);
     }
 
     // The widest figures set the columns, so every bar starts and ends at the same place.

@@ -81,8 +81,9 @@ void HistorySamplesCard::paintEvent(QPaintEvent*) {
     y += Typography::lineHeight(titleFont) + kTitleSpacing;
 
     const QFont headerFont = Typography::font(kHeaderFontSize, Typography::Weight::medium);
-    const std::array<std::string_view, kColumns> headers{kSampleTimeHeader, kSampleInputHeader, kSampleSystemHeader,
-                                                         kSampleNetHeader, kSampleChargeHeader};
+    const std::array<std::string, kColumns> headers{kSampleTimeHeader.str(), kSampleInputHeader.str(),
+                                                    kSampleSystemHeader.str(), kSampleNetHeader.str(),
+                                                    kSampleChargeHeader.str()};
     painter.setFont(headerFont);
     painter.setPen(secondary);
     const auto headerCells = columns(left, width, y, kRowHeight);

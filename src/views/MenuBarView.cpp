@@ -116,10 +116,10 @@ double MenuBarView::Body::run(QPainter* p) const {
     double y = kPadding;
     y = header(p, y);
     if (panel.showUsbWarning) y = usbWarning(p, y + kSectionSpacing);
-    y = sectionTitle(p, y + kSectionSpacing, Model::kFlowHeader);
+    y = sectionTitle(p, y + kSectionSpacing, Model::kFlowHeader.str());
     y = flowCard(p, y + kHeaderToCard);
     if (panel.health) {
-        y = sectionTitle(p, y + kSectionSpacing, Model::kHealthHeader);
+        y = sectionTitle(p, y + kSectionSpacing, Model::kHealthHeader.str());
         y = healthCard(p, y + kHeaderToCard);
     }
     if (!panel.advice.empty()) y = advice(p, y + kSectionSpacing);
@@ -210,7 +210,7 @@ double MenuBarView::Body::usbWarning(QPainter* p, double y) const {
     const QFont font = Typography::font(10.5);
     const double symbolSide = SymbolIcon::boxSide(kWarningSymbolSize);
     const double textWidth = kContentWidth - 2 * kWarningPadding - symbolSide - kIconTextSpacing;
-    const QString text = qs(Model::kUsbOutputWarning);
+    const QString text = qs(Model::kUsbOutputWarning.str());
     const QRectF textBounds =
         QFontMetricsF(font).boundingRect(QRectF(0, 0, textWidth, 1e4), Qt::TextWordWrap, text);
     const double height = std::max(symbolSide, textBounds.height()) + 2 * kWarningPadding;

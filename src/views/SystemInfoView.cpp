@@ -109,7 +109,7 @@ double SystemInfoView::layOut(double width, QPainter* painter, TextBoxes* boxes)
     const QFont titleFont = Typography::font(kTitleFontSize, Typography::Weight::semibold);
     const double symbolSide = SymbolIcon::boxSide(kSymbolSize);
     const double titleX = left + symbolSide + kHeaderSpacing;
-    const double titleHeight = wrappedText(nullptr, nullptr, toQString(kSystemInfoTitle), titleFont, {},
+    const double titleHeight = wrappedText(nullptr, nullptr, toQString(kSystemInfoTitle.str()), titleFont, {},
                                            contentWidth - (titleX - left));
     const double headerHeight = std::max(titleHeight, symbolSide);
     if (painter) {
@@ -117,14 +117,14 @@ double SystemInfoView::layOut(double width, QPainter* painter, TextBoxes* boxes)
                          kSymbol, secondary);
         painter->setPen(primary);
     }
-    wrappedText(painter, boxes, toQString(kSystemInfoTitle), titleFont,
+    wrappedText(painter, boxes, toQString(kSystemInfoTitle.str()), titleFont,
                 {titleX, y + (headerHeight - titleHeight) / 2}, contentWidth - (titleX - left));
     y += headerHeight + kSectionSpacing;
 
     if (showsLoading(info)) {
         if (painter) painter->setPen(secondary);
         y += kLoadingPadding;
-        y += wrappedText(painter, boxes, toQString(kSystemInfoLoadingText),
+        y += wrappedText(painter, boxes, toQString(kSystemInfoLoadingText.str()),
                          Typography::font(kLoadingFontSize), {left, y}, contentWidth, Qt::AlignHCenter);
         y += kLoadingPadding;
         return y + kPaddingY;
@@ -142,7 +142,7 @@ double SystemInfoView::layOut(double width, QPainter* painter, TextBoxes* boxes)
         if (painter) painter->setPen(primary);
         const QString value = QString::fromStdString(rows[i].second);
         double valueHeight = 0;
-        if (rows[i].first == kNetworkRowLabel && Typography::tabularWidth(rowFont, value) <= valueWidth) {
+        if (rows[i].first == kNetworkRowLabel.str() && Typography::tabularWidth(rowFont, value) <= valueWidth) {
             // Live rates: every digit in a cell of its own, so the row does not jitter as they change.
             const QRectF box(valueX, y, Typography::tabularWidth(rowFont, value),
                              Typography::lineHeight(rowFont));

@@ -55,7 +55,7 @@ TEST(AppEnergyRankingTest, SplitsByPowerStateRanksAndFoldsTheTailIntoOther) {
 
     const std::vector<AppEnergySection> sections = appEnergySections(totals, 3);
     ASSERT_EQ(sections.size(), 2u);
-    EXPECT_EQ(sections[0].heading, kOnBatteryHeading);
+    EXPECT_EQ(sections[0].heading, kOnBatteryHeading.str());
     EXPECT_EQ(sections[0].totalText, "共 10.3 Wh");
     std::vector<std::string> battery;
     for (const AppEnergyRow& row : sections[0].rows) battery.push_back(row.name + " " + row.whText + " " + row.shareText);

@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "ChangelogData.h"
 
@@ -84,12 +86,15 @@ TEST(ChangelogDataTest, CandidatesRunFromTheInstalledDataUpToTheWorkingDirectory
 }
 
 TEST(ChangelogDataTest, GroupLabelsMatchKindsExactly) {
-    using Label = ChangelogData::GroupLabel;
-    const std::pair<const char*, Label> cases[] = {
-        {"added", {"新增", "#30D158"}}, {"changed", {"变更", "#64D2FF"}}, {"fixed", {"修复", "#FF9F0A"}},
-        {"Added", {"其他", std::nullopt}}, {"", {"其他", std::nullopt}},
+    const std::tuple<const char*, std::string, std::optional<std::string_view>> cases[] = {
+        {"added", "新增", "#30D158"}, {"changed", "变更", "#64D2FF"}, {"fixed", "修复", "#FF9F0A"},
+        {"Added", "其他", std::nullopt}, {"", "其他", std::nullopt},
     };
-    for (const auto& [kind, label] : cases) EXPECT_EQ(ChangelogData::groupLabel(kind), label) << kind;
+    for (const auto& [kind, text, color] : cases) {
+        const ChangelogData::GroupLabel label = ChangelogData::groupLabel(kind);
+        EXPECT_EQ(label.text.str(), text) << kind;
+        EXPECT_EQ(label.colorHex, color) << kind;
+    }
 }
 
 }  // namespace
