@@ -271,7 +271,7 @@ bool renderScene(const Scene& scene, QSize windowSize, const QDir& outDir, const
         QObject::connect(&model, &JoulemapViewModel::refreshed, [&refreshes] { ++refreshes; });
 
         MainView view(model, themeManager, systemInfo);
-        if (scene.noTray) view.header()->setNotice(QString::fromUtf8(JoulemapShell::kNoTrayNotice));
+        if (scene.noTray) view.header()->setNotice(JoulemapShell::noTrayNotice());
         view.resize(windowSize);
         view.show();
 
