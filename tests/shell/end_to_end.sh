@@ -210,5 +210,22 @@ else
     fail "a hidden start without a tray opens the main window"
 fi
 
+# At login the program may start before the panel: the icon appears once a tray does.
+"$app" >"$work/late-tray.log" 2>&1 &
+late_pid=$!
+pids+=("$late_pid")
+wait_for "$timeout_s" main_window || fail "a start before the tray opens the main window"
+sleep 3
+trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false \
+    >"$work/trayer-late.log" 2>&1 &
+pids+=($!)
+if wait_for "$timeout_s" tray_icon; then pass "a tray started after the program gets its icon"; else fail "a tray started after the program gets its icon"; fi
+sleep 1
+"$grab" "$artefacts/main-window-late-tray.png" "$(main_window)"
+kill -TERM "$late_pid"
+status=0
+wait "$late_pid" || status=$?
+[[ $status == 0 ]] || fail "the late-tray instance ends with $status"
+
 echo "screenshots in $artefacts"
 exit $((failures > 0))
