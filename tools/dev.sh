@@ -15,7 +15,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji locales
   dpkg-dev file
-  openbox trayer xdotool x11-utils
+  openbox trayer xfce4-panel xdotool x11-utils
   prometheus prometheus-node-exporter curl python3
 )
 
