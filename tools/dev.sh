@@ -16,6 +16,7 @@ packages=(
   dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji locales
   dpkg-dev file
   openbox trayer xfce4-panel xdotool x11-utils
+  sway waybar grim qt6-wayland
   prometheus prometheus-node-exporter curl python3
 )
 

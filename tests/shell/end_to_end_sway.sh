@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The real application on Wayland: sway (headless) with waybar, whose tray module hosts
+# StatusNotifierItems, and Joulemap on Qt's wayland platform. Screenshots come from grim.
+# sway refuses to run as root: as root, the script creates an unprivileged user and runs itself
+# as that user.
+#
+#   end_to_end_sway.sh JOULEMAP ARTEFACT-DIR SYSFS-FIXTURES
+#
+# Exit 77 means a tool is missing.
+set -uo pipefail
+
+app=$1
+artefacts=$2
+fixtures=$3
+timeout_s=${JOULEMAP_E2E_TIMEOUT:-45}
+user=joulemap-e2e
+
+if [[ $EUID == 0 ]]; then
+    for tool in sway waybar grim swaymsg dbus-daemon dbus-send python3 runuser; do
+        command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (tools/dev.sh installs it)"; exit 77; }
+    done
+    id "$user" >/dev/null 2>&1 || useradd --system --create-home --shell /bin/bash "$user" || exit 1
+    mkdir -p "$artefacts" && chown "$user" "$artefacts"
+    # The checkout may sit where that user cannot read (root's home): the program, these scripts
+    # and the fixture are copied to a folder it can.
+    stage=$(mktemp -d)
+    trap 'rm -rf "$stage"' EXIT
+    chmod 755 "$stage"
+    cp "$app" "$stage/joulemap" && cp "$(dirname "$0")"/end_to_end_sway.sh "$(dirname "$0")"/e2e_lib.sh "$stage/" &&
+        cp -r "$fixtures/acpi-laptop-discharging" "$stage/" && chmod -R a+rX "$stage" || exit 1
+    runuser -u "$user" -- env PATH="$PATH" JOULEMAP_E2E_TIMEOUT="$timeout_s" \
+        bash "$stage/end_to_end_sway.sh" "$stage/joulemap" "$artefacts" "$stage"
+    exit
+fi
+
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+require_tools sway waybar grim swaymsg dbus-daemon dbus-send python3
+private_session
+unset DISPLAY
+export JOULEMAP_SYSFS_ROOT=$fixtures/acpi-laptop-discharging
+
+mkdir -p "$XDG_CONFIG_HOME/waybar"
+cat >"$work/sway.conf" <<CONF
+output HEADLESS-1 resolution 1280x800 position 0,0
+exec waybar -c $XDG_CONFIG_HOME/waybar/config >$work/waybar.log 2>&1
+CONF
+cat >"$XDG_CONFIG_HOME/waybar/config" <<'CONF'
+{ "layer": "top", "position": "top", "height": 28, "modules-left": ["sway/workspaces"],
+  "modules-center": ["clock"], "modules-right": ["tray"], "tray": { "icon-size": 22, "spacing": 6 } }
+CONF
+WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+pids+=($!)
+wait_for 30 bash -c "ls $XDG_RUNTIME_DIR/wayland-* $XDG_RUNTIME_DIR/sway-ipc.*" || { echo "sway did not start"; cat "$work/sway.log"; exit 1; }
+WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-? | head -n1)")
+SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -n1)
+export WAYLAND_DISPLAY SWAYSOCK
+watcher() { dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+    string:org.kde.StatusNotifierWatcher | grep -q true; }
+wait_for "$timeout_s" watcher || { fail "waybar's tray watcher appears"; exit 1; }
+
+export QT_QPA_PLATFORM=wayland
+"$app" >"$work/app.log" 2>&1 &
+app_pid=$!
+pids+=("$app_pid")
+item=org.kde.StatusNotifierItem-$app_pid-1
+registered() {
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+        string:RegisteredStatusNotifierItems | grep -q "$item"
+}
+if wait_for "$timeout_s" registered; then pass "the item registers with waybar"; else fail "the item registers with waybar"; fi
+
+# Our windows in sway's tree: "app_id title WxH+X+Y" per line.
+windows() {
+    swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(n):
+    if n.get("pid") and n.get("type") in ("con", "floating_con"):
+        r = n["rect"]
+        print(n.get("app_id"), n.get("name"), "%dx%d+%d+%d" % (r["width"], r["height"], r["x"], r["y"]), n.get("visible"))
+    for c in n.get("nodes", []) + n.get("floating_nodes", []):
+        walk(c)
+walk(json.load(sys.stdin))'
+}
+main_shown() { windows | grep -q ' 焦图 .* True$'; }
+if wait_for "$timeout_s" main_shown; then pass "the main window opens"; else fail "the main window opens"; fi
+sleep 4
+grim "$artefacts/sway-desktop.png" || fail "grim takes a screenshot"
+
+call() { dbus-send --session --print-reply --dest="$item" "$@" >/dev/null; }
+panel_shown() { windows | grep -v ' 焦图 ' | grep -q 'True$'; }
+if call /StatusNotifierItem org.kde.StatusNotifierItem.Activate int32:1250 int32:14 && wait_for 10 panel_shown; then
+    pass "Activate opens the panel"
+    sleep 1
+    echo "panel: $(windows | grep -v ' 焦图 ' | grep 'True$') for a click at 1250,14"
+    grim "$artefacts/sway-panel.png"
+else
+    fail "Activate opens the panel"
+fi
+
+timeout 30 "$app" >"$work/second.log" 2>&1
+status=$?
+if [[ $status == 0 ]]; then pass "second launch exits 0"; else fail "second launch exits $status"; fi
+
+# Menu item 2 is "退出".
+call /MenuBar com.canonical.dbusmenu.Event int32:2 string:clicked variant:int32:0 uint32:0
+if wait_for 15 bash -c "! kill -0 $app_pid"; then
+    status=0
+    wait "$app_pid" || status=$?
+    if [[ $status == 0 ]]; then pass "退出 from the menu quits with 0"; else fail "退出 quits with $status"; fi
+else
+    fail "退出 from the menu quits"
+fi
+grep -i "qt.qpa\|wayland" "$work/app.log" | head -5
+echo "screenshots in $artefacts"
+exit $((failures > 0))
