@@ -65,11 +65,7 @@ export QT_QPA_PLATFORM=wayland
 app_pid=$!
 pids+=("$app_pid")
 item=org.kde.StatusNotifierItem-$app_pid-1
-registered() {
-    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-        string:RegisteredStatusNotifierItems | grep -q "$item"
-}
+registered() { sni_registered "$item"; }
 if wait_for "$timeout_s" registered; then pass "the item registers with waybar"; else fail "the item registers with waybar"; fi
 
 # Our windows in sway's tree: "app_id title WxH+X+Y" per line.
@@ -89,7 +85,7 @@ if wait_for "$timeout_s" main_shown; then pass "the main window opens"; else fai
 sleep 4
 grim "$artefacts/sway-desktop.png" || fail "grim takes a screenshot"
 
-call() { dbus-send --session --print-reply --dest="$item" "$@" >/dev/null; }
+call() { sni_call "$item" "$@"; }
 panel_shown() { windows | grep -v ' 焦图 ' | grep -q 'True$'; }
 if call /StatusNotifierItem org.kde.StatusNotifierItem.Activate int32:1250 int32:14 && wait_for 10 panel_shown; then
     pass "Activate opens the panel"
@@ -100,19 +96,9 @@ else
     fail "Activate opens the panel"
 fi
 
-timeout 30 "$app" >"$work/second.log" 2>&1
-status=$?
-if [[ $status == 0 ]]; then pass "second launch exits 0"; else fail "second launch exits $status"; fi
+second_launch_exits_zero "$app"
 
-# Menu item 2 is "退出".
-call /MenuBar com.canonical.dbusmenu.Event int32:2 string:clicked variant:int32:0 uint32:0
-if wait_for 15 bash -c "! kill -0 $app_pid"; then
-    status=0
-    wait "$app_pid" || status=$?
-    if [[ $status == 0 ]]; then pass "退出 from the menu quits with 0"; else fail "退出 quits with $status"; fi
-else
-    fail "退出 from the menu quits"
-fi
+menu_quit_ends "$app_pid" "$item"
 grep -i "qt.qpa\|wayland" "$work/app.log" | head -5
 echo "screenshots in $artefacts"
 exit $((failures > 0))

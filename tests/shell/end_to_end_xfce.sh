@@ -38,11 +38,7 @@ start_panel() {
 start_panel
 
 item=org.kde.StatusNotifierItem-$app_pid-1
-registered() {
-    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-        string:RegisteredStatusNotifierItems | grep -q "$item"
-}
+registered() { sni_registered "$item"; }
 if wait_for "$timeout_s" registered; then pass "the item registers with a panel started later"; else fail "the item registers"; fi
 sleep 2
 panel_window=$(xdotool search --class xfce4-panel | while read -r id; do
@@ -53,9 +49,7 @@ tooltip=$(dbus-send --session --print-reply --dest="$item" /StatusNotifierItem o
     string:org.kde.StatusNotifierItem string:ToolTip 2>&1)
 if grep -q '73 %' <<<"$tooltip"; then pass "the tooltip carries the charge"; else fail "tooltip: $tooltip"; fi
 
-call() {
-    dbus-send --session --print-reply --dest="$item" "$@" >/dev/null
-}
+call() { sni_call "$item" "$@"; }
 # Our panel: a popup of our class, 360 wide.
 panel_line() { xwininfo -root -tree | awk '/\("joulemap" "Joulemap"\)/ && $(NF-1) ~ /^360x/ && !found { print; found = 1 }' | grep .; }
 xdotool windowminimize "$(main_window)"
@@ -77,18 +71,8 @@ wait "$panel_pid" 2>/dev/null
 start_panel
 if wait_for "$timeout_s" registered; then pass "the item comes back after the panel restarts"; else fail "the item comes back after a restart"; fi
 
-timeout 30 "$app" >"$work/second.log" 2>&1
-status=$?
-if [[ $status == 0 ]]; then pass "second launch exits 0"; else fail "second launch exits $status"; fi
+second_launch_exits_zero "$app"
 
-# Menu item 2 is "退出".
-call /MenuBar com.canonical.dbusmenu.Event int32:2 string:clicked variant:int32:0 uint32:0
-if wait_for 15 bash -c "! kill -0 $app_pid"; then
-    status=0
-    wait "$app_pid" || status=$?
-    if [[ $status == 0 ]]; then pass "退出 from the menu quits with 0"; else fail "退出 quits with $status"; fi
-else
-    fail "退出 from the menu quits"
-fi
+menu_quit_ends "$app_pid" "$item"
 echo "screenshots in $artefacts"
 exit $((failures > 0))
