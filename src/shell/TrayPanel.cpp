@@ -1,14 +1,17 @@
 #include "TrayPanel.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "ThemeManager.h"
 #include "JoulemapViewModel.h"
 #include "MenuBarView.h"
+#include "SwayIpc.h"
 #include "SystemInfoService.h"
 #include "WindowPlacement.h"
 
@@ -18,6 +21,11 @@ namespace {
 
 // A tray click that arrives this soon after the popup closed is the click that closed it.
 constexpr qint64 kReopenGuardMs = 250;
+// sway knows a new window a moment after show(); until then a command finds nothing to move.
+constexpr int kPlaceRetryMs = 30;
+constexpr int kPlaceAttempts = 10;
+
+WindowPlacement::Rect toRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
 bool windowsPlaceThemselves() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
@@ -51,15 +59,37 @@ void TrayPanel::openAt(const QRect& anchor) {
         if (!screen) screen = QGuiApplication::primaryScreen();
         if (screen) {
             const QRect area = screen->availableGeometry();
-            const auto frame = WindowPlacement::popupFrame({anchor.x(), anchor.y(), anchor.width(), anchor.height()},
-                                                           {width(), height()},
-                                                           {area.x(), area.y(), area.width(), area.height()});
+            const auto frame = WindowPlacement::popupFrame(toRect(anchor), {width(), height()}, toRect(area));
             move(frame.x, frame.y);
         }
     }
     show();
     raise();
     activateWindow();
+    if (!placeable_) placeThroughCompositor(anchor);
+}
+
+void TrayPanel::placeThroughCompositor(const QRect& anchor) {
+    const SwayIpc sway;
+    if (!sway.available()) return;
+    const auto area = sway.focusedWorkspaceArea();
+    if (!area) return;
+    // Without a point from the host, the top right corner, where bars keep their tray.
+    const QRect at = anchor.topLeft().isNull() ? QRect(area->right(), area->top(), 0, 0) : anchor;
+    const auto frame = WindowPlacement::popupFrame(toRect(at), {width(), height()}, toRect(*area));
+    placeCommand_ = QStringLiteral("[pid=%1 title=\"^%2$\"] floating enable, move absolute position %3 %4")
+                                .arg(QCoreApplication::applicationPid())
+                                .arg(windowTitle())
+                                .arg(frame.x)
+                                .arg(frame.y);
+    placeAttemptsLeft_ = kPlaceAttempts;
+    sendPlacement();
+}
+
+void TrayPanel::sendPlacement() {
+    if (!isVisible() || placeAttemptsLeft_ <= 0) return;
+    --placeAttemptsLeft_;
+    if (!SwayIpc().run(placeCommand_)) QTimer::singleShot(kPlaceRetryMs, this, &TrayPanel::sendPlacement);
 }
 
 void TrayPanel::showEvent(QShowEvent* event) {

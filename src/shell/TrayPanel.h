@@ -33,11 +33,17 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // On Wayland the compositor places windows; sway can be told where.
+    void placeThroughCompositor(const QRect& anchor);
+    void sendPlacement();
+
     QPointer<JoulemapViewModel> model_;
     QPointer<SystemInfoService> systemInfo_;
     MenuBarView* view_ = nullptr;
     qint64 hiddenAtMs_ = 0;
     bool placeable_ = true;
+    QString placeCommand_;
+    int placeAttemptsLeft_ = 0;
 };
 
 }  // namespace joulemap

@@ -90,8 +90,16 @@ panel_shown() { windows | grep -v ' 焦图 ' | grep -q 'True$'; }
 if call /StatusNotifierItem org.kde.StatusNotifierItem.Activate int32:1250 int32:14 && wait_for 10 panel_shown; then
     pass "Activate opens the panel"
     sleep 1
-    echo "panel: $(windows | grep -v ' 焦图 ' | grep 'True$') for a click at 1250,14"
+    line=$(windows | grep -v ' 焦图 ' | grep 'True$' | head -n1)
+    echo "panel: $line for a click at 1250,14"
     grim "$artefacts/sway-panel.png"
+    # Below the bar (28 high) and under the click, as on a desktop that places its popups.
+    read -r px py <<<"$(awk '{print $3}' <<<"$line" | tr 'x+' '  ' | awk '{print $3, $4}')"
+    if ((px <= 1250 && px + 360 >= 1250 && py >= 28 && py <= 40)); then
+        pass "the panel opens under the tray"
+    else
+        fail "the panel opens at $px,$py, not under the tray"
+    fi
 else
     fail "Activate opens the panel"
 fi
