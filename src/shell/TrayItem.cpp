@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QDBusConnection>
+#include <QGuiApplication>
 
 #include <cmath>
 
@@ -116,7 +117,9 @@ void TrayItem::pollXEmbedTray() {
     // Only asked with no watcher on the bus, so Qt settles on the X11 tray for its icon.
     if (sni_->isHostPresent()) return;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        if (!poll_.isActive()) poll_.start();
+        // Only X11 has a tray of windows to look for; elsewhere the bus watcher is the one way in.
+        const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+        if (x11 && !poll_.isActive()) poll_.start();
         return;
     }
     poll_.stop();
