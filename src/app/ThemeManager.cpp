@@ -1,5 +1,7 @@
 #include "ThemeManager.h"
 
+#include "Translations.h"
+
 #include "PortalAppearanceSource.h"
 
 namespace joulemap {
@@ -122,6 +124,18 @@ void ThemeManager::setHighDrainAlertEnabled(bool enabled) {
     highDrainAlertEnabled_ = enabled;
     store(kHighDrainAlertKey, enabled);
     emit highDrainAlertEnabledChanged(enabled);
+}
+
+QString ThemeManager::language() const {
+    const QString stored = settings_->value(QLatin1String(Translations::kPreferenceKey)).toString();
+    for (const char* known : {Translations::kChinese, Translations::kEnglish}) {
+        if (stored == QLatin1String(known)) return stored;
+    }
+    return QLatin1String(Translations::kSystem);
+}
+
+void ThemeManager::setLanguage(const QString& language) {
+    store(QLatin1String(Translations::kPreferenceKey), language);
 }
 
 void ThemeManager::setPrometheusTextfile(const QString& path) {

@@ -42,6 +42,9 @@ public:
 
     // The file the metrics for node_exporter's textfile collector are written to; empty = no export.
     QString prometheusTextfile() const { return prometheusTextfile_; }
+    // The interface language: "system", "zh" or "en" (Translations); read at the next start.
+    QString language() const;
+    void setLanguage(const QString& language);
     void setPrometheusTextfile(const QString& path);
     // Charge preferences: the limit the user chose (0 = left to the system) and the two
     // charge-level alerts, off by default. Every change announces chargePreferencesChanged.

@@ -32,7 +32,9 @@ int64_t wholePercent(double pct) {
 }
 
 std::string recentSamplesTitle(std::size_t recordCount) {
-    return JM_TR_N("HistoryRows", "明细记录（最近 %n 条）", nullptr, countOf(std::min(recordCount, kRecentSampleRows)));
+    // A plain name as the count: lupdate stalls on a call nested inside it.
+    const int shown = countOf(std::min(recordCount, kRecentSampleRows));
+    return JM_TR_N("HistoryRows", "明细记录（最近 %n 条）", "rows shown", shown);
 }
 
 std::vector<SampleRow> recentSampleRows(std::span<const HistoryStore::Record> records) {
@@ -49,7 +51,7 @@ std::vector<SampleRow> recentSampleRows(std::span<const HistoryStore::Record> re
 }
 
 std::string alertHistoryTitle(std::size_t alertCount) {
-    return JM_TR_N("HistoryRows", "告警历史（最近 %n 条）", nullptr, countOf(alertCount));
+    return JM_TR_N("HistoryRows", "告警历史（最近 %n 条）", "alerts shown", countOf(alertCount));
 }
 
 std::vector<AlertRow> alertRows(std::span<const HistoryStore::AlertRecord> alerts) {
@@ -65,7 +67,7 @@ std::vector<AlertRow> alertRows(std::span<const HistoryStore::AlertRecord> alert
 }
 
 std::string recordCountText(std::size_t recordCount) {
-    return JM_TR_N("HistoryRows", "%n 条记录", nullptr, countOf(recordCount));
+    return JM_TR_N("HistoryRows", "%n 条记录", "records stored", countOf(recordCount));
 }
 
 }  // namespace joulemap

@@ -18,6 +18,7 @@
 #include "SystemInfoService.h"
 #include "TerminateSignals.h"
 #include "ThemeManager.h"
+#include "Translations.h"
 #include "UpdateChecker.h"
 
 namespace {
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromLatin1(kApplication));
     QApplication::setApplicationVersion(QStringLiteral(JOULEMAP_VERSION));
     QApplication::setWindowIcon(QIcon(QString::fromLatin1(kLogoResource)));
+    // Before any text is made: windows, tray and the model's texts read in the language in use.
+    Translations::install(QSettings());
 
     SingleInstance instance;
     if (instance.start(commandLine.options.replace) == SingleInstance::Role::secondary) return 0;

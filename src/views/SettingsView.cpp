@@ -1,5 +1,8 @@
 #include "SettingsView.h"
 
+#include <array>
+#include <utility>
+
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -16,6 +19,7 @@
 #include "SettingsTexts.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
+#include "Translations.h"
 #include "ThinScrollBar.h"
 #include "ToggleSwitch.h"
 #include "Typography.h"
@@ -29,6 +33,11 @@ const char* const kTitle = "设置";
 const char* const kSubtitle = "Settings";
 const char* const kThemeLabel = "主题模式";
 const char* const kThemeSymbol = "circle.lefthalf.filled";
+const char* const kLanguageTitle = "语言：";
+const char* const kLanguageCaption = "重新启动焦图后生效";
+// The choices in the picker's order, with the preference each stores.
+const std::array<std::pair<const char*, const char*>, 3> kLanguages = {{
+    {"跟随系统", Translations::kSystem}, {"简体中文", Translations::kChinese}, {"English", Translations::kEnglish}}};
 const char* const kAlertsLabel = "预警通知";
 const char* const kAlertsSymbol = "bell.badge";
 const char* const kHighTempTitle = "高温预警";
@@ -119,6 +128,16 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     root->addWidget(hStack(this, {themeText}, themePicker_, kRowSpacing));
     connect(themePicker_, &SegmentedControl::activated, this, [this](int index) {
         if (theme_) theme_->setTheme(allThemes().at(std::size_t(index)));
+    });
+
+    QStringList languageLabels;
+    for (const auto& language : kLanguages) languageLabels << QString::fromUtf8(language.first);
+    languagePicker_ = new SegmentedControl(languageLabels, this);
+    languagePicker_->setThemeManager(theme);
+    root->addWidget(hStack(this, {texts_.titleAndCaption(this, kLanguageTitle, kLanguageCaption, nullptr)},
+                           languagePicker_, kRowSpacing));
+    connect(languagePicker_, &SegmentedControl::activated, this, [this](int index) {
+        if (theme_) theme_->setLanguage(QLatin1String(kLanguages.at(std::size_t(index)).second));
     });
 
     divider_ = new Divider(theme_, this);
@@ -219,6 +238,10 @@ void SettingsView::showPreferences() {
     const auto index = std::find(themes.begin(), themes.end(), theme_->theme()) - themes.begin();
     themePicker_->setCurrentIndex(int(index));
     themeDescription_->setText(description(theme_->theme()));
+    const QString language = theme_->language();
+    for (std::size_t i = 0; i < kLanguages.size(); ++i) {
+        if (language == QLatin1String(kLanguages[i].second)) languagePicker_->setCurrentIndex(int(i));
+    }
     highTempSwitch_->setChecked(theme_->highTempAlertEnabled());
     highDrainSwitch_->setChecked(theme_->highDrainAlertEnabled());
 

@@ -39,6 +39,7 @@ public:
     void setAutostart(std::optional<std::filesystem::path> file, QString executable);
 
     SegmentedControl* themePicker() const { return themePicker_; }
+    SegmentedControl* languagePicker() const { return languagePicker_; }
     ToggleSwitch* highTempSwitch() const { return highTempSwitch_; }
     ToggleSwitch* highDrainSwitch() const { return highDrainSwitch_; }
     ToggleSwitch* autostartSwitch() const { return autostartSwitch_; }
@@ -55,6 +56,7 @@ private:
 
     QPointer<ThemeManager> theme_;
     SegmentedControl* themePicker_ = nullptr;
+    SegmentedControl* languagePicker_ = nullptr;
     QLabel* themeDescription_ = nullptr;
     ToggleSwitch* highTempSwitch_ = nullptr;
     ToggleSwitch* highDrainSwitch_ = nullptr;

@@ -27,6 +27,10 @@ TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
         EXPECT_EQ(view.themeDescription(), "固定深色外观");
         view.highTempSwitch()->click();
         EXPECT_FALSE(theme.highTempAlertEnabled());
+        EXPECT_EQ(theme.language(), "system");
+        SegmentedControl* language = view.languagePicker();
+        QTest::mouseClick(language, Qt::LeftButton, {}, language->segmentRect(2).center());
+        EXPECT_EQ(theme.language(), "en");
 
         // A change made elsewhere shows here too.
         theme.setHighDrainAlertEnabled(false);
@@ -39,6 +43,7 @@ TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
     ThemeManager restarted(settingsFile, &appearance);
     SettingsView view(&restarted);
     EXPECT_EQ(view.themePicker()->currentIndex(), 1);
+    EXPECT_EQ(view.languagePicker()->currentIndex(), 2);
     EXPECT_FALSE(view.highTempSwitch()->isChecked());
     EXPECT_FALSE(view.highDrainSwitch()->isChecked());
 }
