@@ -131,14 +131,20 @@ double SystemInfoView::layOut(double width, QPainter* painter, TextBoxes* boxes)
     }
 
     const QFont rowFont = Typography::font(kRowFontSize);
-    const double valueX = left + kLabelWidth + kLabelGap;
-    const double valueWidth = contentWidth - kLabelWidth - kLabelGap;
     const auto rows = systemInfoRows(info);
+    // Two characters in Chinese; a longer word in another language widens the column rather than
+    // breaking in the middle.
+    double labelWidth = kLabelWidth;
+    for (const auto& row : rows) {
+        labelWidth = std::max(labelWidth, std::ceil(Typography::textWidth(rowFont, QString::fromStdString(row.first))));
+    }
+    const double valueX = left + labelWidth + kLabelGap;
+    const double valueWidth = contentWidth - labelWidth - kLabelGap;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (i > 0) y += kRowSpacing;
         if (painter) painter->setPen(secondary);
         const double labelHeight = wrappedText(painter, boxes, QString::fromStdString(rows[i].first), rowFont,
-                                               {left, y}, kLabelWidth);
+                                               {left, y}, labelWidth);
         if (painter) painter->setPen(primary);
         const QString value = QString::fromStdString(rows[i].second);
         double valueHeight = 0;
