@@ -17,7 +17,6 @@ namespace {
 
 using test::countNear;
 
-const QColor kGreen(0x30, 0xd1, 0x58);
 const QColor kYellow(0xff, 0xd6, 0x0a);
 const QColor kRed(0xff, 0x45, 0x3a);
 constexpr int kWidth = 300;
