@@ -2,18 +2,30 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSettings>
 #include <QStringList>
 
 #include <cstdio>
+#include <variant>
+
+#include "Translations.h"
 
 namespace joulemap {
 
 namespace {
-const char* const kDescription = "Joulemap (焦图) shows, live, where the machine's power goes.";
-const char* const kReplaceHelp = "Take over from a running Joulemap once it has quit (used after an update).";
-const char* const kExportCsvHelp =
-    "Write the history as samples.csv, apps.csv and alerts.csv into DIR and exit (no display needed).";
-const char* const kDaysHelp = "With --export-csv: how many days back to export (default 30).";
+
+// The help is read in the language the windows use; it is looked up only when printed.
+constexpr SourceText kDescription = JM_TR_NOOP("CommandLine", "焦图（Joulemap）实时显示本机的电都用在了哪里。");
+constexpr SourceText kReplaceHelp = JM_TR_NOOP("CommandLine", "等正在运行的焦图退出后接替它（更新后使用）。");
+constexpr SourceText kExportCsvHelp = JM_TR_NOOP(
+    "CommandLine", "把历史记录写成 samples.csv、apps.csv 和 alerts.csv 放进 DIR，然后退出（无需显示器）。");
+constexpr SourceText kDaysHelp = JM_TR_NOOP("CommandLine", "与 --export-csv 同用：导出最近多少天（默认 30）。");
+constexpr SourceText kPrometheusTextfileHelp = JM_TR_NOOP(
+    "CommandLine", "每次刷新后把指标写到 PATH，供 node_exporter 的 textfile 收集器读取（优先于设置）。");
+constexpr SourceText kExportMetricsHelp = JM_TR_NOOP("CommandLine", "把指标写入 FILE 一次后退出，不打开窗口。");
+constexpr SourceText kBadDays = JM_TR_NOOP("CommandLine", "joulemap：--days 需要 1 到 %1 之间的整数天数，而不是“%2”");
+constexpr SourceText kDaysWithoutExport = JM_TR_NOOP("CommandLine", "joulemap：--days 只能与 --export-csv 一起使用");
+constexpr SourceText kExportWithoutFolder = JM_TR_NOOP("CommandLine", "joulemap：--export-csv 需要一个文件夹");
 constexpr int64_t kMaxDays = 36'500;
 
 // A whole number of days from 1 to a century, or nothing.
@@ -23,9 +35,52 @@ std::optional<int64_t> parseDays(const QString& text) {
     if (!ok || days < 1 || days > kMaxDays) return std::nullopt;
     return days;
 }
-const char* const kPrometheusTextfileHelp =
-    "Write the metrics for node_exporter's textfile collector to PATH after every refresh (overrides the setting).";
-const char* const kExportMetricsHelp = "Write the metrics once to FILE and quit, without a window.";
+
+struct Options {
+    QCommandLineOption help;
+    QCommandLineOption version;
+    QCommandLineOption replace;
+    QCommandLineOption exportCsv;
+    QCommandLineOption days;
+    QCommandLineOption prometheusTextfile;
+    QCommandLineOption exportMetrics;
+};
+
+// Made once to parse and again, translated, to print the help.
+Options addOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(Translations::text(kDescription));
+    Options o{parser.addHelpOption(),
+              parser.addVersionOption(),
+              {QStringLiteral("replace"), Translations::text(kReplaceHelp)},
+              {QStringLiteral("export-csv"), Translations::text(kExportCsvHelp), QStringLiteral("DIR")},
+              {QStringLiteral("days"), Translations::text(kDaysHelp), QStringLiteral("N")},
+              {QStringLiteral("prometheus-textfile"), Translations::text(kPrometheusTextfileHelp), QStringLiteral("PATH")},
+              {QStringLiteral("export-metrics"), Translations::text(kExportMetricsHelp), QStringLiteral("FILE")}};
+    for (const QCommandLineOption* option : {&o.replace, &o.exportCsv, &o.days, &o.prometheusTextfile, &o.exportMetrics}) {
+        parser.addOption(*option);
+    }
+    return o;
+}
+
+// The options when they are good to run with, else the mistake to report.
+std::variant<CommandLine, QString> readOptions(const QCommandLineParser& parser, const Options& o) {
+    CommandLine options;
+    options.replace = parser.isSet(o.replace);
+    if (parser.isSet(o.exportCsv)) options.exportCsvFolder = parser.value(o.exportCsv).toLocal8Bit().toStdString();
+    if (parser.isSet(o.days)) {
+        const std::optional<int64_t> n = parseDays(parser.value(o.days));
+        if (!n) return Translations::text(kBadDays).arg(kMaxDays).arg(parser.value(o.days));
+        if (!parser.isSet(o.exportCsv)) return Translations::text(kDaysWithoutExport);
+        options.exportDays = *n;
+    }
+    if (options.exportCsvFolder && options.exportCsvFolder->empty()) return Translations::text(kExportWithoutFolder);
+    if (parser.isSet(o.prometheusTextfile)) {
+        options.prometheusTextfile = parser.value(o.prometheusTextfile).toLocal8Bit().toStdString();
+    }
+    if (parser.isSet(o.exportMetrics)) options.exportMetricsFile = parser.value(o.exportMetrics).toLocal8Bit().toStdString();
+    return options;
+}
+
 }  // namespace
 
 CommandLineResult parseCommandLine(int argc, char** argv) {
@@ -33,70 +88,39 @@ CommandLineResult parseCommandLine(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kDescription));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption replace(QStringLiteral("replace"), QString::fromUtf8(kReplaceHelp));
-    parser.addOption(replace);
-    const QCommandLineOption exportCsv(QStringLiteral("export-csv"), QString::fromUtf8(kExportCsvHelp),
-                                       QStringLiteral("DIR"));
-    parser.addOption(exportCsv);
-    const QCommandLineOption days(QStringLiteral("days"), QString::fromUtf8(kDaysHelp), QStringLiteral("N"));
-    parser.addOption(days);
-    const QCommandLineOption prometheusTextfile(QStringLiteral("prometheus-textfile"),
-                                                QString::fromUtf8(kPrometheusTextfileHelp), QStringLiteral("PATH"));
-    parser.addOption(prometheusTextfile);
-    const QCommandLineOption exportMetrics(QStringLiteral("export-metrics"), QString::fromUtf8(kExportMetricsHelp),
-                                           QStringLiteral("FILE"));
-    parser.addOption(exportMetrics);
-
+    const Options options = addOptions(parser);
     CommandLineResult result;
     const bool parsed = parser.parse(arguments);
     const bool helpAll = parsed && parser.isSet(QStringLiteral("help-all"));
-    if (parsed && !parser.isSet(help) && !helpAll && !parser.isSet(version)) {
-        result.options.replace = parser.isSet(replace);
-        if (parser.isSet(exportCsv)) result.options.exportCsvFolder = parser.value(exportCsv).toLocal8Bit().toStdString();
-        if (parser.isSet(days)) {
-            const std::optional<int64_t> n = parseDays(parser.value(days));
-            if (!n) {
-                std::fprintf(stderr, "joulemap: --days wants a whole number of days from 1 to %lld, not \"%s\"\n",
-                             static_cast<long long>(kMaxDays), qPrintable(parser.value(days)));
-                result.exitStatus = 2;
-                return result;
-            }
-            if (!parser.isSet(exportCsv)) {
-                std::fputs("joulemap: --days only goes with --export-csv\n", stderr);
-                result.exitStatus = 2;
-                return result;
-            }
-            result.options.exportDays = *n;
+    const bool wantsText = !parsed || parser.isSet(options.help) || helpAll || parser.isSet(options.version);
+    if (!wantsText) {
+        auto read = readOptions(parser, options);
+        if (auto* good = std::get_if<CommandLine>(&read)) {
+            result.options = std::move(*good);
+            return result;
         }
-        if (result.options.exportCsvFolder && result.options.exportCsvFolder->empty()) {
-            std::fputs("joulemap: --export-csv wants a folder\n", stderr);
-            result.exitStatus = 2;
-        }
-        if (parser.isSet(prometheusTextfile)) {
-            result.options.prometheusTextfile = parser.value(prometheusTextfile).toLocal8Bit().toStdString();
-        }
-        if (parser.isSet(exportMetrics)) {
-            result.options.exportMetricsFile = parser.value(exportMetrics).toLocal8Bit().toStdString();
-        }
-        return result;
     }
     // Only now an application object, and one without a display: the parser's texts use its name
-    // and version.
+    // and version, and the translation needs one.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("joulemap"));
     QCoreApplication::setApplicationVersion(QStringLiteral(JOULEMAP_VERSION));
+    Translations::install(QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Joulemap"),
+                                    QStringLiteral("Joulemap")));
+    QCommandLineParser translated;
+    const Options shown = addOptions(translated);
+    translated.parse(arguments);
+    result.exitStatus = 0;
     if (!parsed) {
-        std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(translated.errorText()), qPrintable(translated.helpText()));
         result.exitStatus = 2;
-    } else if (parser.isSet(help) || helpAll) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        result.exitStatus = 0;
-    } else {
+    } else if (parser.isSet(options.help) || helpAll) {
+        std::fputs(qPrintable(translated.helpText()), stdout);
+    } else if (parser.isSet(options.version)) {
         std::printf("joulemap %s\n", JOULEMAP_VERSION);
-        result.exitStatus = 0;
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(std::get<QString>(readOptions(translated, shown))));
+        result.exitStatus = 2;
     }
     return result;
 }
