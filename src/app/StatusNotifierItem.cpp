@@ -254,10 +254,20 @@ void StatusNotifierItem::setToolTip(const QString& title, const QString& text) {
     emitSignal("NewToolTip");
 }
 
+void StatusNotifierItem::setMenuLabels(const QStringList& labels) {
+    const uint revision = menu_->setLabels(labels);
+    if (!exported_) return;
+    QDBusMessage layout =
+        QDBusMessage::createSignal(QString::fromLatin1(kMenuPath), kMenuInterface, QStringLiteral("LayoutUpdated"));
+    layout << revision << 0;
+    bus_.send(layout);
+    emitSignal("NewTitle");
+}
+
 QVariant StatusNotifierItem::property(const QString& name) const {
     if (name == QLatin1String("Category")) return QStringLiteral("Hardware");
     if (name == QLatin1String("Id")) return QStringLiteral("joulemap");
-    if (name == QLatin1String("Title")) return QStringLiteral("焦图");
+    if (name == QLatin1String("Title")) return QObject::tr("焦图");
     if (name == QLatin1String("Status")) return QStringLiteral("Active");
     if (name == QLatin1String("WindowId")) return 0;
     if (name == QLatin1String("IconName")) return QString();
@@ -309,6 +319,11 @@ bool StatusNotifierItem::handleMessage(const QDBusMessage& message, const QDBusC
 DBusMenuExporter::DBusMenuExporter(QStringList labels, QObject* parent)
     : QDBusVirtualObject(parent), labels_(std::move(labels)) {
     registerTypes();
+}
+
+uint DBusMenuExporter::setLabels(QStringList labels) {
+    labels_ = std::move(labels);
+    return ++revision_;
 }
 
 // Id 0 is the root, the labels are 1…n.
@@ -379,7 +394,7 @@ bool DBusMenuExporter::handleMessage(const QDBusMessage& message, const QDBusCon
             for (int i = 1; i <= labels_.size(); ++i) children.append(i);
         }
         QDBusMessage reply = message.createReply();
-        reply << 1U << QVariant::fromValue(node(parent, children));
+        reply << revision_ << QVariant::fromValue(node(parent, children));
         connection.send(reply);
         return true;
     }

@@ -40,6 +40,9 @@ public:
     // The icon at several sizes and the tooltip. Hosts hear of a change only when there is one.
     void setIcon(const QList<QImage>& images);
     void setToolTip(const QString& title, const QString& text);
+    // New words for the menu's items (a change of language); hosts are told to read it again,
+    // and the title with it.
+    void setMenuLabels(const QStringList& labels);
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
@@ -71,12 +74,14 @@ private:
 };
 
 // The item's menu for hosts that draw it themselves (com.canonical.dbusmenu): a flat list of
-// labels that never changes.
+// labels, the same items whatever their words.
 class DBusMenuExporter : public QDBusVirtualObject {
     Q_OBJECT
 
 public:
     explicit DBusMenuExporter(QStringList labels, QObject* parent = nullptr);
+    // Returns the layout's new revision.
+    uint setLabels(QStringList labels);
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
@@ -89,6 +94,7 @@ private:
     void event(int id, const QString& eventId);
 
     QStringList labels_;
+    uint revision_ = 1;
 };
 
 }  // namespace joulemap

@@ -135,7 +135,10 @@ QString ThemeManager::language() const {
 }
 
 void ThemeManager::setLanguage(const QString& language) {
+    if (language == this->language()) return;
     store(QLatin1String(Translations::kPreferenceKey), language);
+    Translations::apply(language);
+    emit languageChanged(language);
 }
 
 void ThemeManager::setPrometheusTextfile(const QString& path) {

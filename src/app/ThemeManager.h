@@ -42,7 +42,8 @@ public:
 
     // The file the metrics for node_exporter's textfile collector are written to; empty = no export.
     QString prometheusTextfile() const { return prometheusTextfile_; }
-    // The interface language: "system", "zh" or "en" (Translations); read at the next start.
+    // The interface language: "system", "zh" or "en" (Translations). Setting it puts the texts in
+    // that language at once; windows made from then on read in it.
     QString language() const;
     void setLanguage(const QString& language);
     void setPrometheusTextfile(const QString& path);
@@ -69,6 +70,7 @@ signals:
     void highDrainAlertEnabledChanged(bool enabled);
     void prometheusTextfileChanged(const QString& path);
     void chargePreferencesChanged();
+    void languageChanged(const QString& language);
 
 private:
     ThemeManager(std::unique_ptr<QSettings> settings, AppearanceSource* source, QObject* parent);

@@ -27,9 +27,9 @@ bool JoulemapData::isCharging() const {
                        [](const PowerDestination& d) { return d.group == PowerGroup::battery; });
 }
 
-const JoulemapData& JoulemapData::placeholder() {
-    // A plausible charging notebook (in the language of its first use), so the first frame has a shape before any reading arrives.
-    static const JoulemapData sample{
+JoulemapData JoulemapData::placeholder() {
+    // A plausible charging notebook, in the language in use, so the first frame has a shape before any reading arrives.
+    return JoulemapData{
         JM_TR("PowerAggregator", "充电器"),
         "USB-C · 30W",
         "#30d158",
@@ -45,7 +45,6 @@ const JoulemapData& JoulemapData::placeholder() {
             {"other", PowerAggregator::kOtherAppsName.str(), "\u00B7", "#8e8e93", PowerGroup::app, 2.5},
         },
     };
-    return sample;
 }
 
 }  // namespace joulemap

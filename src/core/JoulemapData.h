@@ -24,7 +24,7 @@ struct JoulemapData {
     bool isCharging() const;
 
     // Shown before the first real snapshot arrives.
-    static const JoulemapData& placeholder();
+    static JoulemapData placeholder();
 
     bool operator==(const JoulemapData&) const = default;
 };

@@ -7,6 +7,7 @@
 
 #include "NotificationHub.h"
 #include "ThemeManager.h"
+#include "Translations.h"
 #include "WindowTheme.h"
 
 namespace joulemap {
@@ -34,6 +35,17 @@ void AuxWindowManager::setFactory(AuxWindowKey key, Factory factory) { factories
 
 QWidget* AuxWindowManager::window(AuxWindowKey key) const { return windows_[slot(key)]; }
 
+void AuxWindowManager::reopenShown() {
+    for (const AuxWindowTraits& traits : auxWindowTraitsList()) {
+        QPointer<QWidget>& current = windows_[slot(traits.key)];
+        if (!current || !current->isVisible()) continue;
+        const QPoint at = current->pos();
+        delete current.data();
+        show(traits.key);
+        if (current) current->move(at);
+    }
+}
+
 void AuxWindowManager::show(AuxWindowKey key) {
     QPointer<QWidget>& current = windows_[slot(key)];
     if (current && current->isVisible()) {
@@ -46,7 +58,7 @@ void AuxWindowManager::show(AuxWindowKey key) {
     const AuxWindowTraits& traits = auxWindowTraits(key);
     auto* window = new QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                             Qt::WindowMinimizeButtonHint);
-    window->setWindowTitle(QString::fromUtf8(traits.title.data(), qsizetype(traits.title.size())));
+    window->setWindowTitle(Translations::text(traits.title));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     const Factory& factory = factories_[slot(key)];

@@ -32,6 +32,8 @@ public:
     void enable() { enabled_ = true; }
 
     void show(AuxWindowKey key);
+    // Makes every shown window again, at the same place: after a change of language.
+    void reopenShown();
     // The current window of `key`, open or closed; null before the first request.
     QWidget* window(AuxWindowKey key) const;
 

@@ -50,11 +50,20 @@ JoulemapShell::JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, Syst
     connect(this, &JoulemapShell::quitRequested, qApp, &QApplication::quit);
 
     tray_ = std::make_unique<TrayItem>(model);
-    panel_ = new TrayPanel(model, theme, systemInfo);
-    connect(tray_.get(), &TrayItem::panelToggleRequested, this, [this](QRect anchor) { panel_->toggle(anchor); });
+    connect(tray_.get(), &TrayItem::panelToggleRequested, this, [this](QRect anchor) {
+        if (panel_) panel_->toggle(anchor);
+    });
     connect(tray_.get(), &TrayItem::availabilityChanged, this, &JoulemapShell::updateTrayState);
     connect(tray_.get(), &TrayItem::openMainWindowRequested, this, &JoulemapShell::showMainWindow);
     connect(tray_.get(), &TrayItem::quitRequested, this, &JoulemapShell::quitRequested);
+    makePanel();
+    // Queued: the settings window that asked is made again, which must wait until its click is over.
+    connect(&theme, &ThemeManager::languageChanged, this, &JoulemapShell::retranslate, Qt::QueuedConnection);
+}
+
+void JoulemapShell::makePanel() {
+    if (!model_ || !theme_ || !systemInfo_) return;
+    panel_ = new TrayPanel(*model_, *theme_, *systemInfo_);
     connect(panel_->view(), &MenuBarView::openMainWindowRequested, this, [this] {
         showMainWindow();
         QTimer::singleShot(kPanelCloseDelayMs, panel_, &QWidget::hide);
@@ -62,10 +71,25 @@ JoulemapShell::JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, Syst
     connect(panel_->view(), &MenuBarView::quitRequested, this, &JoulemapShell::quitRequested);
     auto* quitShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), panel_);
     connect(quitShortcut, &QShortcut::activated, this, &JoulemapShell::quitRequested);
+    if (updateChecker_) panel_->view()->setUpdateNotice(new UpdateNoticeView(updateChecker_, theme_));
+}
+
+void JoulemapShell::retranslate() {
+    if (model_) model_->refresh();
+    tray_->retranslate();
+    delete panel_.data();
+    makePanel();
+    if (mainWindow_ && mainWindow_->isVisible()) {
+        // The new window opens on the frame the old one saved.
+        delete mainWindow_.data();
+        showMainWindow();
+    }
+    auxWindows_->reopenShown();
 }
 
 void JoulemapShell::setUpdateChecker(UpdateChecker* checker) {
     if (checker == nullptr) return;
+    updateChecker_ = checker;
     connect(this, &JoulemapShell::startedUp, checker, &UpdateChecker::check);
     if (panel_ && theme_) panel_->view()->setUpdateNotice(new UpdateNoticeView(checker, theme_));
 }

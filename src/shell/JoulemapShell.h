@@ -67,11 +67,15 @@ signals:
 
 private:
     void updateTrayState();
+    void makePanel();
+    // After a change of language: every window is made again in it, where it was.
+    void retranslate();
 
     QPointer<JoulemapViewModel> model_;
     QPointer<ThemeManager> theme_;
     QPointer<SystemInfoService> systemInfo_;
     QPointer<ChargeLimitService> chargeLimit_;
+    QPointer<UpdateChecker> updateChecker_;
     QSettings& settings_;
     std::unique_ptr<TrayItem> tray_;
     QPointer<TrayPanel> panel_;

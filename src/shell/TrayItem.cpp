@@ -74,6 +74,14 @@ TrayItem::TrayItem(JoulemapViewModel& model, QObject* parent) : QObject(parent),
 
 TrayItem::~TrayItem() = default;
 
+void TrayItem::retranslate() {
+    const QStringList labels{openMainWindowLabel(), quitLabel()};
+    const QList<QAction*> actions = menu_.actions();
+    for (int i = 0; i < actions.size() && i < labels.size(); ++i) actions[i]->setText(labels[i]);
+    sni_->setMenuLabels(labels);
+    updateTitle();
+}
+
 void TrayItem::show() {
     shown_ = true;
     if (sni_->isHostPresent()) {

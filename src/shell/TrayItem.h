@@ -30,6 +30,8 @@ public:
     ~TrayItem() override;
 
     void show();
+    // The menu and tooltip in the language now in use.
+    void retranslate();
     const QString& title() const { return title_; }
     const QString& toolTip() const { return toolTip_; }
     // How many times the icon was drawn; the title changes far less often than the model publishes.

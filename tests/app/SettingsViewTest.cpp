@@ -37,7 +37,8 @@ TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
         EXPECT_FALSE(view.highDrainSwitch()->isChecked());
         theme.setTheme(AppTheme::system);
         EXPECT_EQ(picker->currentIndex(), 2);
-        EXPECT_EQ(view.themeDescription(), "跟随系统深浅模式自动切换");
+        // In the language chosen a moment ago, without a restart.
+        EXPECT_EQ(view.themeDescription(), "Follows the desktop’s light or dark mode");
         theme.setTheme(AppTheme::dark);
     }
     ThemeManager restarted(settingsFile, &appearance);
@@ -46,6 +47,7 @@ TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
     EXPECT_EQ(view.languagePicker()->currentIndex(), 2);
     EXPECT_FALSE(view.highTempSwitch()->isChecked());
     EXPECT_FALSE(view.highDrainSwitch()->isChecked());
+    restarted.setLanguage("zh");
 }
 
 TEST(SettingsViewTest, PrometheusSwitchWritesTheStatePathAndShowsTheFile) {

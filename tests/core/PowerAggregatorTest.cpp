@@ -268,7 +268,7 @@ TEST(PowerAggregatorTest, GroupNamesRoundTripAndPlaceholder) {
     for (const PowerGroup group : kAllPowerGroups) EXPECT_EQ(powerGroupFromRaw(rawValue(group)), group);
     EXPECT_EQ(powerGroupFromRaw("Battery"), std::nullopt);
 
-    const JoulemapData& sample = JoulemapData::placeholder();
+    const JoulemapData sample = JoulemapData::placeholder();
     EXPECT_EQ(sample.inputSub, "USB-C · 30W");
     EXPECT_EQ(summary(sample.destinations),
               "battery 9; display 5; cpu 4; chrome 3.5; gpu 2; vscode 1.8; wifi 1.2; other 2.5; ");

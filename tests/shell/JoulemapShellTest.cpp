@@ -3,6 +3,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "AuxWindowKey.h"
+#include "AuxWindowManager.h"
 #include "JoulemapShell.h"
 #include "MainHeader.h"
 #include "MainView.h"
@@ -60,6 +62,47 @@ TEST(JoulemapShellTest, CtrlQInTheMainWindowQuitsAndSoDoesClosingItWithoutATray)
         window->close();
         QCoreApplication::processEvents();
         EXPECT_EQ(quit.count(), tray ? 1 : 2) << "with a tray the program lives on";
+    }
+}
+
+// The settings window that changes the language is itself remade, so the change arrives queued.
+TEST(JoulemapShellTest, AChangeOfLanguageRemakesEveryOpenWindowInItWhereItWas) {
+    test::ShellFixture app;
+    app.refreshWith(std::nullopt);
+    JoulemapShell shell(app.model(), app.theme(), app.systemInfo(), app.settings());
+    shell.trayItem()->setAvailable(false);
+    shell.showMainWindow();
+    shell.auxWindows().show(AuxWindowKey::settings);
+    QPointer<QWidget> settings = shell.auxWindows().window(AuxWindowKey::settings);
+    ASSERT_NE(settings, nullptr);
+    settings->move(123, 77);
+    const QPoint at = settings->pos();
+
+    struct Expected {
+        const char* language;
+        const char* mainTitle;
+        const char* settingsTitle;
+        const char* notice;
+        const char* toolTip;
+    };
+    for (const Expected& e :
+         {Expected{"en", "Joulemap", "Settings", "The desktop has no system tray: closing this window quits Joulemap",
+                   "No battery found"},
+          Expected{"zh", "焦图", "设置", "桌面没有系统托盘：关闭此窗口即退出焦图", "未检测到电池"}}) {
+        SCOPED_TRACE(e.language);
+        app.theme().setLanguage(QString::fromLatin1(e.language));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(settings, nullptr) << "made again";
+        settings = shell.auxWindows().window(AuxWindowKey::settings);
+        ASSERT_NE(settings, nullptr);
+        EXPECT_TRUE(settings->isVisible());
+        EXPECT_EQ(settings->windowTitle(), QString::fromUtf8(e.settingsTitle));
+        EXPECT_EQ(settings->pos(), at);
+        ASSERT_NE(shell.mainWindow(), nullptr);
+        EXPECT_TRUE(shell.mainWindow()->isVisible());
+        EXPECT_EQ(shell.mainWindow()->windowTitle(), QString::fromUtf8(e.mainTitle));
+        EXPECT_EQ(shell.mainWindow()->mainView()->header()->notice(), QString::fromUtf8(e.notice));
+        EXPECT_EQ(shell.trayItem()->toolTip(), QString::fromUtf8(e.toolTip));
     }
 }
 
