@@ -76,6 +76,48 @@
     </message>
 </context>
 <context>
+    <name>AppTheme</name>
+    <message>
+        <source>夜间</source>
+        <translation>Dark</translation>
+    </message>
+    <message>
+        <source>跟随系统</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>日间</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>固定深色外观</source>
+        <translation>Always dark</translation>
+    </message>
+    <message>
+        <source>跟随系统深浅模式自动切换</source>
+        <translation>Follows the desktop’s light or dark mode</translation>
+    </message>
+    <message>
+        <source>固定浅色外观</source>
+        <translation>Always light</translation>
+    </message>
+</context>
+<context>
+    <name>AuxWindowKey</name>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>更新日志</source>
+        <translation>Changelog</translation>
+    </message>
+    <message>
+        <source>功率历史</source>
+        <translation>Power history</translation>
+    </message>
+</context>
+<context>
     <name>BatteryAdvisor</name>
     <message>
         <source>电池温度 %1℃ 过高，暂停高负载任务让其降温，高温会加速电池老化</source>
@@ -213,6 +255,13 @@
     </message>
 </context>
 <context>
+    <name>ChangelogBlocks</name>
+    <message>
+        <source>当前</source>
+        <translation>Current</translation>
+    </message>
+</context>
+<context>
     <name>ChangelogData</name>
     <message>
         <source>新增</source>
@@ -229,6 +278,17 @@
     <message>
         <source>其他</source>
         <translation>Other</translation>
+    </message>
+</context>
+<context>
+    <name>ChangelogView</name>
+    <message>
+        <source>更新日志</source>
+        <translation>Changelog</translation>
+    </message>
+    <message>
+        <source>当前版本 </source>
+        <translation>Current version </translation>
     </message>
 </context>
 <context>
@@ -291,6 +351,68 @@
     </message>
 </context>
 <context>
+    <name>ChargeSettingsBlock</name>
+    <message>
+        <source>电量提醒</source>
+        <translation>Charge alerts</translation>
+    </message>
+    <message>
+        <source>充电提醒</source>
+        <translation>Charged alert</translation>
+    </message>
+    <message>
+        <source>接电源充至此电量时通知</source>
+        <translation>Notify when charging reaches this level</translation>
+    </message>
+    <message>
+        <source>低电量提醒</source>
+        <translation>Low battery alert</translation>
+    </message>
+    <message>
+        <source>用电池放电降至此电量时通知</source>
+        <translation>Notify when the battery runs down to this level</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>焦图（Joulemap）实时显示本机的电都用在了哪里。</source>
+        <translation>Joulemap (焦图) shows, live, where the machine’s power goes.</translation>
+    </message>
+    <message>
+        <source>等正在运行的焦图退出后接替它（更新后使用）。</source>
+        <translation>Take over from a running Joulemap once it has quit (used after an update).</translation>
+    </message>
+    <message>
+        <source>把历史记录写成 samples.csv、apps.csv 和 alerts.csv 放进 DIR，然后退出（无需显示器）。</source>
+        <translation>Write the history as samples.csv, apps.csv and alerts.csv into DIR and exit (no display needed).</translation>
+    </message>
+    <message>
+        <source>与 --export-csv 同用：导出最近多少天（默认 30）。</source>
+        <translation>With --export-csv: how many days back to export (default 30).</translation>
+    </message>
+    <message>
+        <source>每次刷新后把指标写到 PATH，供 node_exporter 的 textfile 收集器读取（优先于设置）。</source>
+        <translation>Write the metrics for node_exporter’s textfile collector to PATH after every refresh (overrides the setting).</translation>
+    </message>
+    <message>
+        <source>把指标写入 FILE 一次后退出，不打开窗口。</source>
+        <translation>Write the metrics once to FILE and quit, without a window.</translation>
+    </message>
+    <message>
+        <source>joulemap：--days 需要 1 到 %1 之间的整数天数，而不是“%2”</source>
+        <translation>joulemap: --days wants a whole number of days from 1 to %1, not “%2”</translation>
+    </message>
+    <message>
+        <source>joulemap：--days 只能与 --export-csv 一起使用</source>
+        <translation>joulemap: --days only goes with --export-csv</translation>
+    </message>
+    <message>
+        <source>joulemap：--export-csv 需要一个文件夹</source>
+        <translation>joulemap: --export-csv wants a folder</translation>
+    </message>
+</context>
+<context>
     <name>DestinationListModel</name>
     <message>
         <source>合计 %1</source>
@@ -299,6 +421,29 @@
     <message>
         <source>功率去向明细</source>
         <translation>Where the power goes</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryChartCard</name>
+    <message>
+        <source>数据积累中，请稍后再看</source>
+        <translation>Collecting data, check back soon</translation>
+    </message>
+    <message>
+        <source>每 30 秒记录一次，需要至少 2 条数据</source>
+        <translation>A record every 30 seconds; at least 2 are needed</translation>
+    </message>
+    <message>
+        <source>入口功率</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>系统消耗</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>电量%</source>
+        <translation>Charge %</translation>
     </message>
 </context>
 <context>
@@ -350,6 +495,72 @@
     <message>
         <source>暂无告警记录</source>
         <translation>No alerts yet</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryView</name>
+    <message>
+        <source>功率历史</source>
+        <translation>Power history</translation>
+    </message>
+    <message>
+        <source>导出 CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <source>选择导出 CSV 的文件夹</source>
+        <translation>Choose a folder for the CSV files</translation>
+    </message>
+    <message>
+        <source>正在导出…</source>
+        <translation>Exporting…</translation>
+    </message>
+    <message>
+        <source>已导出到 %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>导出失败：%1</source>
+        <translation>Export failed: %1</translation>
+    </message>
+    <message>
+        <source>24 小时</source>
+        <translation>24 hours</translation>
+    </message>
+    <message>
+        <source>7 天</source>
+        <translation>7 days</translation>
+    </message>
+</context>
+<context>
+    <name>MainHeader</name>
+    <message>
+        <source>焦图</source>
+        <translation>Joulemap</translation>
+    </message>
+    <message>
+        <source>让每一度电都被看见</source>
+        <translation>Every watt in sight</translation>
+    </message>
+    <message>
+        <source>实时</source>
+        <translation>Live</translation>
+    </message>
+    <message>
+        <source>更新于 </source>
+        <translation>Updated </translation>
+    </message>
+    <message>
+        <source>历史趋势</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>更新日志</source>
+        <translation>Changelog</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
     </message>
 </context>
 <context>
@@ -440,6 +651,17 @@
     <message>
         <source>无电池</source>
         <translation>No battery</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarView</name>
+    <message>
+        <source>打开主窗口</source>
+        <translation>Open main window</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
     </message>
 </context>
 <context>
@@ -583,6 +805,61 @@
     </message>
 </context>
 <context>
+    <name>SettingsView</name>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>主题模式</source>
+        <translation>Appearance</translation>
+    </message>
+    <message>
+        <source>语言：</source>
+        <translation>Language:</translation>
+    </message>
+    <message>
+        <source>跟随系统</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>预警通知</source>
+        <translation>Alerts</translation>
+    </message>
+    <message>
+        <source>高温预警</source>
+        <translation>High temperature</translation>
+    </message>
+    <message>
+        <source>电池温度持续过高时通知</source>
+        <translation>Notify when the battery stays too hot</translation>
+    </message>
+    <message>
+        <source>异常耗电预警</source>
+        <translation>Unusual drain</translation>
+    </message>
+    <message>
+        <source>某进程持续高 CPU 占用时通知</source>
+        <translation>Notify when one process keeps the CPU busy</translation>
+    </message>
+    <message>
+        <source>登录时启动</source>
+        <translation>Start at login</translation>
+    </message>
+    <message>
+        <source>登录桌面后自动在托盘中运行</source>
+        <translation>Runs in the tray after you log in</translation>
+    </message>
+    <message>
+        <source>Prometheus 导出</source>
+        <translation>Prometheus export</translation>
+    </message>
+    <message>
+        <source>预警通过桌面的通知服务发送；桌面没有运行通知服务时，预警不会显示。</source>
+        <translation>Alerts are sent through the desktop’s notification service; without one running, they are not shown.</translation>
+    </message>
+</context>
+<context>
     <name>SystemInfoRows</name>
     <message>
         <source>%1核</source>
@@ -692,6 +969,13 @@
     <message>
         <source>桌面没有系统托盘：关闭此窗口即退出焦图</source>
         <translation>The desktop has no system tray: closing this window quits Joulemap</translation>
+    </message>
+</context>
+<context>
+    <name>joulemap::MainWindow</name>
+    <message>
+        <source>焦图</source>
+        <translation>Joulemap</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #include "AppTheme.h"
 
+#include <QCoreApplication>
+
 namespace joulemap {
 
 namespace {
@@ -48,13 +50,13 @@ const std::array<AppTheme, 3>& allThemes() {
 QString displayText(AppTheme theme) {
     switch (theme) {
     case AppTheme::dark:
-        return QStringLiteral("夜间");
+        return QCoreApplication::translate("AppTheme", "夜间");
     case AppTheme::system:
-        return QStringLiteral("跟随系统");
+        return QCoreApplication::translate("AppTheme", "跟随系统");
     case AppTheme::light:
         break;
     }
-    return QStringLiteral("日间");
+    return QCoreApplication::translate("AppTheme", "日间");
 }
 
 QString token(AppTheme theme) {
@@ -72,13 +74,13 @@ QString token(AppTheme theme) {
 QString description(AppTheme theme) {
     switch (theme) {
     case AppTheme::dark:
-        return QStringLiteral("固定深色外观");
+        return QCoreApplication::translate("AppTheme", "固定深色外观");
     case AppTheme::system:
-        return QStringLiteral("跟随系统深浅模式自动切换");
+        return QCoreApplication::translate("AppTheme", "跟随系统深浅模式自动切换");
     case AppTheme::light:
         break;
     }
-    return QStringLiteral("固定浅色外观");
+    return QCoreApplication::translate("AppTheme", "固定浅色外观");
 }
 
 std::optional<AppTheme> appThemeFromDisplayText(const QString& text) {

@@ -25,7 +25,9 @@ std::string translateWithQt(const char* context, const char* source, int count) 
 bool usesChinese(const QString& preference, const QStringList& uiLanguages) {
     if (preference == QLatin1String(kChinese)) return true;
     if (preference == QLatin1String(kEnglish)) return false;
-    return !uiLanguages.isEmpty() && uiLanguages.front().startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
+    // A desktop that names no language (the C locale) gets the default, which is Chinese.
+    if (uiLanguages.isEmpty() || uiLanguages.front() == QLatin1String("C")) return true;
+    return uiLanguages.front().startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
 }
 
 bool apply(const QString& preference) {

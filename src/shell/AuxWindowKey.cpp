@@ -6,9 +6,9 @@ namespace joulemap {
 
 const std::array<AuxWindowTraits, 3>& auxWindowTraitsList() {
     static const std::array<AuxWindowTraits, 3> specs{{
-        {AuxWindowKey::settings, "settings", NotificationHub::kShowSettingsWindow, "设置", 440, 680},
-        {AuxWindowKey::changelog, "changelog", NotificationHub::kShowChangelogWindow, "更新日志", 560, 620},
-        {AuxWindowKey::history, "history", NotificationHub::kShowHistoryWindow, "功率历史", 720, 560},
+        {AuxWindowKey::settings, "settings", NotificationHub::kShowSettingsWindow, JM_TR_NOOP("AuxWindowKey", "设置"), 440, 680},
+        {AuxWindowKey::changelog, "changelog", NotificationHub::kShowChangelogWindow, JM_TR_NOOP("AuxWindowKey", "更新日志"), 560, 620},
+        {AuxWindowKey::history, "history", NotificationHub::kShowHistoryWindow, JM_TR_NOOP("AuxWindowKey", "功率历史"), 720, 560},
     }};
     return specs;
 }

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "TextTranslation.h"
+
 namespace joulemap {
 
 // The auxiliary windows, each opened by its own window request.
@@ -12,7 +14,7 @@ struct AuxWindowTraits {
     AuxWindowKey key;
     std::string_view name;     // "settings", "changelog", "history"
     std::string_view request;  // the NotificationHub name that opens it
-    std::string_view title;
+    SourceText title;
     int width;
     int height;
 };

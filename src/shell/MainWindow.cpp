@@ -27,7 +27,7 @@ QRect toQRect(const WindowPlacement::Rect& r) { return {r.x, r.y, r.width, r.hei
 MainWindow::MainWindow(JoulemapViewModel& model, ThemeManager& theme, SystemInfoService& systemInfo,
                        QSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Window), model_(&model), theme_(&theme), settings_(settings) {
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(tr("焦图"));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

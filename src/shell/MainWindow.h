@@ -25,7 +25,6 @@ public:
     static constexpr int kMinimumWidth = 900;
     static constexpr int kMinimumHeight = 560;
     static constexpr const char* kFrameKey = "JoulemapMainWindow";
-    static constexpr const char* kTitle = "焦图";
 
     MainWindow(JoulemapViewModel& model, ThemeManager& theme, SystemInfoService& systemInfo, QSettings& settings,
                QWidget* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "ChangelogBlocks.h"
 
 #include "Accents.h"
+#include "Translations.h"
 #include "Typography.h"
 #include "ViewColors.h"
 #include "WrappedText.h"
@@ -15,7 +16,7 @@ namespace joulemap::ChangelogBlocks {
 
 namespace {
 
-constexpr const char* kCurrentBadge = "当前";
+constexpr SourceText kCurrentBadge = JM_TR_NOOP("ChangelogBlocks", "当前");
 constexpr const char* kVersionPrefix = "v";
 constexpr const char* kBullet = "·";
 
@@ -43,7 +44,6 @@ constexpr double kItemIndent = 17;
 constexpr double kDetailGap = 5;
 
 QString qText(const std::string& text) { return QString::fromStdString(text); }
-QString qText(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // Text on a capsule of its own colour, as the "当前" badge and the group labels are drawn; returns
 // the capsule's height.
@@ -124,7 +124,7 @@ double versionHeader(QPainter* painter, const ChangelogData::Version& version, b
     if (isCurrent) {
         // On the same baseline as the version number.
         const double top = baseline - Typography::ascent(badgeFont) - kBadgePaddingY;
-        capsuleLabel(painter, QString::fromUtf8(kCurrentBadge), badgeFont, hexQColor(kAccentGreen),
+        capsuleLabel(painter, Translations::text(kCurrentBadge), badgeFont, hexQColor(kAccentGreen),
                      theme == AppTheme::dark ? kBadgeOpacityDark : kBadgeOpacityLight, {x, top},
                      {kBadgePaddingX, kBadgePaddingY});
     }

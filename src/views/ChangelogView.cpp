@@ -4,6 +4,7 @@
 #include "HistoryVersionCard.h"
 #include "ThemeManager.h"
 #include "ThinScrollBar.h"
+#include "Translations.h"
 #include "Typography.h"
 #include "ViewColors.h"
 #include "WindowBackground.h"
@@ -25,9 +26,9 @@ namespace joulemap {
 
 namespace {
 
-constexpr const char* kTitle = "更新日志";
+constexpr SourceText kTitle = JM_TR_NOOP("ChangelogView", "更新日志");
 constexpr const char* kSubtitle = "Changelog";
-constexpr const char* kCurrentVersionPrefix = "当前版本 ";
+constexpr SourceText kCurrentVersionPrefix = JM_TR_NOOP("ChangelogView", "当前版本 ");
 constexpr const char* kUnknownVersion = "—";
 constexpr double kTitleFontSize = 22;
 constexpr double kSubtitleFontSize = 13;
@@ -64,14 +65,17 @@ protected:
         const QFont subtitleFont = Typography::font(kSubtitleFontSize);
         const QFont versionFont = Typography::font(kVersionFontSize);
         const double baseline = Typography::ascent(titleFont);
-        const QString title = QString::fromUtf8(kTitle);
+        const QString title = Translations::text(kTitle);
         painter.setFont(titleFont);
         painter.setPen(colors.primaryText);
         painter.drawText(QPointF(0, baseline), title);
-        painter.setFont(subtitleFont);
-        painter.setPen(colors.textTertiary);
-        painter.drawText(QPointF(QFontMetricsF(titleFont).horizontalAdvance(title) + kHeaderSpacing, baseline),
-                         QString::fromUtf8(kSubtitle));
+        // The English subtitle, unless the title is in English already.
+        if (title != QLatin1String(kSubtitle)) {
+            painter.setFont(subtitleFont);
+            painter.setPen(colors.textTertiary);
+            painter.drawText(QPointF(QFontMetricsF(titleFont).horizontalAdvance(title) + kHeaderSpacing, baseline),
+                             QString::fromUtf8(kSubtitle));
+        }
         painter.setFont(versionFont);
         Typography::drawTabular(painter, {width() - Typography::tabularWidth(versionFont, versionText_), baseline},
                                 versionText_);
@@ -169,7 +173,7 @@ void ChangelogView::setCurrentVersion(const QString& version) {
 }
 
 QString ChangelogView::currentVersionText() const {
-    return QString::fromUtf8(kCurrentVersionPrefix) +
+    return Translations::text(kCurrentVersionPrefix) +
            (currentVersion_.isEmpty() ? QString::fromUtf8(kUnknownVersion) : currentVersion_);
 }
 

@@ -14,6 +14,7 @@
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
 #include "ToggleSwitch.h"
+#include "Translations.h"
 #include "Typography.h"
 #include "ViewColors.h"
 
@@ -24,12 +25,12 @@ namespace {
 namespace limits = ChargeLimitModel;
 
 const char* const kLimitSymbol = "powerplug.fill";
-const char* const kAlertsTitle = "电量提醒";
+constexpr SourceText kAlertsTitle = JM_TR_NOOP("ChargeSettingsBlock", "电量提醒");
 const char* const kAlertsSymbol = "bell.badge";
-const char* const kHighTitle = "充电提醒";
-const char* const kHighCaption = "接电源充至此电量时通知";
-const char* const kLowTitle = "低电量提醒";
-const char* const kLowCaption = "用电池放电降至此电量时通知";
+constexpr SourceText kHighTitle = JM_TR_NOOP("ChargeSettingsBlock", "充电提醒");
+constexpr SourceText kHighCaption = JM_TR_NOOP("ChargeSettingsBlock", "接电源充至此电量时通知");
+constexpr SourceText kLowTitle = JM_TR_NOOP("ChargeSettingsBlock", "低电量提醒");
+constexpr SourceText kLowCaption = JM_TR_NOOP("ChargeSettingsBlock", "用电池放电降至此电量时通知");
 const char* const kPctSuffix = "%";
 
 constexpr int kBlockSpacing = 24;
@@ -99,7 +100,7 @@ ChargeSettingsBlock::ChargeSettingsBlock(ThemeManager* theme, QWidget* parent)
     // The charge-level alerts.
     auto* alerts = new QWidget(this);
     QVBoxLayout* alertsLayout = bareColumn(alerts, kRowsSpacing);
-    alertsLayout->addWidget(blockTitle(kAlertsSymbol, QString::fromUtf8(kAlertsTitle)));
+    alertsLayout->addWidget(blockTitle(kAlertsSymbol, Translations::text(kAlertsTitle)));
     highSwitch_ = new ToggleSwitch(alerts);
     lowSwitch_ = new ToggleSwitch(alerts);
     highLevel_ = pctBox(kMinHighAlertPct, kMaxHighAlertPct);
@@ -179,9 +180,9 @@ QWidget* ChargeSettingsBlock::blockTitle(const char* symbol, const QString& text
     return row;
 }
 
-QWidget* ChargeSettingsBlock::alertRow(const char* title, const char* caption, QSpinBox* level,
+QWidget* ChargeSettingsBlock::alertRow(const SourceText& title, const SourceText& caption, QSpinBox* level,
                                        ToggleSwitch* toggle) {
-    QWidget* text = texts_.titleAndCaption(this, title, caption);
+    QWidget* text = texts_.titleAndCaption(this, Translations::text(title), Translations::text(caption));
     auto* row = new QWidget(this);
     QHBoxLayout* layout = bareRow(row, kControlSpacing);
     layout->addWidget(text);

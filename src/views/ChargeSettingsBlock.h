@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "SettingsTexts.h"
+#include "TextTranslation.h"
 
 #include <utility>
 #include <vector>
@@ -41,7 +42,7 @@ public:
 private:
 
     QWidget* blockTitle(const char* symbol, const QString& text);
-    QWidget* alertRow(const char* title, const char* caption, QSpinBox* level, ToggleSwitch* toggle);
+    QWidget* alertRow(const SourceText& title, const SourceText& caption, QSpinBox* level, ToggleSwitch* toggle);
     QSpinBox* pctBox(int min, int max);
     void chooseLimit(int index);
     void showLimit();

@@ -5,6 +5,7 @@
 #include "HistoryColors.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
+#include "Translations.h"
 #include "Typography.h"
 #include "ViewColors.h"
 
@@ -22,17 +23,17 @@ namespace joulemap {
 namespace {
 
 constexpr std::string_view kEmptySymbol = "chart.xyaxis.line";
-constexpr const char* kEmptyTitle = "数据积累中，请稍后再看";
-constexpr const char* kEmptyHint = "每 30 秒记录一次，需要至少 2 条数据";
+constexpr SourceText kEmptyTitle = JM_TR_NOOP("HistoryChartCard", "数据积累中，请稍后再看");
+constexpr SourceText kEmptyHint = JM_TR_NOOP("HistoryChartCard", "每 30 秒记录一次，需要至少 2 条数据");
 
 struct LegendEntry {
     QColor (*color)();
-    const char* label;
+    SourceText label;
 };
 const std::array<LegendEntry, 3> kLegend{{
-    {HistoryColors::input, "入口功率"},
-    {HistoryColors::system, "系统消耗"},
-    {HistoryColors::charge, "电量%"},
+    {HistoryColors::input, JM_TR_NOOP("HistoryChartCard", "入口功率")},
+    {HistoryColors::system, JM_TR_NOOP("HistoryChartCard", "系统消耗")},
+    {HistoryColors::charge, JM_TR_NOOP("HistoryChartCard", "电量%")},
 }};
 
 constexpr double kPowerLineWidth = 2;
@@ -159,10 +160,10 @@ void HistoryChartCard::paintEmptyState(QPainter& painter) {
     y += symbol + kEmptyLineSpacing;
     painter.setPen(secondary);
     painter.setFont(title);
-    painter.drawText(QRectF(0, y, width(), titleHeight), Qt::AlignHCenter | Qt::AlignTop, QString::fromUtf8(kEmptyTitle));
+    painter.drawText(QRectF(0, y, width(), titleHeight), Qt::AlignHCenter | Qt::AlignTop, Translations::text(kEmptyTitle));
     y += titleHeight + kEmptyLineSpacing;
     painter.setFont(hint);
-    painter.drawText(QRectF(0, y, width(), hintHeight), Qt::AlignHCenter | Qt::AlignTop, QString::fromUtf8(kEmptyHint));
+    painter.drawText(QRectF(0, y, width(), hintHeight), Qt::AlignHCenter | Qt::AlignTop, Translations::text(kEmptyHint));
 }
 
 void HistoryChartCard::paintChart(QPainter& painter) {
@@ -246,7 +247,7 @@ void HistoryChartCard::paintLegend(QPainter& painter) {
         painter.setBrush(entry.color());
         painter.drawEllipse(QRectF(x, top + (lineHeight - kLegendDot) / 2, kLegendDot, kLegendDot));
         x += kLegendDot + kLegendDotGap;
-        const QString label = QString::fromUtf8(entry.label);
+        const QString label = Translations::text(entry.label);
         painter.setPen(HistoryColors::secondaryText(resolved));
         painter.drawText(QPointF(x, top + metrics.ascent()), label);
         x += metrics.horizontalAdvance(label) + kLegendItemSpacing;

@@ -10,6 +10,7 @@
 #include "HistorySamplesCard.h"
 #include "ThemeManager.h"
 #include "ThinScrollBar.h"
+#include "Translations.h"
 #include "Typography.h"
 #include "ViewColors.h"
 #include "WindowBackground.h"
@@ -35,18 +36,18 @@ namespace joulemap {
 
 namespace {
 
-constexpr const char* kTitle = "功率历史";
+constexpr SourceText kTitle = JM_TR_NOOP("HistoryView", "功率历史");
 constexpr const char* kSubtitle = "History";
 constexpr double kTitleFontSize = 22;
 constexpr double kSubtitleFontSize = 13;
 constexpr double kCountFontSize = 11;
 constexpr double kTitleGap = 8;
 constexpr double kScrollHandleOpacity = 0.5;
-constexpr const char* kExportLabel = "导出 CSV…";
-constexpr const char* kExportDialogTitle = "选择导出 CSV 的文件夹";
-constexpr const char* kExportingText = "正在导出…";
-constexpr const char* kExportedText = "已导出到 %1";
-constexpr const char* kExportFailedText = "导出失败：%1";
+constexpr SourceText kExportLabel = JM_TR_NOOP("HistoryView", "导出 CSV…");
+constexpr SourceText kExportDialogTitle = JM_TR_NOOP("HistoryView", "选择导出 CSV 的文件夹");
+constexpr SourceText kExportingText = JM_TR_NOOP("HistoryView", "正在导出…");
+constexpr SourceText kExportedText = JM_TR_NOOP("HistoryView", "已导出到 %1");
+constexpr SourceText kExportFailedText = JM_TR_NOOP("HistoryView", "导出失败：%1");
 constexpr double kExportStatusFontSize = 11;
 
 // The title, its English subtitle and, at the trailing end, how many samples the range holds, all
@@ -76,7 +77,7 @@ protected:
         const QFont subtitleFont = Typography::font(kSubtitleFontSize);
         const QFont countFont = Typography::font(kCountFontSize);
         const double baseline = Typography::ascent(titleFont);
-        const QString title = QString::fromUtf8(kTitle);
+        const QString title = Translations::text(kTitle);
 
         painter.setFont(titleFont);
         painter.setPen(HistoryColors::primaryText(resolved));
@@ -84,7 +85,7 @@ protected:
         const double subtitleX = QFontMetricsF(titleFont).horizontalAdvance(title) + kTitleGap;
         painter.setFont(subtitleFont);
         painter.setPen(HistoryColors::secondaryText(resolved));
-        painter.drawText(QPointF(subtitleX, baseline), QString::fromUtf8(kSubtitle));
+        if (title != QLatin1String(kSubtitle)) painter.drawText(QPointF(subtitleX, baseline), QString::fromUtf8(kSubtitle));
         painter.setFont(countFont);
         Typography::drawTabular(painter, {width() - Typography::tabularWidth(countFont, count_), baseline}, count_);
     }
@@ -97,7 +98,8 @@ private:
 }  // namespace
 
 const std::vector<HistoryView::RangeOption>& HistoryView::rangeOptions() {
-    static const std::vector<RangeOption> options{{"24 小时", 24}, {"7 天", 168}};
+    static const std::vector<RangeOption> options{{JM_TR_NOOP("HistoryView", "24 小时"), 24},
+                                                  {JM_TR_NOOP("HistoryView", "7 天"), 168}};
     return options;
 }
 
@@ -121,7 +123,7 @@ HistoryView::HistoryView(ThemeManager* theme, HistoryStore* store, QWidget* pare
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(kButtonSpacing);
     for (const RangeOption& option : rangeOptions()) {
-        auto* button = new CapsuleButton(QString::fromUtf8(option.label), HistoryColors::input(), theme, content);
+        auto* button = new CapsuleButton(Translations::text(option.label), HistoryColors::input(), theme, content);
         button->setChecked(option.hours == selectedHours_);
         connect(button, &QAbstractButton::clicked, this, [this, hours = option.hours] { setSelectedHours(hours); });
         rangeButtons_.push_back(button);
@@ -132,7 +134,7 @@ HistoryView::HistoryView(ThemeManager* theme, HistoryStore* store, QWidget* pare
     exportStatus_->setFont(Typography::font(kExportStatusFontSize));
     exportStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     buttons->addWidget(exportStatus_);
-    exportButton_ = new CapsuleButton(QString::fromUtf8(kExportLabel), HistoryColors::input(), theme, content);
+    exportButton_ = new CapsuleButton(Translations::text(kExportLabel), HistoryColors::input(), theme, content);
     exportButton_->setCheckable(false);
     connect(exportButton_, &QAbstractButton::clicked, this, &HistoryView::chooseExportFolder);
     buttons->addWidget(exportButton_);
@@ -206,13 +208,13 @@ void HistoryView::reload() {
 
 void HistoryView::chooseExportFolder() {
     const QString folder =
-        QFileDialog::getExistingDirectory(this, QString::fromUtf8(kExportDialogTitle), QDir::homePath());
+        QFileDialog::getExistingDirectory(this, Translations::text(kExportDialogTitle), QDir::homePath());
     if (!folder.isEmpty()) exportCsv(folder);
 }
 
 void HistoryView::exportCsv(const QString& folder) {
     exportButton_->setEnabled(false);
-    exportStatus_->setText(QString::fromUtf8(kExportingText));
+    exportStatus_->setText(Translations::text(kExportingText));
     auto promise = std::make_shared<QPromise<QString>>();
     promise->start();
     auto* watcher = new QFutureWatcher<QString>(this);
@@ -220,8 +222,8 @@ void HistoryView::exportCsv(const QString& folder) {
         watcher->deleteLater();
         const QString error = watcher->future().resultCount() > 0 ? watcher->future().result() : QString();
         exportButton_->setEnabled(true);
-        exportStatus_->setText(error.isEmpty() ? QString::fromUtf8(kExportedText).arg(QDir::toNativeSeparators(folder))
-                                               : QString::fromUtf8(kExportFailedText).arg(error));
+        exportStatus_->setText(error.isEmpty() ? Translations::text(kExportedText).arg(QDir::toNativeSeparators(folder))
+                                               : Translations::text(kExportFailedText).arg(error));
         emit exported(error);
     });
     watcher->setFuture(promise->future());

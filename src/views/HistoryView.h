@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "HistoryStore.h"
+#include "TextTranslation.h"
 
 class QLabel;
 class QScrollArea;
@@ -36,7 +37,7 @@ public:
     static constexpr int kButtonSpacing = 8;
 
     struct RangeOption {
-        const char* label;
+        SourceText label;
         int64_t hours;
     };
     static const std::vector<RangeOption>& rangeOptions();

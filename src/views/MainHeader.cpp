@@ -13,6 +13,7 @@
 #include "SymbolButton.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
+#include "Translations.h"
 #include "Typography.h"
 #include "ViewColors.h"
 
@@ -20,10 +21,10 @@ namespace joulemap {
 
 namespace {
 
-const char* const kTitle = "焦图";
-const char* const kTagline = "让每一度电都被看见";
-const char* const kLiveText = "实时";
-const char* const kUpdatedPrefix = "更新于 ";
+constexpr SourceText kTitle = JM_TR_NOOP("MainHeader", "焦图");
+constexpr SourceText kTagline = JM_TR_NOOP("MainHeader", "让每一度电都被看见");
+constexpr SourceText kLiveText = JM_TR_NOOP("MainHeader", "实时");
+constexpr SourceText kUpdatedPrefix = JM_TR_NOOP("MainHeader", "更新于 ");
 const char* const kLogoResource = ":/logo.png";
 
 constexpr double kRowSpacing = 10;
@@ -44,14 +45,14 @@ const char* const kNoticeSymbol = "info.circle";
 
 struct HeaderButton {
     const char* symbol;
-    const char* help;
+    SourceText help;
     const char* notification;
 };
 
 constexpr std::array<HeaderButton, 3> kButtons{{
-    {"chart.xyaxis.line", "历史趋势", NotificationHub::kShowHistoryWindow},
-    {"list.bullet.rectangle.portrait", "更新日志", NotificationHub::kShowChangelogWindow},
-    {"gearshape", "设置", NotificationHub::kShowSettingsWindow},
+    {"chart.xyaxis.line", JM_TR_NOOP("MainHeader", "历史趋势"), NotificationHub::kShowHistoryWindow},
+    {"list.bullet.rectangle.portrait", JM_TR_NOOP("MainHeader", "更新日志"), NotificationHub::kShowChangelogWindow},
+    {"gearshape", JM_TR_NOOP("MainHeader", "设置"), NotificationHub::kShowSettingsWindow},
 }};
 
 QFont titleFont() { return Typography::font(20, Typography::Weight::semibold); }
@@ -70,7 +71,7 @@ MainHeader::MainHeader(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const HeaderButton button = kButtons[i];
-        buttons_[i] = new SymbolButton(button.symbol, QString::fromUtf8(button.help), this);
+        buttons_[i] = new SymbolButton(button.symbol, Translations::text(button.help), this);
         connect(buttons_[i], &SymbolButton::clicked, this, [name = QString::fromLatin1(button.notification)] {
             NotificationHub::instance().post(name);
         });
@@ -95,7 +96,7 @@ void MainHeader::setLastUpdated(const QDateTime& lastUpdated) {
 }
 
 QString MainHeader::updatedText() const {
-    return QString::fromUtf8(kUpdatedPrefix) + formatTime(lastUpdated_);
+    return Translations::text(kUpdatedPrefix) + formatTime(lastUpdated_);
 }
 
 QString MainHeader::formatTime(const QDateTime& time) {
@@ -182,13 +183,14 @@ void MainHeader::paintHeader(QPainter& p, TextBoxes* boxes) const {
     const double titleTop = midY - titleBlockHeight() / 2;
     p.setFont(titleFont());
     p.setPen(palette.primaryText);
-    Typography::drawLine(p, QPointF(x, titleTop), QString::fromUtf8(kTitle), boxes);
+    const QString title = Translations::text(kTitle);
+    Typography::drawLine(p, QPointF(x, titleTop), title, boxes);
     p.setFont(taglineFont());
     p.setPen(palette.textTertiary);
     const double taglineTop = titleTop + Typography::lineHeight(titleFont()) + kTitleSpacing;
-    const QString tagline = QString::fromUtf8(kTagline);
+    const QString tagline = Translations::text(kTagline);
     Typography::drawLine(p, QPointF(x, taglineTop), tagline, boxes);
-    const double titleBlockRight = x + std::max(Typography::textWidth(titleFont(), QString::fromUtf8(kTitle)),
+    const double titleBlockRight = x + std::max(Typography::textWidth(titleFont(), title),
                                                 Typography::textWidth(taglineFont(), tagline));
 
     // The live word and the time share a baseline; the group is centred on the row.
@@ -204,7 +206,7 @@ void MainHeader::paintHeader(QPainter& p, TextBoxes* boxes) const {
                          boxes, Typography::Digits::tabular);
     right -= timeWidth + kTimeSpacing;
 
-    const QString live = QString::fromUtf8(kLiveText);
+    const QString live = Translations::text(kLiveText);
     const double liveWidth = Typography::textWidth(liveFont(), live);
     p.setFont(liveFont());
     Typography::drawLine(p, QPointF(right - liveWidth, baseline - Typography::ascent(liveFont())), live,

@@ -16,6 +16,7 @@
 #include "JoulemapViewModel.h"
 #include "SymbolIcon.h"
 #include "ThemeManager.h"
+#include "Translations.h"
 #include "Typography.h"
 #include "ViewColors.h"
 
@@ -26,8 +27,8 @@ namespace {
 using Typography::Weight;
 namespace Model = MenuBarPanelModel;
 
-const char* const kOpenMainWindow = "打开主窗口";
-const char* const kQuit = "退出";
+constexpr SourceText kOpenMainWindow = JM_TR_NOOP("MenuBarView", "打开主窗口");
+constexpr SourceText kQuit = JM_TR_NOOP("MenuBarView", "退出");
 
 constexpr double kContentWidth = MenuBarView::kWidth - 2 * MenuBarView::kPadding;
 // The panel sets its rows on a line box of the font size times this, not on the CJK face's
@@ -396,8 +397,8 @@ MenuBarView::MenuBarView(JoulemapViewModel& model, ThemeManager& theme, QWidget*
     footer_ = new QWidget(this);
     auto* footerLayout = new QHBoxLayout(footer_);
     footerLayout->setContentsMargins(kFooterPaddingX, kFooterPaddingY, kFooterPaddingX, kFooterPaddingY);
-    openButton_ = new QPushButton(QString::fromUtf8(kOpenMainWindow), footer_);
-    quitButton_ = new QPushButton(QString::fromUtf8(kQuit), footer_);
+    openButton_ = new QPushButton(Translations::text(kOpenMainWindow), footer_);
+    quitButton_ = new QPushButton(Translations::text(kQuit), footer_);
     for (QPushButton* button : {openButton_, quitButton_}) {
         button->setFlat(true);
         button->setCursor(Qt::PointingHandCursor);

@@ -24,15 +24,15 @@ QLabel* SettingsTexts::symbol(QWidget* parent, const char* name) {
     return icon;
 }
 
-QWidget* SettingsTexts::titleAndCaption(QWidget* parent, const char* title, const char* caption,
+QWidget* SettingsTexts::titleAndCaption(QWidget* parent, const QString& title, const QString& caption,
                                         QLabel** captionLabel) {
     auto* text = new QWidget(parent);
     auto* layout = new QVBoxLayout(text);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(kStackSpacing);
-    layout->addWidget(label(text, QString::fromUtf8(title), kRowTitleSize, QFont::Medium, Role::primary));
+    layout->addWidget(label(text, title, kRowTitleSize, QFont::Medium, Role::primary));
     QLabel* captionText =
-        label(text, QString::fromUtf8(caption), kCaptionSize, QFont::Normal, Role::tertiary);
+        label(text, caption, kCaptionSize, QFont::Normal, Role::tertiary);
     layout->addWidget(captionText);
     if (captionLabel) *captionLabel = captionText;
     return text;

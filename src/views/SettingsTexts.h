@@ -29,7 +29,7 @@ public:
     // A symbol from SymbolIcon, drawn in the primary text colour.
     QLabel* symbol(QWidget* parent, const char* name);
     // A row title over its caption, 2 apart; the caption label is returned through `caption`.
-    QWidget* titleAndCaption(QWidget* parent, const char* title, const char* caption,
+    QWidget* titleAndCaption(QWidget* parent, const QString& title, const QString& caption,
                              QLabel** captionLabel = nullptr);
 
     void applyTheme(const ThemePalette& palette, double devicePixelRatio);

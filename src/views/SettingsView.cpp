@@ -29,25 +29,27 @@ namespace joulemap {
 
 namespace {
 
-const char* const kTitle = "设置";
+constexpr SourceText kTitle = JM_TR_NOOP("SettingsView", "设置");
 const char* const kSubtitle = "Settings";
-const char* const kThemeLabel = "主题模式";
+constexpr SourceText kThemeLabel = JM_TR_NOOP("SettingsView", "主题模式");
 const char* const kThemeSymbol = "circle.lefthalf.filled";
-const char* const kLanguageTitle = "语言：";
-const char* const kLanguageCaption = "重新启动焦图后生效";
-// The choices in the picker's order, with the preference each stores.
+constexpr SourceText kLanguageTitle = JM_TR_NOOP("SettingsView", "语言：");
+// The choices in the picker's order, with the preference each stores. A language's own name is
+// written in that language, so it reads the same whichever is in use.
+constexpr SourceText kFollowSystem = JM_TR_NOOP("SettingsView", "跟随系统");
 const std::array<std::pair<const char*, const char*>, 3> kLanguages = {{
-    {"跟随系统", Translations::kSystem}, {"简体中文", Translations::kChinese}, {"English", Translations::kEnglish}}};
-const char* const kAlertsLabel = "预警通知";
+    {nullptr, Translations::kSystem}, {"简体中文", Translations::kChinese}, {"English", Translations::kEnglish}}};
+constexpr SourceText kAlertsLabel = JM_TR_NOOP("SettingsView", "预警通知");
 const char* const kAlertsSymbol = "bell.badge";
-const char* const kHighTempTitle = "高温预警";
-const char* const kHighTempCaption = "电池温度持续过高时通知";
-const char* const kHighDrainTitle = "异常耗电预警";
-const char* const kHighDrainCaption = "某进程持续高 CPU 占用时通知";
-const char* const kAutostartTitle = "登录时启动";
-const char* const kAutostartCaption = "登录桌面后自动在托盘中运行";
-const char* const kPrometheusTitle = "Prometheus 导出";
-const char* const kNotificationNote = "预警通过桌面的通知服务发送；桌面没有运行通知服务时，预警不会显示。";
+constexpr SourceText kHighTempTitle = JM_TR_NOOP("SettingsView", "高温预警");
+constexpr SourceText kHighTempCaption = JM_TR_NOOP("SettingsView", "电池温度持续过高时通知");
+constexpr SourceText kHighDrainTitle = JM_TR_NOOP("SettingsView", "异常耗电预警");
+constexpr SourceText kHighDrainCaption = JM_TR_NOOP("SettingsView", "某进程持续高 CPU 占用时通知");
+constexpr SourceText kAutostartTitle = JM_TR_NOOP("SettingsView", "登录时启动");
+constexpr SourceText kAutostartCaption = JM_TR_NOOP("SettingsView", "登录桌面后自动在托盘中运行");
+constexpr SourceText kPrometheusTitle = JM_TR_NOOP("SettingsView", "Prometheus 导出");
+constexpr SourceText kNotificationNote =
+    JM_TR_NOOP("SettingsView", "预警通过桌面的通知服务发送；桌面没有运行通知服务时，预警不会显示。");
 
 constexpr double kTitleSize = 22;
 constexpr double kSubtitleSize = 13;
@@ -95,15 +97,17 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     root->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     root->setSpacing(kBlockSpacing);
 
-    // Header: title and its English subtitle on one baseline.
+    // Header: title and its English subtitle on one baseline; in English the title says it already.
     auto* header = new QHBoxLayout;
     header->setSpacing(kHeaderSpacing);
-    header->addWidget(
-        texts_.label(this, QString::fromUtf8(kTitle), kTitleSize, QFont::Bold, SettingsTexts::Role::primary),
-        0, Qt::AlignBaseline);
-    header->addWidget(texts_.label(this, QString::fromUtf8(kSubtitle), kSubtitleSize, QFont::Normal,
-                                   SettingsTexts::Role::tertiary),
-                      0, Qt::AlignBaseline);
+    const QString title = Translations::text(kTitle);
+    header->addWidget(texts_.label(this, title, kTitleSize, QFont::Bold, SettingsTexts::Role::primary), 0,
+                      Qt::AlignBaseline);
+    if (title != QLatin1String(kSubtitle)) {
+        header->addWidget(texts_.label(this, QString::fromUtf8(kSubtitle), kSubtitleSize, QFont::Normal,
+                                       SettingsTexts::Role::tertiary),
+                          0, Qt::AlignBaseline);
+    }
     header->addStretch(1);
     root->addLayout(header);
 
@@ -119,7 +123,7 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     QLabel* themeSymbol = texts_.symbol(themeText, kThemeSymbol);
     themeTextLayout->addWidget(
         hStack(themeText,
-               {themeSymbol, texts_.label(this, QString::fromUtf8(kThemeLabel), SettingsTexts::kRowTitleSize,
+               {themeSymbol, texts_.label(this, Translations::text(kThemeLabel), SettingsTexts::kRowTitleSize,
                                           QFont::Medium, SettingsTexts::Role::primary)},
                nullptr, SettingsTexts::kSymbolSpacing));
     themeDescription_ =
@@ -131,10 +135,13 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     });
 
     QStringList languageLabels;
-    for (const auto& language : kLanguages) languageLabels << QString::fromUtf8(language.first);
+    for (const auto& language : kLanguages) {
+        languageLabels << (language.first ? QString::fromUtf8(language.first) : Translations::text(kFollowSystem));
+    }
     languagePicker_ = new SegmentedControl(languageLabels, this);
     languagePicker_->setThemeManager(theme);
-    root->addWidget(hStack(this, {texts_.titleAndCaption(this, kLanguageTitle, kLanguageCaption, nullptr)},
+    root->addWidget(hStack(this, {texts_.label(this, Translations::text(kLanguageTitle), SettingsTexts::kRowTitleSize,
+                                                QFont::Medium, SettingsTexts::Role::primary)},
                            languagePicker_, kRowSpacing));
     connect(languagePicker_, &SegmentedControl::activated, this, [this](int index) {
         if (theme_) theme_->setLanguage(QLatin1String(kLanguages.at(std::size_t(index)).second));
@@ -151,7 +158,7 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     QLabel* alertsSymbol = texts_.symbol(alerts, kAlertsSymbol);
     alertsLayout->addWidget(hStack(
         alerts,
-        {alertsSymbol, texts_.label(this, QString::fromUtf8(kAlertsLabel), SettingsTexts::kBlockTitleSize,
+        {alertsSymbol, texts_.label(this, Translations::text(kAlertsLabel), SettingsTexts::kBlockTitleSize,
                                     QFont::DemiBold, SettingsTexts::Role::primary)},
         nullptr, SettingsTexts::kSymbolSpacing));
     highTempSwitch_ = new ToggleSwitch(alerts);
@@ -159,14 +166,14 @@ SettingsView::SettingsView(ThemeManager* theme, QWidget* parent) : QWidget(paren
     autostartSwitch_ = new ToggleSwitch(alerts);
     alertsLayout->addWidget(switchRow(kHighTempTitle, kHighTempCaption, highTempSwitch_));
     alertsLayout->addWidget(switchRow(kHighDrainTitle, kHighDrainCaption, highDrainSwitch_));
-    auto* note = texts_.label(this, QString::fromUtf8(kNotificationNote), SettingsTexts::kCaptionSize,
+    auto* note = texts_.label(this, Translations::text(kNotificationNote), SettingsTexts::kCaptionSize,
                               QFont::Normal, SettingsTexts::Role::tertiary);
     note->setWordWrap(true);
     alertsLayout->addWidget(note);
     autostartRow_ = switchRow(kAutostartTitle, kAutostartCaption, autostartSwitch_);
     alertsLayout->addWidget(autostartRow_);
     prometheusSwitch_ = new ToggleSwitch(alerts);
-    prometheusRow_ = switchRow(kPrometheusTitle, "", prometheusSwitch_, &prometheusCaption_);
+    prometheusRow_ = switchRow(kPrometheusTitle, {}, prometheusSwitch_, &prometheusCaption_);
     alertsLayout->addWidget(prometheusRow_);
     root->addWidget(alerts);
 
@@ -227,9 +234,11 @@ QString SettingsView::themeDescription() const { return themeDescription_->text(
 
 QString SettingsView::prometheusCaption() const { return prometheusCaption_->text(); }
 
-QWidget* SettingsView::switchRow(const char* title, const char* caption, ToggleSwitch* toggle,
+QWidget* SettingsView::switchRow(const SourceText& title, std::optional<SourceText> caption, ToggleSwitch* toggle,
                                  QLabel** captionLabel) {
-    return hStack(this, {texts_.titleAndCaption(this, title, caption, captionLabel)}, toggle, kRowSpacing);
+    const QString captionText = caption ? Translations::text(*caption) : QString();
+    return hStack(this, {texts_.titleAndCaption(this, Translations::text(title), captionText, captionLabel)}, toggle,
+                  kRowSpacing);
 }
 
 void SettingsView::showPreferences() {

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "SettingsTexts.h"
+#include "TextTranslation.h"
 
 #include <filesystem>
 #include <optional>
@@ -50,7 +51,8 @@ public:
 
 private:
 
-    QWidget* switchRow(const char* title, const char* caption, ToggleSwitch* toggle, QLabel** captionLabel = nullptr);
+    QWidget* switchRow(const SourceText& title, std::optional<SourceText> caption, ToggleSwitch* toggle,
+                       QLabel** captionLabel = nullptr);
     void showPreferences();
     void applyTheme();
 

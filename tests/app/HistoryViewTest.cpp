@@ -153,7 +153,7 @@ TEST(TranslationsTest, ChineseDesktopsKeepTheSourceTextOthersGetEnglish) {
     };
     const Case cases[] = {
         {"system", {"zh-CN", "en-US"}, true}, {"system", {"zh-TW"}, true}, {"system", {"en-US", "zh-CN"}, false},
-        {"system", {"de-DE"}, false},         {"system", {}, false},       {"zh", {"en-US"}, true},
+        {"system", {"de-DE"}, false},         {"system", {"C"}, true},       {"zh", {"en-US"}, true},
         {"en", {"zh-CN"}, false},
     };
     for (const Case& c : cases) {
