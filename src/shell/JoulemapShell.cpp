@@ -24,6 +24,7 @@
 #include "TrayPanel.h"
 #include "UpdateChecker.h"
 #include "UpdateNoticeView.h"
+#include "WindowActivation.h"
 
 namespace joulemap {
 
@@ -54,7 +55,7 @@ JoulemapShell::JoulemapShell(JoulemapViewModel& model, ThemeManager& theme, Syst
         if (panel_) panel_->toggle(anchor);
     });
     connect(tray_.get(), &TrayItem::availabilityChanged, this, &JoulemapShell::updateTrayState);
-    connect(tray_.get(), &TrayItem::openMainWindowRequested, this, &JoulemapShell::showMainWindow);
+    connect(tray_.get(), &TrayItem::openMainWindowRequested, this, [this] { showMainWindow(); });
     connect(tray_.get(), &TrayItem::quitRequested, this, &JoulemapShell::quitRequested);
     makePanel();
     // Queued: the settings window that asked is made again, which must wait until its click is over.
@@ -116,12 +117,11 @@ void JoulemapShell::start(bool openMainWindow) {
     });
 }
 
-void JoulemapShell::showMainWindow() {
+void JoulemapShell::showMainWindow(const QString& activationToken) {
     if (!model_ || !theme_ || !systemInfo_) return;
     if (mainWindow_ && mainWindow_->isVisible()) {
         if (mainWindow_->isMinimized()) mainWindow_->showNormal();
-        mainWindow_->raise();
-        mainWindow_->activateWindow();
+        WindowActivation::activate(*mainWindow_, activationToken);
         return;
     }
     delete mainWindow_.data();
@@ -132,8 +132,7 @@ void JoulemapShell::showMainWindow() {
     }, Qt::QueuedConnection);
     updateTrayState();
     mainWindow_->show();
-    mainWindow_->raise();
-    mainWindow_->activateWindow();
+    WindowActivation::activate(*mainWindow_, activationToken);
     auxWindows_->enable();
 }
 

@@ -49,8 +49,9 @@ public:
     // but only with a tray host present: a program with neither a window nor a tray could not be reached.
     void start(bool openMainWindow = true);
 
-    // Raises the main window when it is shown, otherwise opens a new one.
-    void showMainWindow();
+    // Raises the main window when it is shown, otherwise opens a new one. `activationToken` is the
+    // xdg-activation token of the launch that asked, if any; Wayland needs it to bring the window forward.
+    void showMainWindow(const QString& activationToken = QString());
 
     MainWindow* mainWindow() const;
     // Whether a tray host shows the item now; it may come and go while the program runs.

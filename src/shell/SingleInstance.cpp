@@ -5,17 +5,45 @@
 #include <QLocalSocket>
 #include <QThread>
 
+#include <algorithm>
+#include <optional>
+
 #include <unistd.h>
 
 namespace joulemap {
 
 namespace {
 
-const QByteArray kReopenMessage = QByteArrayLiteral("reopen\n");
+const QByteArray kReopenWord = QByteArrayLiteral("reopen");
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kWriteTimeoutMs = 1000;
 constexpr int kReadTimeoutMs = 1000;
 constexpr int kReplacePollMs = 100;
+// A request is one short line; a client that sends more without a line break is not ours.
+constexpr qint64 kMaxRequestBytes = 1024;
+
+// The token goes to the compositor as it came, from whoever could write to the socket, so only
+// the shape tokens have gets through: printable ASCII without spaces, of a sane length.
+bool isActivationToken(QByteArrayView token) {
+    if (token.isEmpty() || token.size() > SingleInstance::kMaxActivationTokenLength) return false;
+    return std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c <= '~'; });
+}
+
+QByteArray reopenRequest(const QString& activationToken) {
+    const QByteArray token = activationToken.toLatin1();
+    if (!isActivationToken(token)) return kReopenWord + '\n';
+    return kReopenWord + ' ' + token + '\n';
+}
+
+// The token of a reopen request: null when `line` is not one, empty when it carries no usable token.
+std::optional<QString> parseReopenRequest(QByteArrayView line) {
+    if (!line.endsWith('\n')) return std::nullopt;
+    line.chop(1);
+    if (line == kReopenWord) return QString();
+    if (!line.startsWith(kReopenWord + ' ')) return std::nullopt;
+    const QByteArrayView token = line.sliced(kReopenWord.size() + 1);
+    return isActivationToken(token) ? QString::fromLatin1(token) : QString();
+}
 
 }  // namespace
 
@@ -32,9 +60,12 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent) : QObject(pa
         while (QLocalSocket* client = server_.nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (!client->canReadLine()) return;
-                const QByteArray line = client->readLine();
-                if (line == kReopenMessage) emit reopenRequested();
+                if (!client->canReadLine()) {
+                    if (client->bytesAvailable() > kMaxRequestBytes) client->abort();
+                    return;
+                }
+                const QByteArray line = client->readLine(kMaxRequestBytes);
+                if (const auto token = parseReopenRequest(line)) emit reopenRequested(*token);
                 // Answer, so the second launch knows it reached a live instance.
                 client->write(QByteArrayLiteral("ok\n"));
                 client->flush();
@@ -43,12 +74,12 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent) : QObject(pa
     });
 }
 
-SingleInstance::Role SingleInstance::start(bool replace, int replaceWaitMs) {
+SingleInstance::Role SingleInstance::start(bool replace, const QString& activationToken, int replaceWaitMs) {
     if (replace) {
         QElapsedTimer waited;
         waited.start();
         while (anotherIsListening() && waited.elapsed() < replaceWaitMs) QThread::msleep(kReplacePollMs);
-    } else if (askRunningToReopen()) {
+    } else if (askRunningToReopen(activationToken)) {
         return Role::secondary;
     }
     listen();
@@ -63,11 +94,11 @@ bool SingleInstance::anotherIsListening() {
     return connected;
 }
 
-bool SingleInstance::askRunningToReopen() {
+bool SingleInstance::askRunningToReopen(const QString& activationToken) {
     QLocalSocket socket;
     socket.connectToServer(socketPath_);
     if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
-    socket.write(kReopenMessage);
+    socket.write(reopenRequest(activationToken));
     if (!socket.waitForBytesWritten(kWriteTimeoutMs)) return false;
     // A process that is frozen or shutting down may accept and never answer; then this launch
     // carries on as the instance rather than leave the user with nothing.

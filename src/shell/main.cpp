@@ -20,6 +20,7 @@
 #include "ThemeManager.h"
 #include "Translations.h"
 #include "UpdateChecker.h"
+#include "WindowActivation.h"
 
 namespace {
 
@@ -54,7 +55,10 @@ int main(int argc, char** argv) {
     Translations::install(QSettings());
 
     SingleInstance instance;
-    if (instance.start(commandLine.options.replace) == SingleInstance::Role::secondary) return 0;
+    // A second launch's token is for the running instance's window: this process shows none, so
+    // it never spends the token itself.
+    const QString activationToken = WindowActivation::launchToken();
+    if (instance.start(commandLine.options.replace, activationToken) == SingleInstance::Role::secondary) return 0;
     quitOnTerminateSignals();
 
     // The shared objects live as long as the process; the model starts refreshing by itself.

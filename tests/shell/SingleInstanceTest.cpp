@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -14,28 +15,63 @@
 namespace joulemap {
 namespace {
 
-// Runs `start` of a second instance on another thread, so this thread's loop can answer it.
-SingleInstance::Role startElsewhere(const QString& path, bool replace, int waitMs) {
-    auto role = std::async(std::launch::async, [path, replace, waitMs] {
-        SingleInstance other(path);
-        return other.start(replace, waitMs);
-    });
-    while (role.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+// Runs `work` on another thread, so this thread's loop can answer it.
+template <typename Work>
+auto runElsewhere(Work work) {
+    auto result = std::async(std::launch::async, work);
+    while (result.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
-    return role.get();
+    return result.get();
 }
 
-TEST(SingleInstanceTest, SecondLaunchAsksTheFirstToReopenAndLeaves) {
+SingleInstance::Role startElsewhere(const QString& path, bool replace, int waitMs, const QString& token = {}) {
+    return runElsewhere([&] { return SingleInstance(path).start(replace, token, waitMs); });
+}
+
+TEST(SingleInstanceTest, SecondLaunchAsksTheFirstToReopenWithItsTokenAndLeaves) {
     QTemporaryDir dir;
     const QString path = dir.filePath("joulemap.socket");
     SingleInstance first(path);
     ASSERT_EQ(first.start(false), SingleInstance::Role::primary);
     QSignalSpy reopened(&first, &SingleInstance::reopenRequested);
 
-    EXPECT_EQ(startElsewhere(path, false, 0), SingleInstance::Role::secondary);
-    EXPECT_EQ(reopened.count(), 1);
+    EXPECT_EQ(startElsewhere(path, false, 0, "sway-token_3f9a/1"), SingleInstance::Role::secondary);
+    ASSERT_EQ(reopened.count(), 1);
+    EXPECT_EQ(reopened[0][0].toString(), "sway-token_3f9a/1");
     EXPECT_TRUE(first.isListening());
+}
+
+TEST(SingleInstanceTest, OnlyAWellFormedTokenIsPassedOn) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("joulemap.socket");
+    SingleInstance first(path);
+    ASSERT_EQ(first.start(false), SingleInstance::Role::primary);
+    QSignalSpy reopened(&first, &SingleInstance::reopenRequested);
+
+    const struct {
+        QByteArray line;
+        QString token;
+    } cases[] = {
+        {"reopen\n", ""},  // an older second launch
+        {"reopen a1:b2\n", "a1:b2"},
+        {"reopen two words\n", ""},
+        {"reopen tab\tbed\n", ""},
+        {"reopen caf\xc3\xa9\n", ""},
+        {"reopen " + QByteArray(SingleInstance::kMaxActivationTokenLength + 1, 'x') + "\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
+        const bool answered = runElsewhere([&] {
+            QLocalSocket socket;
+            socket.connectToServer(path);
+            socket.write(c.line);
+            return socket.waitForReadyRead(1000) && socket.readLine() == "ok\n";
+        });
+        EXPECT_TRUE(answered);
+        ASSERT_EQ(reopened.count(), 1) << "a bad token still reopens the window, without it";
+        EXPECT_EQ(reopened.takeFirst()[0].toString(), c.token);
+    }
 }
 
 TEST(SingleInstanceTest, SocketLeftByACrashDoesNotBlockStartUp) {

@@ -26,7 +26,7 @@ if [[ $EUID == 0 ]]; then
     stage=$(mktemp -d)
     trap 'rm -rf "$stage"' EXIT
     chmod 755 "$stage"
-    cp "$app" "$stage/joulemap" && cp "$(dirname "$0")"/end_to_end_sway.sh "$(dirname "$0")"/e2e_lib.sh "$stage/" &&
+    cp "$app" "$stage/joulemap" && cp "$(dirname "$0")"/{end_to_end_sway.sh,e2e_lib.sh,activation_token.py} "$stage/" &&
         cp -r "$fixtures/acpi-laptop-discharging" "$stage/" && chmod -R a+rX "$stage" || exit 1
     runuser -u "$user" -- env PATH="$PATH" JOULEMAP_E2E_TIMEOUT="$timeout_s" \
         bash "$stage/end_to_end_sway.sh" "$stage/joulemap" "$artefacts" "$stage"
@@ -105,6 +105,46 @@ else
 fi
 
 second_launch_exits_zero "$app"
+
+# A second launch with the token a launcher hands it brings the main window forward from another
+# workspace. sway's default for an activation (focus_on_window_activation urgent) marks the window
+# urgent; with "focus", as a user may set, it switches to it.
+main_state() {
+    swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(n):
+    if n.get("type") == "workspace": walk.workspace = n["name"]
+    if n.get("name") == "焦图" and n.get("pid"):
+        print(walk.workspace, "urgent" if n.get("urgent") else "-", "focused" if n.get("focused") else "-")
+    for c in n.get("nodes", []) + n.get("floating_nodes", []):
+        walk(c)
+walk(json.load(sys.stdin))'
+}
+main_is() { [[ $(main_state) == "$1" ]]; }
+launch_with_token() {
+    local token
+    token=$(timeout 10 python3 "$(dirname "$0")/activation_token.py") || { fail "the compositor hands out a token"; return 1; }
+    XDG_ACTIVATION_TOKEN=$token timeout 30 "$app" >>"$work/second.log" 2>&1 || fail "second launch with a token exits 0"
+}
+swaymsg '[title="^焦图$"] move container to workspace 2' >/dev/null && swaymsg workspace 1 >/dev/null
+if main_is "2 - -"; then
+    launch_with_token
+    if wait_for 10 main_is "2 urgent -"; then
+        pass "a launch with a token marks the main window urgent"
+    else
+        fail "a launch with a token marks the main window urgent ($(main_state))"
+    fi
+    swaymsg focus_on_window_activation focus >/dev/null && swaymsg workspace 1 >/dev/null
+    launch_with_token
+    if wait_for 10 main_is "2 - focused"; then
+        pass "with focus_on_window_activation focus, a launch with a token focuses the main window"
+    else
+        fail "a launch with a token focuses the main window ($(main_state))"
+    fi
+    grim "$artefacts/sway-activated.png"
+else
+    fail "the main window moves to workspace 2 ($(main_state))"
+fi
 
 menu_quit_ends "$app_pid" "$item"
 grep -i "qt.qpa\|wayland" "$work/app.log" | head -5
