@@ -10,6 +10,8 @@
 // --size renders at that window size only (by default both the first-start size, 1000x620, and the
 // smallest the window allows, 900x560; images at sizes other than the first-start one carry the
 // size in their names).
+// Everything is rendered twice: in Chinese into the output directory, in English into its "en"
+// folder (DIR/en, DIR/en/2x).
 // Every state is filled through the model's own refresh path, from fake sources.
 
 #include <QApplication>
@@ -55,6 +57,7 @@
 #include "SystemInfoSource.h"
 #include "ThemeManager.h"
 #include "TrayTitleIcon.h"
+#include "Translations.h"
 #include "Typography.h"
 #include "UpdateChecker.h"
 #include "UpdateNoticeView.h"
@@ -767,6 +770,32 @@ bool renderTrayTitles(const QDir& outDir) {
 
 }  // namespace
 
+bool renderAll(const QDir& outDir, const QString& settingsFile, const std::vector<QSize>& windowSizes) {
+    const std::vector<Scene> scenes{
+        {"discharging", dischargingLaptop, std::nullopt},
+        {"charging", chargingLaptop, std::nullopt},
+        {"desktop", desktopMachine, std::nullopt},
+        {"weak-charger", weakChargerLaptop, std::nullopt},
+        {"held-at-limit", heldAtLimitLaptop, std::nullopt},
+        {"highlight", dischargingLaptop, std::string("Chrome")},
+        {"crowded", fastChargingLaptop, std::nullopt, smallApplications},
+        {"no-tray", dischargingLaptop, std::nullopt, sixApplications, true},
+    };
+    bool ok = true;
+    for (const QSize windowSize : windowSizes) {
+        for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
+    }
+    ok = renderHealthCards(outDir, settingsFile) && ok;
+    ok = renderUpdateNotices(outDir, settingsFile) && ok;
+    QTemporaryDir auxScratch;
+    ok = renderHistoryWindows(outDir, settingsFile, auxScratch) && ok;
+    ok = renderChangelogWindows(outDir, settingsFile, auxScratch) && ok;
+    ok = renderShellWindows(scenes[1], outDir, settingsFile) && ok;
+    ok = renderChargeSettings(outDir, settingsFile) && ok;
+    ok = renderTrayTitles(outDir) && ok;
+    return ok;
+}
+
 int main(int argc, char** argv) {
     QString outPath = QStringLiteral("screenshots");
     QString scaleFolder;
@@ -801,36 +830,22 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("JoulemapRender"));
     QApplication::setApplicationName(QStringLiteral("JoulemapRender"));
 
-    QDir outDir(outPath);
-    if (!scaleFolder.isEmpty()) outDir.setPath(outDir.filePath(scaleFolder));
-    if (!outDir.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "cannot create %s\n", qPrintable(outDir.path()));
-        return 1;
-    }
     QTemporaryDir settingsDir;
     const QString settingsFile = settingsDir.filePath(QStringLiteral("settings.ini"));
-
-    const std::vector<Scene> scenes{
-        {"discharging", dischargingLaptop, std::nullopt},
-        {"charging", chargingLaptop, std::nullopt},
-        {"desktop", desktopMachine, std::nullopt},
-        {"weak-charger", weakChargerLaptop, std::nullopt},
-        {"held-at-limit", heldAtLimitLaptop, std::nullopt},
-        {"highlight", dischargingLaptop, std::string("Chrome")},
-        {"crowded", fastChargingLaptop, std::nullopt, smallApplications},
-        {"no-tray", dischargingLaptop, std::nullopt, sixApplications, true},
-    };
     bool ok = true;
-    for (const QSize windowSize : windowSizes) {
-        for (const Scene& scene : scenes) ok = renderScene(scene, windowSize, outDir, settingsFile) && ok;
+    for (const char* language : {Translations::kChinese, Translations::kEnglish}) {
+        if (!Translations::apply(QString::fromLatin1(language))) {
+            std::fprintf(stderr, "the %s translation did not load\n", language);
+            return 1;
+        }
+        QDir outDir(outPath);
+        if (language != Translations::kChinese) outDir.setPath(outDir.filePath(QString::fromLatin1(language)));
+        if (!scaleFolder.isEmpty()) outDir.setPath(outDir.filePath(scaleFolder));
+        if (!outDir.mkpath(QStringLiteral("."))) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(outDir.path()));
+            return 1;
+        }
+        ok = renderAll(outDir, settingsFile, windowSizes) && ok;
     }
-    ok = renderHealthCards(outDir, settingsFile) && ok;
-    ok = renderUpdateNotices(outDir, settingsFile) && ok;
-    QTemporaryDir auxScratch;
-    ok = renderHistoryWindows(outDir, settingsFile, auxScratch) && ok;
-    ok = renderChangelogWindows(outDir, settingsFile, auxScratch) && ok;
-    ok = renderShellWindows(scenes[1], outDir, settingsFile) && ok;
-    ok = renderChargeSettings(outDir, settingsFile) && ok;
-    ok = renderTrayTitles(outDir) && ok;
     return ok ? 0 : 1;
 }

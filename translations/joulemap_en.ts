@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>%1 持续高负载用电（CPU 占用 %2%），可能影响续航。如不需要建议关闭或检查。</source>
-        <translation>%1 keeps the CPU busy (%2% CPU) and shortens battery life. Close or check it if you don’t need it.</translation>
+        <translation>%1 keeps the CPU busy (%2% CPU) and shortens battery life. Close or check it if you don't need it.</translation>
     </message>
     <message>
         <source>⚠️ 电池温度过高</source>
@@ -72,7 +72,7 @@
     </message>
     <message>
         <source>按各应用的处理器时间分摊整机耗电（估算）</source>
-        <translation>The machine’s energy use shared out by each app’s CPU time (estimate)</translation>
+        <translation>The machine's energy use shared out by each app's CPU time (estimate)</translation>
     </message>
 </context>
 <context>
@@ -95,7 +95,7 @@
     </message>
     <message>
         <source>跟随系统深浅模式自动切换</source>
-        <translation>Follows the desktop’s light or dark mode</translation>
+        <translation>Follows the desktop's light or dark mode</translation>
     </message>
     <message>
         <source>固定浅色外观</source>
@@ -141,7 +141,7 @@
     </message>
     <message>
         <source>当前电量 %1%，充电功率约 %2W 低于充电器额定 %3W——这是正常的。高电量时电池进入恒压缓充阶段，系统主动降低充电功率以保护电池寿命，接近满电时会进一步降至涓流甚至暂停</source>
-        <translation>At %1%, charging at about %2W is below the charger’s rated %3W, which is normal. When nearly full the battery charges at constant voltage and the system lowers the power to protect it; close to full it slows to a trickle or pauses</translation>
+        <translation>At %1%, charging at about %2W is below the charger's rated %3W, which is normal. When nearly full the battery charges at constant voltage and the system lowers the power to protect it; close to full it slows to a trickle or pauses</translation>
     </message>
     <message>
         <source>电量仅剩 %1%，建议尽快接入电源，避免深度放电损伤电池</source>
@@ -315,7 +315,7 @@
     </message>
     <message>
         <source>这台电脑的电池驱动不提供充电上限</source>
-        <translation>This computer’s battery driver has no charge limit</translation>
+        <translation>This computer's battery driver has no charge limit</translation>
     </message>
     <message>
         <source>当前用户无权修改充电上限，%1。授予写入权限的方法见 %2</source>
@@ -377,7 +377,7 @@
     <name>CommandLine</name>
     <message>
         <source>焦图（Joulemap）实时显示本机的电都用在了哪里。</source>
-        <translation>Joulemap (焦图) shows, live, where the machine’s power goes.</translation>
+        <translation>Joulemap (焦图) shows, live, where the machine's power goes.</translation>
     </message>
     <message>
         <source>等正在运行的焦图退出后接替它（更新后使用）。</source>
@@ -393,7 +393,7 @@
     </message>
     <message>
         <source>每次刷新后把指标写到 PATH，供 node_exporter 的 textfile 收集器读取（优先于设置）。</source>
-        <translation>Write the metrics for node_exporter’s textfile collector to PATH after every refresh (overrides the setting).</translation>
+        <translation>Write the metrics for node_exporter's textfile collector to PATH after every refresh (overrides the setting).</translation>
     </message>
     <message>
         <source>把指标写入 FILE 一次后退出，不打开窗口。</source>
@@ -401,7 +401,7 @@
     </message>
     <message>
         <source>joulemap：--days 需要 1 到 %1 之间的整数天数，而不是“%2”</source>
-        <translation>joulemap: --days wants a whole number of days from 1 to %1, not “%2”</translation>
+        <translation>joulemap: --days wants a whole number of days from 1 to %1, not "%2"</translation>
     </message>
     <message>
         <source>joulemap：--days 只能与 --export-csv 一起使用</source>
@@ -708,7 +708,7 @@
     </message>
     <message>
         <source>USB-PD %1 快充</source>
-        <translation>USB-PD %1 fast charge</translation>
+        <translation>USB-PD %1</translation>
     </message>
     <message>
         <source>至少</source>
@@ -856,7 +856,7 @@
     </message>
     <message>
         <source>预警通过桌面的通知服务发送；桌面没有运行通知服务时，预警不会显示。</source>
-        <translation>Alerts are sent through the desktop’s notification service; without one running, they are not shown.</translation>
+        <translation>Alerts are sent through the desktop's notification service; without one running, they are not shown.</translation>
     </message>
 </context>
 <context>

@@ -185,7 +185,15 @@ QStringList wrapLines(const QFont& font, const QString& text, qreal maxWidth, in
     if (maxLines > 0 && lines.size() > maxLines) {
         const QString rest = lines.mid(maxLines - 1).join(QLatin1Char(' '));
         lines = lines.mid(0, maxLines - 1);
-        lines.push_back(elided(font, rest, maxWidth));
+        // The last part is what such a text ends on (the figure); the words before it give way first.
+        const qsizetype cut = rest.lastIndexOf(kPartSeparator);
+        const QString tail = cut > 0 ? rest.mid(cut) : QString();
+        const qreal room = maxWidth - metrics.horizontalAdvance(tail);
+        if (cut > 0 && room > metrics.horizontalAdvance(QStringLiteral("\u2026"))) {
+            lines.push_back(elided(font, rest.left(cut), room) + tail);
+        } else {
+            lines.push_back(elided(font, rest, maxWidth));
+        }
     }
     return lines;
 }

@@ -50,7 +50,7 @@ QString elided(const QFont& font, const QString& text, qreal maxWidth, Digits di
 // Breaks text into lines of at most maxWidth. Texts made of parts joined by " · " break between
 // parts first, the dot staying at the end of the line (it may not start one); a part too long for a
 // line of its own breaks between words, and a word too long alone anywhere. With maxLines, the last
-// line takes the rest, elided.
+// line takes the rest, elided before its last part where that part fits.
 QStringList wrapLines(const QFont& font, const QString& text, qreal maxWidth, int maxLines = 0);
 
 // Draws one line in the painter's font with its line box's top left at topLeft; appends the box to

@@ -24,6 +24,7 @@
 #include "SystemInfoSource.h"
 #include "SystemInfoView.h"
 #include "ThemeManager.h"
+#include "Translations.h"
 
 namespace joulemap {
 namespace {
@@ -176,50 +177,62 @@ QString describe(const PlacedTextBox& placed) {
         .arg(r.height());
 }
 
+// In both languages: English words are longer than Chinese ones.
 TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) {
     constexpr double kTolerance = 0.01;  // touching edges are fine, a sliver of shared area is not
-    const std::vector<State> states{
-        {"discharging", notebook(), kSixApps, std::nullopt, std::nullopt},
-        // The input card's subtitle wraps rather than hide the measured input at its end.
-        {"charging", notebook(65, 42.4, 17.6), kSixApps, std::nullopt,
-         MustShow{"⚡ 入口功率", "实际", "42.4W"}},
-        {"desktop", std::nullopt, kSixApps, std::nullopt, std::nullopt},
-        {"highlight", notebook(), kSixApps, std::string("Chrome"), std::nullopt},
-        // A long destination name gives way to its figures.
-        {"long name", notebook(), kLongName, std::nullopt, MustShow{"diagram", "\u2026 \u00B7 ", "W"}},
-        {"crowded", notebook(100, 90, 60), kSmallApps, std::nullopt, std::nullopt},
-        // A notice as long as the one for a desktop without a tray, read at the body's 12 px.
-        {"notice", notebook(), kSixApps, std::nullopt, MustShow{"header", "托盘", "退出焦图", 15},
-         QStringLiteral("桌面没有系统托盘：关闭此窗口即退出焦图")},
-    };
-    for (const State& state : states) {
-        Dashboard dashboard(state);
-        for (const QSize size : {kFirstStartSize, kSmallestSize}) {
-            SCOPED_TRACE(testing::Message() << state.name << " at " << size.width() << "x" << size.height());
-            const std::vector<PlacedTextBox> boxes = dashboard.resized(size).textBoxes();
-            ASSERT_GT(boxes.size(), 30u);
-            for (std::size_t i = 0; i < boxes.size(); ++i) {
-                const QRectF& frame = boxes[i].frame;
-                EXPECT_TRUE(frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance)
-                                .contains(boxes[i].box.rect))
-                    << qPrintable(describe(boxes[i]));
-                for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-                    const QRectF common = boxes[i].box.rect & boxes[j].box.rect;
-                    EXPECT_FALSE(boxes[i].layer == boxes[j].layer && common.width() > kTolerance &&
-                                 common.height() > kTolerance)
-                        << qPrintable(describe(boxes[i])) << " / " << qPrintable(describe(boxes[j]));
+    for (const char* language : {Translations::kChinese, Translations::kEnglish}) {
+        ASSERT_TRUE(Translations::apply(QString::fromLatin1(language)));
+        const bool english = language == Translations::kEnglish;
+        auto pick = [english](const char* chinese, const char* inEnglish) {
+            return QString::fromUtf8(english ? inEnglish : chinese);
+        };
+        const std::vector<State> states{
+            {"discharging", notebook(), kSixApps, std::nullopt, std::nullopt},
+            // The input card's subtitle wraps rather than hide the measured input at its end.
+            {"charging", notebook(65, 42.4, 17.6), kSixApps, std::nullopt,
+             MustShow{pick("⚡ 入口功率", "⚡ Input power"), pick("实际", "actual"), "42.4W"}},
+            {"desktop", std::nullopt, kSixApps, std::nullopt, std::nullopt},
+            {"highlight", notebook(), kSixApps, std::string("Chrome"), std::nullopt},
+            // A long destination name gives way to its figures.
+            {"long name", notebook(), kLongName, std::nullopt, MustShow{"diagram", "\u2026 \u00B7 ", "W"}},
+            {"crowded", notebook(100, 90, 60), kSmallApps, std::nullopt, std::nullopt},
+            // A notice as long as the one for a desktop without a tray, read at the body's 12 px.
+            {"notice", notebook(), kSixApps, std::nullopt,
+             MustShow{"header", pick("托盘", "tray"), pick("退出焦图", "quits Joulemap"), 15},
+             pick("桌面没有系统托盘：关闭此窗口即退出焦图",
+                  "The desktop has no system tray: closing this window quits Joulemap")},
+        };
+        for (const State& state : states) {
+            Dashboard dashboard(state);
+            for (const QSize size : {kFirstStartSize, kSmallestSize}) {
+                SCOPED_TRACE(testing::Message() << language << ": " << state.name << " at " << size.width() << "x"
+                                                << size.height());
+                const std::vector<PlacedTextBox> boxes = dashboard.resized(size).textBoxes();
+                ASSERT_GT(boxes.size(), 30u);
+                for (std::size_t i = 0; i < boxes.size(); ++i) {
+                    const QRectF& frame = boxes[i].frame;
+                    EXPECT_TRUE(frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance)
+                                    .contains(boxes[i].box.rect))
+                        << qPrintable(describe(boxes[i]));
+                    for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+                        const QRectF common = boxes[i].box.rect & boxes[j].box.rect;
+                        EXPECT_FALSE(boxes[i].layer == boxes[j].layer && common.width() > kTolerance &&
+                                     common.height() > kTolerance)
+                            << qPrintable(describe(boxes[i])) << " / " << qPrintable(describe(boxes[j]));
+                    }
                 }
+                if (!state.mustShow) continue;
+                const MustShow& must = *state.mustShow;
+                const auto found = std::find_if(boxes.begin(), boxes.end(), [&](const PlacedTextBox& placed) {
+                    return placed.card == must.card && placed.box.text.contains(must.part);
+                });
+                ASSERT_NE(found, boxes.end());
+                EXPECT_TRUE(found->box.text.endsWith(must.end)) << qPrintable(found->box.text);
+                EXPECT_GE(found->box.rect.height(), must.minLineHeight);
             }
-            if (!state.mustShow) continue;
-            const MustShow& must = *state.mustShow;
-            const auto found = std::find_if(boxes.begin(), boxes.end(), [&](const PlacedTextBox& placed) {
-                return placed.card == must.card && placed.box.text.contains(must.part);
-            });
-            ASSERT_NE(found, boxes.end());
-            EXPECT_TRUE(found->box.text.endsWith(must.end)) << qPrintable(found->box.text);
-            EXPECT_GE(found->box.rect.height(), must.minLineHeight);
         }
     }
+  Translations::apply(QString::fromLatin1(Translations::kChinese));
 }
 
 TEST(MainViewLayoutTest, SidePanelScrollsOnlyWhereTheCardsCannotFit) {

@@ -38,7 +38,7 @@ TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
         theme.setTheme(AppTheme::system);
         EXPECT_EQ(picker->currentIndex(), 2);
         // In the language chosen a moment ago, without a restart.
-        EXPECT_EQ(view.themeDescription(), "Follows the desktop’s light or dark mode");
+        EXPECT_EQ(view.themeDescription(), "Follows the desktop's light or dark mode");
         theme.setTheme(AppTheme::dark);
     }
     ThemeManager restarted(settingsFile, &appearance);
