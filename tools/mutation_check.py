@@ -12,7 +12,7 @@ same mutants; --compare lists the ones the second run no longer kills.
 
   tools/mutation_check.py --list                  # the mutants a run would try
   tools/mutation_check.py --limit 5 --jobs 1      # a short trial
-  tools/mutation_check.py --results /work/before.tsv
+  tools/mutation_check.py --results before.tsv   # all of them; later again into after.tsv
   tools/mutation_check.py --compare before.tsv after.tsv
 
 The sources are changed in place, so the checkout must have no local change under src/; each
@@ -59,14 +59,15 @@ class Mutant:
         return f"{self.path}:{self.line}:{self.col}:{self.kind}:{self.replacement}"
 
     def apply(self, text):
-        lines = text.splitlines(keepends=True)
+        # Lines as the sites were found: split at line feeds only.
+        lines = text.split("\n")
         line = lines[self.line - 1]
         start = self.col - 1
         if line[start:start + len(self.original)] != self.original:
             raise RuntimeError(f"{self.id}: the source no longer has {self.original!r} there")
         new = "" if self.replacement == "del" else self.replacement
         lines[self.line - 1] = line[:start] + new + line[start + len(self.original):]
-        return "".join(lines)
+        return "\n".join(lines)
 
 
 # ---------------------------------------------------------------------------------------------
