@@ -12,7 +12,7 @@ mode="${1:-run}"
 packages=(
   cmake ninja-build g++ clang pkg-config
   libsqlite3-dev sqlite3 nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools qt6-translations-l10n
   dbus dbus-bin dbus-daemon xvfb xauth fonts-noto-cjk fonts-noto-color-emoji locales
   dpkg-dev file
   openbox trayer xfce4-panel xdotool x11-utils

@@ -1,6 +1,7 @@
 #include "Translations.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QSettings>
@@ -30,11 +31,35 @@ bool usesChinese(const QString& preference, const QStringList& uiLanguages) {
     return uiLanguages.front().startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
 }
 
+namespace {
+
+// Qt's own texts (the help's standard options, the buttons of a file dialog) are English as
+// written; in Chinese they take Qt's Chinese translation where it is installed.
+void applyQtChinese(bool chinese) {
+    static QPointer<QTranslator> qtChinese;
+    if (!chinese) {
+        delete qtChinese.data();
+        return;
+    }
+    if (qtChinese) return;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator)) {
+        qtChinese = translator;
+    } else {
+        delete translator;
+    }
+}
+
+}  // namespace
+
 bool apply(const QString& preference) {
     setTextTranslator(&translateWithQt);
     // One English translator at most, owned by the application; a Chinese preference removes it.
     static QPointer<QTranslator> english;
-    if (usesChinese(preference, QLocale::system().uiLanguages())) {
+    const bool chinese = usesChinese(preference, QLocale::system().uiLanguages());
+    applyQtChinese(chinese);
+    if (chinese) {
         delete english.data();
         return true;
     }
