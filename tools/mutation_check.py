@@ -501,9 +501,9 @@ def summary(results, seconds):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build-dir", default="build-mutation", help="build folder (relative to the checkout)")
-    ap.add_argument("--seed", type=int, default=DEFAULT_SEED)
+    ap.add_argument("--seed", type=int, default=DEFAULT_SEED, help="chooses which sites make the selection")
     ap.add_argument("--mutants", type=int, default=DEFAULT_MUTANTS, help="how many mutants make the selection")
     ap.add_argument("--limit", type=int, help="try only the first N mutants of the selection")
     ap.add_argument("--ids", help="try the mutants whose ids start the lines of this file (a --list or results file)")
@@ -531,6 +531,9 @@ def main():
             print("nothing to restore")
         return 0
 
+    if backup.exists() and args.list:
+        # The sources hold a mutant right now, and the sites found in them would not be the usual ones.
+        sys.exit(f"a run is mutating the sources, or one left a mutant in place ({sys.argv[0]} --restore)")
     selection = select_mutants(all_candidates(), args.mutants, args.seed)
     if args.ids:
         by_id = {m.id: m for ms in all_candidates().values() for m in ms}
