@@ -13,9 +13,16 @@ namespace {
 const QByteArray kMagic = QByteArrayLiteral("i3-ipc");
 constexpr quint32 kRunCommand = 0;
 constexpr quint32 kGetWorkspaces = 1;
+constexpr quint32 kGetOutputs = 3;
 constexpr int kHeaderSize = 6 + 4 + 4;
 // Replies to these requests are small; a larger length means a confused peer.
 constexpr quint32 kMaxReply = 4 * 1024 * 1024;
+
+QRect rectOf(const QJsonObject& object) {
+    const QJsonObject rect = object.value(QLatin1String("rect")).toObject();
+    return {rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
+            rect.value(QLatin1String("width")).toInt(), rect.value(QLatin1String("height")).toInt()};
+}
 
 }  // namespace
 
@@ -51,19 +58,21 @@ std::optional<QByteArray> SwayIpc::request(quint32 type, const QByteArray& paylo
     return reply.mid(kHeaderSize, length);
 }
 
-std::optional<QRect> SwayIpc::focusedWorkspaceArea() const {
-    const auto reply = request(kGetWorkspaces, {});
+std::optional<QRect> SwayIpc::focusedRect(quint32 type) const {
+    const auto reply = request(type, {});
     if (!reply) return std::nullopt;
     for (const QJsonValue& value : QJsonDocument::fromJson(*reply).array()) {
-        const QJsonObject workspace = value.toObject();
-        if (!workspace.value(QLatin1String("focused")).toBool()) continue;
-        const QJsonObject rect = workspace.value(QLatin1String("rect")).toObject();
-        const QRect area(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
-                         rect.value(QLatin1String("width")).toInt(), rect.value(QLatin1String("height")).toInt());
-        if (area.isValid()) return area;
+        const QJsonObject node = value.toObject();
+        if (!node.value(QLatin1String("focused")).toBool()) continue;
+        const QRect rect = rectOf(node);
+        if (rect.isValid()) return rect;
     }
     return std::nullopt;
 }
+
+std::optional<QRect> SwayIpc::focusedWorkspaceArea() const { return focusedRect(kGetWorkspaces); }
+
+std::optional<QRect> SwayIpc::focusedOutput() const { return focusedRect(kGetOutputs); }
 
 bool SwayIpc::run(const QString& command) const {
     const auto reply = request(kRunCommand, command.toUtf8());

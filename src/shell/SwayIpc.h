@@ -22,6 +22,8 @@ public:
     bool available() const { return !socketPath_.isEmpty(); }
     // The focused workspace's area: the output less the bars that reserve space on it.
     std::optional<QRect> focusedWorkspaceArea() const;
+    // The whole focused output, bars included.
+    std::optional<QRect> focusedOutput() const;
     // Runs a command; true when sway ran it on at least one window.
     bool run(const QString& command) const;
 
@@ -29,6 +31,8 @@ public:
 
 private:
     std::optional<QByteArray> request(quint32 type, const QByteArray& payload) const;
+    // The rectangle of the focused entry in a list of workspaces or outputs.
+    std::optional<QRect> focusedRect(quint32 type) const;
 
     QString socketPath_;
 };

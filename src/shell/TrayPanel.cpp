@@ -66,16 +66,20 @@ void TrayPanel::openAt(const QRect& anchor) {
     show();
     raise();
     activateWindow();
-    if (!placeable_) placeThroughCompositor(anchor);
+    if (!placeable_) placeThroughCompositor();
 }
 
-void TrayPanel::placeThroughCompositor(const QRect& anchor) {
+void TrayPanel::placeThroughCompositor() {
     const SwayIpc sway;
     if (!sway.available()) return;
     const auto area = sway.focusedWorkspaceArea();
     if (!area) return;
-    // Without a point from the host, the top right corner, where bars keep their tray.
-    const QRect at = anchor.topLeft().isNull() ? QRect(area->right(), area->top(), 0, 0) : anchor;
+    // A host on Wayland knows no screen positions: the point it passes is within its own surface
+    // (waybar gives the click inside the icon), so it cannot say where the tray is. The bar's side
+    // can be told from the room it takes off the output; the tray is at its right end, as bars keep it.
+    const auto output = sway.focusedOutput();
+    const bool barBelow = output && area->top() == output->top() && area->bottom() < output->bottom();
+    const QRect at(area->right(), barBelow ? area->bottom() : area->top(), 0, 0);
     const auto frame = WindowPlacement::popupFrame(toRect(at), {width(), height()}, toRect(*area));
     placeCommand_ = QStringLiteral("[pid=%1 title=\"^%2$\"] floating enable, move absolute position %3 %4")
                                 .arg(QCoreApplication::applicationPid())

@@ -34,7 +34,7 @@ protected:
 
 private:
     // On Wayland the compositor places windows; sway can be told where.
-    void placeThroughCompositor(const QRect& anchor);
+    void placeThroughCompositor();
     void sendPlacement();
 
     QPointer<JoulemapViewModel> model_;
