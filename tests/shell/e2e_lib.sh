@@ -65,17 +65,11 @@ x11_desktop() {
     pids+=($!)
 }
 
-# StatusNotifierItem hosts: whether the watcher lists our item and a call on the item's service.
-#   sni_registered SERVICE
+# StatusNotifierItem hosts: whether the watcher lists our item.   sni_registered SERVICE
 sni_registered() {
     dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
         string:RegisteredStatusNotifierItems | grep -q "$1"
-}
-sni_call() {
-    local service=$1
-    shift
-    dbus-send --session --print-reply --dest="$service" "$@" >/dev/null
 }
 second_launch_exits_zero() {
     local status=0

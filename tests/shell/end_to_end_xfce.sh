@@ -135,6 +135,7 @@ if wait_for "$timeout_s" registered; then pass "the item comes back after the pa
 
 second_launch_exits_zero "$app"
 
-wait_for "$timeout_s" tray_item && menu_click 2 && quits_with_zero "$app_pid"
+wait_for "$timeout_s" tray_item || fail "the item shows in the restarted tray"
+menu_click 2 && quits_with_zero "$app_pid"
 echo "screenshots in $artefacts"
 exit $((failures > 0))
