@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real application on Wayland: sway (headless) with waybar, whose tray module hosts
-# StatusNotifierItems, and Joulemap on Qt's wayland platform. Screenshots come from grim.
+# StatusNotifierItems, and Joulemap on Qt's wayland platform. Screenshots come from grim; clicks from
+# a virtual pointer (virtual_pointer.py), as the headless output has no input devices.
 # sway refuses to run as root: as root, the script creates an unprivileged user and runs itself
 # as that user.
 #
@@ -26,7 +27,7 @@ if [[ $EUID == 0 ]]; then
     stage=$(mktemp -d)
     trap 'rm -rf "$stage"' EXIT
     chmod 755 "$stage"
-    cp "$app" "$stage/joulemap" && cp "$(dirname "$0")"/{end_to_end_sway.sh,e2e_lib.sh,activation_token.py} "$stage/" &&
+    cp "$app" "$stage/joulemap" && cp "$(dirname "$0")"/{end_to_end_sway.sh,e2e_lib.sh,wayland_wire.py,activation_token.py,virtual_pointer.py} "$stage/" &&
         cp -r "$fixtures/acpi-laptop-discharging" "$stage/" && chmod -R a+rX "$stage" || exit 1
     runuser -u "$user" -- env PATH="$PATH" JOULEMAP_E2E_TIMEOUT="$timeout_s" \
         bash "$stage/end_to_end_sway.sh" "$stage/joulemap" "$artefacts" "$stage"
@@ -43,12 +44,18 @@ export JOULEMAP_SYSFS_ROOT=$fixtures/acpi-laptop-discharging
 mkdir -p "$XDG_CONFIG_HOME/waybar"
 cat >"$work/sway.conf" <<CONF
 output HEADLESS-1 resolution 1280x800 position 0,0
-exec waybar -c $XDG_CONFIG_HOME/waybar/config >$work/waybar.log 2>&1
+exec waybar -c $XDG_CONFIG_HOME/waybar/config -s $XDG_CONFIG_HOME/waybar/style.css >$work/waybar.log 2>&1
 CONF
 cat >"$XDG_CONFIG_HOME/waybar/config" <<'CONF'
 { "layer": "top", "position": "top", "height": 28, "modules-left": ["sway/workspaces"],
   "modules-center": ["clock"], "modules-right": ["tray"], "tray": { "icon-size": 22, "spacing": 6 } }
 CONF
+# Plain boxes, so our item, the only one in the tray, sits at 1252..1274 x 3..25.
+cat >"$XDG_CONFIG_HOME/waybar/style.css" <<'CSS'
+* { font-family: sans-serif; font-size: 13px; border: none; border-radius: 0; min-height: 0; margin: 0; }
+window#waybar { background-color: #2b303b; color: #ffffff; }
+#tray { padding: 0 6px; }
+CSS
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
     sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
 pids+=($!)
@@ -59,6 +66,16 @@ export WAYLAND_DISPLAY SWAYSOCK
 watcher() { dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
     string:org.kde.StatusNotifierWatcher | grep -q true; }
 wait_for "$timeout_s" watcher || { fail "waybar's tray watcher appears"; exit 1; }
+
+# The seat has a pointer once the virtual one exists.
+mkfifo "$work/pointer"
+python3 "$(dirname "$0")/virtual_pointer.py" "$work/pointer" 1280 800 >"$work/pointer.log" 2>&1 &
+pids+=($!)
+click() { timeout 10 bash -c "echo click $* >$work/pointer"; }
+seat_has_pointer() { swaymsg -t get_seats | python3 -c '
+import json, sys
+sys.exit(not any(seat["capabilities"] & 1 for seat in json.load(sys.stdin)))'; }
+if wait_for 15 seat_has_pointer; then pass "the seat offers a pointer"; else fail "the seat offers a pointer"; fi
 
 export QT_QPA_PLATFORM=wayland
 "$app" >"$work/app.log" 2>&1 &
@@ -85,23 +102,32 @@ if wait_for "$timeout_s" main_shown; then pass "the main window opens"; else fai
 sleep 4
 grim "$artefacts/sway-desktop.png" || fail "grim takes a screenshot"
 
-call() { sni_call "$item" "$@"; }
+# Whether the part "X,Y WxH" of the screen shows more than one colour.
+drawn() { grim -g "$1" -t ppm - | python3 -c '
+import sys
+pixels = sys.stdin.buffer.read().split(b"\n", 3)[3]
+sys.exit(len({pixels[i : i + 3] for i in range(0, len(pixels), 3)}) < 2)'; }
+wait_for "$timeout_s" drawn "1252,3 22x22" || fail "the item shows in the tray"
 panel_shown() { windows | grep -v ' 焦图 ' | grep -q 'True$'; }
-if call /StatusNotifierItem org.kde.StatusNotifierItem.Activate int32:1250 int32:14 && wait_for 10 panel_shown; then
-    pass "Activate opens the panel"
+panel_gone() { ! panel_shown; }
+click 1263 14 left
+if wait_for 15 panel_shown; then
+    pass "a left click on the item opens the panel"
     sleep 1
     line=$(windows | grep -v ' 焦图 ' | grep 'True$' | head -n1)
-    echo "panel: $line for a click at 1250,14"
+    echo "panel: $line for a click at 1263,14"
     grim "$artefacts/sway-panel.png"
     # Below the bar (28 high) and under the click, as on a desktop that places its popups.
     read -r px py <<<"$(awk '{print $3}' <<<"$line" | tr 'x+' '  ' | awk '{print $3, $4}')"
-    if ((px <= 1250 && px + 360 >= 1250 && py >= 28 && py <= 40)); then
+    if ((px <= 1263 && px + 360 >= 1263 && py >= 28 && py <= 40)); then
         pass "the panel opens under the tray"
     else
-        fail "the panel opens at $px,$py, not under the tray"
+        fail "the panel opens at $px,$py, not under the tray (click at 1263,14)"
     fi
+    click 1263 14 left
+    if wait_for 15 panel_gone; then pass "a second click closes the panel"; else fail "a second click closes the panel"; fi
 else
-    fail "Activate opens the panel"
+    fail "a left click on the item opens the panel"
 fi
 
 second_launch_exits_zero "$app"
@@ -146,7 +172,29 @@ else
     fail "the main window moves to workspace 2 ($(main_state))"
 fi
 
-menu_quit_ends "$app_pid" "$item"
+# waybar shows the item's menu on a right click. On the empty workspace 1 it is what stands out from
+# the background below the bar: "X Y W H".
+menu_box() { grim -g "880,28 400x300" -t ppm - | python3 -c '
+import sys
+_, size, _, pixels = sys.stdin.buffer.read().split(b"\n", 3)
+width = int(size.split()[0])
+background = pixels[-3:]
+hits = [(i // 3 % width, i // 3 // width) for i in range(0, len(pixels), 3) if pixels[i : i + 3] != background]
+if len(hits) < 1000: sys.exit(1)
+xs, ys = [x for x, _ in hits], [y for _, y in hits]
+print(880 + min(xs), 28 + min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)' | grep .; }
+swaymsg workspace 1 >/dev/null
+click 1263 14 right
+if wait_for 15 menu_box; then
+    read -r mx my mw mh <<<"$(menu_box)"
+    pass "a right click shows the tray menu (${mw}x$mh at $mx,$my)"
+    grim "$artefacts/sway-menu.png"
+    # The second of its two rows is "退出".
+    click $((mx + mw / 2)) $((my + mh * 3 / 4)) left
+    quits_with_zero "$app_pid"
+else
+    fail "a right click shows the tray menu"
+fi
 grep -i "qt.qpa\|wayland" "$work/app.log" | head -5
 echo "screenshots in $artefacts"
 exit $((failures > 0))
