@@ -59,8 +59,7 @@ TEST(DrainTrackerTest, CandidatesAreBusyApplicationsAboveHalfWithTiesToTheFirst)
         // Most of an idle machine's little work is no drain, and the monitor never accuses itself.
         {{{"Idle", std::nullopt, 0.9, 9.9}}, Tracked{}},
         {{{"Idle", std::nullopt, 0.9, 10.0}}, Tracked{{"Idle", 1}}},
-        {{{kSelfAppName, std::nullopt, 0.94, 60}}, Tracked{}},
-    };
+        {{{kSelfAppName, std::nullopt, 0.94, 60}}, Tracked{}}};
     for (const auto& [shares, tracked] : cases) {
         DrainTracker tracker;
         tracker.check(onBattery(20.0), shares, true);
@@ -95,19 +94,17 @@ TEST(ChargeLevelAlertTest, UpperOnTheAdapterUnlessHeldLowerOnlyWhileDischarging)
         Behaviour behaviour;
         double batteryW;
         bool high, low;  // with the levels at 80 and 20
-    } cases[] = {
-        {"charging past the upper level", true, true, 80, 0, Behaviour::none, 20, true, false},
-        {"charging below it", true, true, 79, 0, Behaviour::none, 20, false, false},
-        {"full on the adapter", true, false, 100, 100, Behaviour::automatic, 0, true, false},
-        {"held at its limit", true, false, 80, 80, Behaviour::automatic, 0, false, false},
-        {"trickling at its limit", true, true, 80, 80, Behaviour::automatic, 0.3, false, false},
-        {"charging stopped by the user", true, false, 90, 0, Behaviour::inhibitCharge, 0, false, false},
-        {"told to discharge", true, false, 15, 0, Behaviour::forceDischarge, -9, false, true},
-        {"on battery at the lower level", false, false, 20, 0, Behaviour::none, -9, false, true},
-        {"on battery above it", false, false, 21, 0, Behaviour::none, -9, false, false},
-        {"adapter too weak", true, false, 12, 0, Behaviour::none, -6, false, true},
-        {"charging at a low charge", true, true, 12, 0, Behaviour::none, 20, false, false},
-    };
+    } cases[] = {{"charging past the upper level", true, true, 80, 0, Behaviour::none, 20, true, false},
+                 {"charging below it", true, true, 79, 0, Behaviour::none, 20, false, false},
+                 {"full on the adapter", true, false, 100, 100, Behaviour::automatic, 0, true, false},
+                 {"held at its limit", true, false, 80, 80, Behaviour::automatic, 0, false, false},
+                 {"trickling at its limit", true, true, 80, 80, Behaviour::automatic, 0.3, false, false},
+                 {"charging stopped by the user", true, false, 90, 0, Behaviour::inhibitCharge, 0, false, false},
+                 {"told to discharge", true, false, 15, 0, Behaviour::forceDischarge, -9, false, true},
+                 {"on battery at the lower level", false, false, 20, 0, Behaviour::none, -9, false, true},
+                 {"on battery above it", false, false, 21, 0, Behaviour::none, -9, false, false},
+                 {"adapter too weak", true, false, 12, 0, Behaviour::none, -6, false, true},
+                 {"charging at a low charge", true, true, 12, 0, Behaviour::none, 20, false, false}};
     for (const auto& c : cases) {
         BatteryInfo b;
         b.isExternalConnected = c.plugged;

@@ -28,8 +28,7 @@ TEST(AutostartEntry, ExecQuotingAndDisabledEntries) {
         {"[Desktop Entry]\nExec=x\n", true},
         {"[Desktop Entry]\nExec=x\nHidden=true\n", false},
         {"[Desktop Entry]\nX-GNOME-Autostart-enabled = false\n", false},
-        {"[Desktop Entry]\nExec=x\n[Desktop Action quit]\nHidden=true\n", true},
-    };
+        {"[Desktop Entry]\nExec=x\n[Desktop Action quit]\nHidden=true\n", true}};
     for (const auto& [text, enabled] : cases) {
         std::ofstream(file) << text;
         EXPECT_EQ(AutostartEntry::isEnabled(file), enabled) << text;

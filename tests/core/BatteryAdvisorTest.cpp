@@ -85,26 +85,22 @@ TEST(BatteryAdvisorTest, ChargingRulesFollowChargeAdapterAndChargePower) {
                                    Advice("💡", taperText("85", "20", "96"), Severity::info)}));
     // Flagged as charging while the battery gives power: the charge power counts as 0 W.
     EXPECT_EQ(texts(charging(80, 20.9, -3))[1], taperText("80", "0", "20"));
-    expectTexts({
-        {charging(85, 96, 48), {kNearFull}},  // half the rating is no longer tapering
-        {charging(50, 15, 11.9), {"正在慢速充电（充电器 15W），使用原装或更高功率充电器可更快充满"}},
-        {charging(50, 15, 12.0), {kAllClear}},
-        {charging(50, 19.9, 0), {"正在慢速充电（充电器 19W），使用原装或更高功率充电器可更快充满"}},
-        {charging(50, 20, 0), {kAllClear}},
-        {charging(19, 0, 30), {"电量较低（19%）正在充电，建议充至 80% 以上再拔下"}},
-        {charging(20, 0, 30), {kAllClear}},
-        {charging(79, 96, 20), {kAllClear}},
-    });
+    expectTexts({{charging(85, 96, 48), {kNearFull}},  // half the rating is no longer tapering
+                 {charging(50, 15, 11.9), {"正在慢速充电（充电器 15W），使用原装或更高功率充电器可更快充满"}},
+                 {charging(50, 15, 12.0), {kAllClear}},
+                 {charging(50, 19.9, 0), {"正在慢速充电（充电器 19W），使用原装或更高功率充电器可更快充满"}},
+                 {charging(50, 20, 0), {kAllClear}},
+                 {charging(19, 0, 30), {"电量较低（19%）正在充电，建议充至 80% 以上再拔下"}},
+                 {charging(20, 0, 30), {kAllClear}},
+                 {charging(79, 96, 20), {kAllClear}}});
 }
 
 TEST(BatteryAdvisorTest, OnBatteryRulesFollowChargeAndDischargePower) {
-    expectTexts({
-        {unplugged(80, 0), {kIdeal}},
-        {unplugged(81, 0), {kAllClear}},
-        {unplugged(20, 0), {lowText(20), kIdeal}},
-        {unplugged(90, 25.0), {kAllClear}},
-        {unplugged(90, 25.04), {"当前放电功率较高（25.0W），关闭耗电应用或降低屏幕亮度可延长续航"}},
-    });
+    expectTexts({{unplugged(80, 0), {kIdeal}},
+                 {unplugged(81, 0), {kAllClear}},
+                 {unplugged(20, 0), {lowText(20), kIdeal}},
+                 {unplugged(90, 25.0), {kAllClear}},
+                 {unplugged(90, 25.04), {"当前放电功率较高（25.0W），关闭耗电应用或降低屏幕亮度可延长续航"}}});
     const BatteryInfo hot = at(unplugged(15, 30), 45);
     const auto firstTwo = BatteryAdvisor::advice(hot, 2);
     ASSERT_EQ(firstTwo.size(), 2u);
@@ -140,12 +136,10 @@ TEST(BatteryAdvisorTest, HealthAndCycleRules) {
         b.designCycleCount = design;
         return b;
     };
-    expectTexts({
-        {unknown, {kAllClear}},
-        {cycles(800, 1000), {"循环次数 800/1000，已接近设计上限，电池进入生命周期后期"}},
-        {cycles(799, 1000), {kAllClear}},
-        {cycles(5000, 0), {kAllClear}},
-    });
+    expectTexts({{unknown, {kAllClear}},
+                 {cycles(800, 1000), {"循环次数 800/1000，已接近设计上限，电池进入生命周期后期"}},
+                 {cycles(799, 1000), {kAllClear}},
+                 {cycles(5000, 0), {kAllClear}}});
 }
 
 TEST(BatteryAdvisorTest, TextsIgnoreTheProcessLocale) {
@@ -172,20 +166,18 @@ TEST(BatteryAdvisorTest, ChargeLimitQuietsUnplugAdviceAndIsSuggestedOnlyWhenNone
     full.currentCapacityPct = 100;
     BatteryInfo inhibited = charging(85, 96, 0);
     inhibited.chargeBehaviour = BatteryInfo::ChargeBehaviour::inhibitCharge;
-    expectTexts({
-        // Trickling at the limit: neither "unplug" nor the taper explanation.
-        {limited(charging(80, 96, 0.2), 80), {kAllClear}},
-        {limited(charging(79, 96, 0), 80), {kAllClear}},
-        {inhibited, {kAllClear}},
-        // Still charging towards a higher limit: the advice stands.
-        {limited(charging(85, 96, 48), 90), {kNearFull}},
-        {limited(charging(15, 0, 30), 80), {"电量较低（15%）正在充电，建议充至 80% 以上再拔下"}},
-        // Full on the adapter with the driver offering a limit that is off.
-        {limited(full, 100), {"长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%"}},
-        {limited(full, 80), {kAllClear}},
-        {limited(full, 0), {kAllClear}},  // the driver offers none: nothing to set
-        {limited(unplugged(100, 0), 100), {kAllClear}},
-    });
+    expectTexts({// Trickling at the limit: neither "unplug" nor the taper explanation.
+                 {limited(charging(80, 96, 0.2), 80), {kAllClear}},
+                 {limited(charging(79, 96, 0), 80), {kAllClear}},
+                 {inhibited, {kAllClear}},
+                 // Still charging towards a higher limit: the advice stands.
+                 {limited(charging(85, 96, 48), 90), {kNearFull}},
+                 {limited(charging(15, 0, 30), 80), {"电量较低（15%）正在充电，建议充至 80% 以上再拔下"}},
+                 // Full on the adapter with the driver offering a limit that is off.
+                 {limited(full, 100), {"长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%"}},
+                 {limited(full, 80), {kAllClear}},
+                 {limited(full, 0), {kAllClear}},  // the driver offers none: nothing to set
+                 {limited(unplugged(100, 0), 100), {kAllClear}}});
 }
 
 }  // namespace

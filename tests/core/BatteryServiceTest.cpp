@@ -57,8 +57,7 @@ TEST(BatteryService, ImplausibleValuesReadAsAbsent) {
         R"("CycleCount" = -1)",
         R"("TimeRemaining" = 65535000)",
         R"("AdapterDetails" = {"Watts"=4294967295})",
-        R"("PowerTelemetryData" = {"SystemPowerIn"=9223372036854775807,"BatteryPower"=-9223372036854775807})",
-    };
+        R"("PowerTelemetryData" = {"SystemPowerIn"=9223372036854775807,"BatteryPower"=-9223372036854775807})"};
     const BatteryInfo absent = BatteryService::parse("");
     for (const char* dump : dumps) EXPECT_EQ(BatteryService::parse(dump), absent) << dump;
 }
@@ -80,8 +79,7 @@ TEST(BatteryService, UsbPowerDeliveryNeedsExternalPowerAndHighVoltage) {
         {R"("ExternalConnected"=Yes "AdapterVoltage"=5000 "AdapterVoltage"=20000)", "未知", false},
         {R"("ExternalConnected"=Yes "AdapterVoltage"="x" "AdapterVoltage"=20000)", "USB-PD", false},
         {R"("ExternalConnected"=No "AdapterDetails"={"AdapterVoltage"=20000,"Watts"=96,"UsbHvcMenu"=()})", "未知",
-         false},
-    };
+         false}};
     for (const auto& c : cases) {
         const BatteryInfo info = BatteryService::parse(c.dump);
         EXPECT_EQ(info.chargingProtocol, c.protocol) << c.dump;
@@ -99,23 +97,21 @@ TEST(BatteryService, UsbPowerDeliveryNeedsExternalPowerAndHighVoltage) {
 
 // The hand scanner must pick the same value as the pattern would.
 TEST(BatteryService, FieldScanMatchesTheValuePattern) {
-    const std::vector<std::string> texts = {
-        R"("Key"="" "Key"="x")",
-        R"("Key"  =  "two words")",
-        R"("Key"==5)",
-        R"("Key" = }, "Key" = 7)",
-        "\"Key\"\n=\n\t 42\n",
-        R"("Key"="a}b")",
-        R"("Key"=)",
-        R"("Key"=")",
-        R"("Key"=" 5" "Key"=6)",
-        R"(Key"=1 "Key2"=2 "Key"=3)",
-        R"("Key""Key"=9)",
-        "\"Key\"=\xe7\x84\xa6\xe5\x9b\xbe,next",
-        R"("AdapterVoltage"=20000,"Voltage"=12000)",
-        R"({"Voltage"=1},"Voltage"=2)",
-        fixture("ioreg/charging-usb-pd.txt"),
-    };
+    const std::vector<std::string> texts = {R"("Key"="" "Key"="x")",
+                                            R"("Key"  =  "two words")",
+                                            R"("Key"==5)",
+                                            R"("Key" = }, "Key" = 7)",
+                                            "\"Key\"\n=\n\t 42\n",
+                                            R"("Key"="a}b")",
+                                            R"("Key"=)",
+                                            R"("Key"=")",
+                                            R"("Key"=" 5" "Key"=6)",
+                                            R"(Key"=1 "Key2"=2 "Key"=3)",
+                                            R"("Key""Key"=9)",
+                                            "\"Key\"=\xe7\x84\xa6\xe5\x9b\xbe,next",
+                                            R"("AdapterVoltage"=20000,"Voltage"=12000)",
+                                            R"({"Voltage"=1},"Voltage"=2)",
+                                            fixture("ioreg/charging-usb-pd.txt")};
     for (const std::string key : {"Key", "Voltage", "Description", "Watts"}) {
         const std::regex pattern("\"" + key + R"re("\s*=\s*"?([^\s",}]+)"?)re");
         for (const auto& text : texts) {

@@ -33,23 +33,21 @@ TEST(BatteryTimeEstimateTest, EstimateFollowsTheCurrentThenTheBatteryFigure) {
         BatteryInfo battery;
         std::vector<double> currents;
         const char* text;
-    } cases[] = {
-        {charging(4000, 5000), {1000}, "充满约 1小时"},
-        {charging(4000, 5000), {900, 1100}, "充满约 1小时"},
-        {charging(4000, 5000), {50}, "已接电源"},
-        {charging(4000, 5000), {}, "已接电源"},
-        {charging(4990, 5000), {1000}, "即将充满"},  // less than a minute to go
-        {charging(5000, 5000), {1000}, "已接电源"},
-        {charging(4000, 5000, false), {1000}, "已接电源"},
-        {charging(0, 5000), {1000}, "已接电源"},
-        {discharging(3000), {-1000, -2000}, "可用约 2小时"},
-        {discharging(10), {-1500}, "放电中"},
-        {discharging(3000, 90), {-50}, "可用约 1小时30分"},
-        {discharging(0, 90), {-1500}, "可用约 1小时30分"},
-        {discharging(3000, 599), {}, "可用约 9小时59分"},
-        {discharging(3000, 600), {}, "放电中"},
-        {discharging(3000, 0), {}, "放电中"},
-    };
+    } cases[] = {{charging(4000, 5000), {1000}, "充满约 1小时"},
+                 {charging(4000, 5000), {900, 1100}, "充满约 1小时"},
+                 {charging(4000, 5000), {50}, "已接电源"},
+                 {charging(4000, 5000), {}, "已接电源"},
+                 {charging(4990, 5000), {1000}, "即将充满"},  // less than a minute to go
+                 {charging(5000, 5000), {1000}, "已接电源"},
+                 {charging(4000, 5000, false), {1000}, "已接电源"},
+                 {charging(0, 5000), {1000}, "已接电源"},
+                 {discharging(3000), {-1000, -2000}, "可用约 2小时"},
+                 {discharging(10), {-1500}, "放电中"},
+                 {discharging(3000, 90), {-50}, "可用约 1小时30分"},
+                 {discharging(0, 90), {-1500}, "可用约 1小时30分"},
+                 {discharging(3000, 599), {}, "可用约 9小时59分"},
+                 {discharging(3000, 600), {}, "放电中"},
+                 {discharging(3000, 0), {}, "放电中"}};
     for (const auto& c : cases) EXPECT_EQ(batteryTimeEstimate(c.battery, c.currents), c.text) << c.text;
 }
 
@@ -79,8 +77,7 @@ TEST(BatteryTimeEstimateTest, WindowKeepsFiveReadingsOfOneSign) {
     const std::vector<std::pair<std::vector<double>, std::vector<double>>> steps{
         {{500, 600, -300}, {-300}},
         {{0, 10}, {0, 10}},  // zero sides with charging
-        {{1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}},
-    };
+        {{1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}}};
     for (const auto& [pushed, kept] : steps) {
         for (const double ma : pushed) window.push(ma);
         EXPECT_EQ(window.samples(), kept);

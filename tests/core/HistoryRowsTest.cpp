@@ -48,8 +48,7 @@ TEST(HistoryRowsTest, AlertRowsKeepTheOrderAndPickTheIconByType) {
     const std::vector<HistoryStore::AlertRecord> alerts{
         {2, double(kMidnight + 3600 * 13 + 60 * 5) + 0.7, "highDrain", "耗电异常", "Chrome"},
         {1, double(kMidnight), "highTemp", "电池过热", "46°C"},
-        {0, double(kMidnight), "other", "t", "b"},
-    };
+        {0, double(kMidnight), "other", "t", "b"}};
     const auto rows = alertRows(alerts);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].icon + rows[0].time + " " + rows[0].body, "⚡12-07 13:05 Chrome");

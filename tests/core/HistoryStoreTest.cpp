@@ -177,8 +177,7 @@ TEST_F(HistoryStoreTest, EnergyRankingCountsExactlyTheRangeAcrossHourBoundaries)
         {hourStart - 7200, {{"Firefox", true, 5}}},
         {hourStart - 3600 + 30, {{"Firefox", true, 1}, {"系统", true, 2}}},
         {hourStart - 30, {{"Firefox", true, 0.5}, {"Firefox", false, 4}}},
-        {hourStart + 60, {{"终端, \"zsh\"", false, 0.25}, {"Firefox", false, 0}}},
-    };
+        {hourStart + 60, {{"终端, \"zsh\"", false, 0.25}, {"Firefox", false, 0}}}};
     for (const auto& [ts, energy] : rows) {
         now = double(ts);
         ASSERT_TRUE(store->insert(1, 1, 50, 0, energy));
@@ -391,8 +390,7 @@ TEST_F(HistoryStoreTest, DamagedFileKeepsItsReadableRows) {
              while (bytes.at(size_t(page * kPageBytes)) != '\x0d') ++page;
              writeFile(f, std::string(kPageBytes, '\x5a'), page * kPageBytes);
          },
-         true},
-    };
+         true}};
     for (const auto& damage : damages) {
         SCOPED_TRACE(damage.name);
         fs::remove_all(file().parent_path());

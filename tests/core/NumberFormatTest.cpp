@@ -15,19 +15,17 @@ TEST(NumberFormatTest, Round1RoundsHalvesAwayFromZero) {
 TEST(NumberFormatTest, NumIsShortestRoundTripWithFractionalDigit) {
     // Round-trips unlike a fixed precision; plain digits in the everyday range even where an exponent
     // would be shorter.
-    const std::pair<double, const char*> cases[] = {
-        {4.0, "4.0"},
-        {12.3, "12.3"},
-        {0.1, "0.1"},
-        {100.0, "100.0"},
-        {0.0, "0.0"},
-        {-0.5, "-0.5"},
-        {round1(0.35 * 6), "2.1"},
-        {0.1 + 0.2, "0.30000000000000004"},
-        {1e6, "1000000.0"},
-        {1e16, "1e+16"},
-        {1.5e-5, "1.5e-05"},
-    };
+    const std::pair<double, const char*> cases[] = {{4.0, "4.0"},
+                                                    {12.3, "12.3"},
+                                                    {0.1, "0.1"},
+                                                    {100.0, "100.0"},
+                                                    {0.0, "0.0"},
+                                                    {-0.5, "-0.5"},
+                                                    {round1(0.35 * 6), "2.1"},
+                                                    {0.1 + 0.2, "0.30000000000000004"},
+                                                    {1e6, "1000000.0"},
+                                                    {1e16, "1e+16"},
+                                                    {1.5e-5, "1.5e-05"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(num(value), text);
 }
 

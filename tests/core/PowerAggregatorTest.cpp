@@ -194,8 +194,7 @@ TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShowsAndSayWhetherItIsMe
         {},
         {share("A", 0.5), share("B", 0.3), share("C", 0.2), share("__system__", 0.1)},
         {share("a", 0.21), share("b", 0.19), share("c", 0.17), share("d", 0.13), share("e", 0.11), share("f", 0.1),
-         share("g", 0.05), share("h", 0.04), share("__system__", 0.33)},
-    };
+         share("g", 0.05), share("h", 0.04), share("__system__", 0.33)}};
     MeasuredPower m = meters(4.44, 1.11);
     m.dramWatts = 0.77;
     for (const auto& shares : shareSets) {

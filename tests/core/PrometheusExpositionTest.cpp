@@ -49,15 +49,13 @@ bool mentions(const std::string& text, const std::string& name) { return text.fi
 }  // namespace
 
 TEST(PrometheusExposition, LabelValuesEscapeWhatTheFormatReserves) {
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"Firefox", "Firefox"},
-        {"微信 ✉", "微信 ✉"},
-        {R"(say "hi")", R"(say \"hi\")"},
-        {R"(C:\apps)", R"(C:\\apps)"},
-        {"two\nlines", R"(two\nlines)"},
-        {"\\\"\n", R"(\\\"\n)"},
-        {"", ""},
-    };
+    const std::vector<std::pair<std::string, std::string>> cases{{"Firefox", "Firefox"},
+                                                                 {"微信 ✉", "微信 ✉"},
+                                                                 {R"(say "hi")", R"(say \"hi\")"},
+                                                                 {R"(C:\apps)", R"(C:\\apps)"},
+                                                                 {"two\nlines", R"(two\nlines)"},
+                                                                 {"\\\"\n", R"(\\\"\n)"},
+                                                                 {"", ""}};
     for (const auto& [raw, escaped] : cases) EXPECT_EQ(PrometheusExposition::escapeLabelValue(raw), escaped) << raw;
 }
 
@@ -78,8 +76,7 @@ TEST(PrometheusExposition, FiguresWithTheirLabelsAndTypes) {
         {R"(joulemap_app_power_watts{app="微信"})", "1.5"},
         {R"(joulemap_app_power_watts{app="其他应用"})", "0.9"},
         {R"(joulemap_app_energy_wh_total{app="系统"})", "1.5"},
-        {R"(joulemap_app_energy_wh_total{app="微信"})", "0.25"},
-    };
+        {R"(joulemap_app_energy_wh_total{app="微信"})", "0.25"}};
     for (const auto& [series, value] : expected) EXPECT_EQ(sample(text, series), value) << series << "\n" << text;
     EXPECT_TRUE(mentions(text, "# TYPE joulemap_app_energy_wh_total counter\n"));
     EXPECT_TRUE(mentions(text, "# TYPE joulemap_battery_power_watts gauge\n"));
@@ -107,8 +104,7 @@ TEST(PrometheusExposition, UnknownFiguresAreLeftOutNotZero) {
         {without([](Snapshot& s) { s.battery->chargeEndThresholdPct = 100; }), "joulemap_charge_limit_ratio"},
         {without([](Snapshot& s) { s.appEnergyWh.clear(); }), "joulemap_app_energy_wh_total"},
         {without([](Snapshot& s) { s.flow.destinations.resize(3); }), "joulemap_app_power_watts"},
-        {without([](Snapshot& s) { s.flow.destinations[0].power = std::nan(""); }), R"(component="cpu")"},
-    };
+        {without([](Snapshot& s) { s.flow.destinations[0].power = std::nan(""); }), R"(component="cpu")"}};
     for (const auto& [text, absent] : cases) {
         EXPECT_FALSE(mentions(text, absent)) << absent << "\n" << text;
         EXPECT_TRUE(mentions(text, "# TYPE ")) << absent;  // the rest is still there

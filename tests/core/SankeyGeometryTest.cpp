@@ -122,8 +122,7 @@ TEST(SankeyGeometry, HitTestCoversBarsWithLabelStartAndBandBoxes) {
         {300, layout.leftSlices[2].midY(), "c"},
         {300, 64.5, "a"},
         {300, 63.5, std::nullopt},
-        {104, 150, std::nullopt},
-    };
+        {104, 150, std::nullopt}};
     for (const auto& [x, y, id] : cases) EXPECT_EQ(hitTest(data, layout, x, y), id) << x << ", " << y;
 }
 

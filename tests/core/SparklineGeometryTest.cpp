@@ -44,8 +44,7 @@ TEST(SparklineGeometry, ValuesAreScaledBetweenTheMargins) {
         {{3, 3}, std::nullopt, {kEdgeMargin, kEdgeMargin}},
         {{40, 50, 60}, 100.0, {kBottom - 0.4 * kDrawable, kBottom - 0.5 * kDrawable, kBottom - 0.6 * kDrawable}},
         {{50, 120}, 100.0, {kBottom - 0.5 * kDrawable, kBottom - 1.2 * kDrawable}},
-        {{-12, 0, 5}, std::nullopt, {kBottom, kBottom - 12.0 / 17.0 * kDrawable, kEdgeMargin}},
-    };
+        {{-12, 0, 5}, std::nullopt, {kBottom, kBottom - 12.0 / 17.0 * kDrawable, kEdgeMargin}}};
     for (const auto& c : cases) {
         const auto actual = ys(c.values, c.top);
         ASSERT_EQ(actual.size(), c.y.size());

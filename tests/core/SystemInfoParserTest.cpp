@@ -9,11 +9,11 @@ namespace joulemap {
 
 // Readable failures: every field by name.
 void PrintTo(const SystemInfo& i, std::ostream* os) {
-    *os << "{model=" << i.modelName << " chip=" << i.chipName << " cores=" << i.coreCount
-        << " memory=" << i.memoryGB << " serial=" << i.serialNumber << " uuid=" << i.hardwareUUID
-        << " disk=" << i.diskName << " capacity=" << i.diskCapacityGB << " free=" << i.diskFreeGB
-        << " gpu=" << i.gpuName << " gpuCores=" << i.gpuCores << " metal=" << i.metalVersion
-        << " resolution=" << i.displayResolution << " down=" << i.networkDown << " up=" << i.networkUp << "}";
+    *os << "{model=" << i.modelName << " chip=" << i.chipName << " cores=" << i.coreCount << " memory=" << i.memoryGB
+        << " serial=" << i.serialNumber << " uuid=" << i.hardwareUUID << " disk=" << i.diskName
+        << " capacity=" << i.diskCapacityGB << " free=" << i.diskFreeGB << " gpu=" << i.gpuName
+        << " gpuCores=" << i.gpuCores << " metal=" << i.metalVersion << " resolution=" << i.displayResolution
+        << " down=" << i.networkDown << " up=" << i.networkUp << "}";
 }
 
 namespace {
@@ -92,20 +92,18 @@ TEST(SystemInfoParserTest, DiskSizesKeepWholeUnits) {
 }
 
 TEST(SystemInfoParserTest, RatesUseBinaryUnitsWithOneDecimalAndWholeBytes) {
-    const std::vector<std::pair<double, std::string>> cases{
-        {0, "0 B/s"},
-        {0.99, "0 B/s"},
-        {-5, "0 B/s"},
-        {1, "1 B/s"},
-        {512, "512 B/s"},
-        {1023.9, "1023 B/s"},  // truncated, not rounded
-        {1024, "1.0 KB/s"},
-        {1536, "1.5 KB/s"},
-        {1'048'575, "1024.0 KB/s"},
-        {1'048'576, "1.0 MB/s"},
-        {1.2 * 1'048'576, "1.2 MB/s"},
-        {3.5 * 1'073'741'824, "3.5 GB/s"},
-    };
+    const std::vector<std::pair<double, std::string>> cases{{0, "0 B/s"},
+                                                            {0.99, "0 B/s"},
+                                                            {-5, "0 B/s"},
+                                                            {1, "1 B/s"},
+                                                            {512, "512 B/s"},
+                                                            {1023.9, "1023 B/s"},  // truncated, not rounded
+                                                            {1024, "1.0 KB/s"},
+                                                            {1536, "1.5 KB/s"},
+                                                            {1'048'575, "1024.0 KB/s"},
+                                                            {1'048'576, "1.0 MB/s"},
+                                                            {1.2 * 1'048'576, "1.2 MB/s"},
+                                                            {3.5 * 1'073'741'824, "3.5 GB/s"}};
     for (const auto& [rate, text] : cases) {
         EXPECT_EQ(formatRate(rate), text) << rate;
     }
