@@ -2,30 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include "TestSupport.h"
 
 namespace joulemap {
-
-// Readable failures: every field by name.
-void PrintTo(const SystemInfo& i, std::ostream* os) {
-    *os << "{model=" << i.modelName << " chip=" << i.chipName << " cores=" << i.coreCount << " memory=" << i.memoryGB
-        << " serial=" << i.serialNumber << " uuid=" << i.hardwareUUID << " disk=" << i.diskName
-        << " capacity=" << i.diskCapacityGB << " free=" << i.diskFreeGB << " gpu=" << i.gpuName
-        << " gpuCores=" << i.gpuCores << " metal=" << i.metalVersion << " resolution=" << i.displayResolution
-        << " down=" << i.networkDown << " up=" << i.networkUp << "}";
-}
-
 namespace {
 
 using namespace SystemInfoParser;
-
-std::string fixture(const std::string& relative) {
-    std::ifstream in(std::string(JOULEMAP_FIXTURES_DIR) + "/" + relative, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(SystemInfoParserTest, ParseFieldTakesTheRestOfTheLineOrTheNextNonEmptyLine) {
     EXPECT_EQ(parseField("  Chip: Apple M2\n  Memory: 8 GB\n", "Chip:"), "Apple M2");
