@@ -48,6 +48,10 @@ protected:
     std::unique_ptr<HistoryStore> open() {
         return std::make_unique<HistoryStore>(file(), [this] { return now; });
     }
+    void insertAt(HistoryStore& store, double seconds) {
+        now = seconds;
+        store.insert(1, 1, 1, 1);
+    }
     std::vector<int64_t> timestamps(HistoryStore& store, int64_t hours) {
         std::vector<int64_t> result;
         for (const auto& record : store.query(hours)) result.push_back(record.ts);
@@ -92,34 +96,19 @@ TEST_F(HistoryStoreTest, SecondSampleInTheSameSecondReplacesTheFirst) {
 TEST_F(HistoryStoreTest, RetentionKeepsExactlyThirtyDaysAndRunsAtMostHourly) {
     auto store = open();
     const int64_t month = 30 * kDay;
-    now = kNow - month - 1;
-    store->insert(1, 1, 1, 1);  // the first insert always runs the pass
-    now = kNow - month;
-    store->insert(2, 2, 2, 2);
-    now = kNow;
-    store->insert(3, 3, 3, 3);  // an hour and more since the last pass: cut-off is kBase - 30 days
+    // The first insert always runs the pass; the third, an hour and more later, cuts at kBase - 30 days.
+    for (const double t : {kNow - month - 1, kNow - month, kNow}) insertAt(*store, t);
     EXPECT_EQ(timestamps(*store, 40 * 24), (std::vector<int64_t>{kBase - month, kBase}));
-
     // Within the hour nothing is deleted, not even a row far past the limit.
-    now = kNow - 40 * kDay;
-    store->insert(4, 4, 4, 4);
-    now = kNow + 600;
-    store->insert(5, 5, 5, 5);
-    now = kNow + 3600;
-    store->insert(6, 6, 6, 6);
+    for (const double t : {kNow - 40 * kDay, kNow + 600, kNow + 3600}) insertAt(*store, t);
     EXPECT_EQ(timestamps(*store, 50 * 24).front(), kBase - 40 * kDay);
-
-    now = kNow + 3601;
-    store->insert(7, 7, 7, 7);
+    insertAt(*store, kNow + 3601);
     EXPECT_EQ(timestamps(*store, 50 * 24), (std::vector<int64_t>{kBase, kBase + 600, kBase + 3600, kBase + 3601}));
 }
 
 TEST_F(HistoryStoreTest, QueryReturnsSamplesSinceTheWholeSecondMinusTheSpanOldestFirst) {
     auto store = open();
-    for (int64_t age : {0, 1, 3600, 3601}) {
-        now = kNow - double(age);
-        store->insert(double(age), 0, 0, 0);
-    }
+    for (const double age : {0, 1, 3600, 3601}) insertAt(*store, kNow - age);
     now = kNow + 0.7;  // the fraction of the current second does not move the window
     EXPECT_EQ(timestamps(*store, 1), (std::vector<int64_t>{kBase - 3600, kBase - 1, kBase}));
     EXPECT_EQ(timestamps(*store, 0), (std::vector<int64_t>{kBase}));
