@@ -74,6 +74,7 @@ TEST_F(HistoryChartModelTest, TimeAxisShowsClockTimesForADayAndDatesForAWeek) {
             EXPECT_DOUBLE_EQ(labels[i].x, 36 + 100.0 * double(i));
         }
         EXPECT_EQ(labels.front().anchor, Model::Anchor::leading);
+        EXPECT_EQ(labels[2].anchor, Model::Anchor::center);
         EXPECT_EQ(labels.back().anchor, Model::Anchor::trailing);
     }
 }

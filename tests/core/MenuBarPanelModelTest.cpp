@@ -89,7 +89,8 @@ TEST(MenuBarPanelModel, HealthFigureRoundsBeforeChoosingItsColour) {
         const char* color;
     } cases[] = {
         {0, 4500, 5000, "90%", "#30d158"}, {0, 3975, 5000, "80%", "#ffd60a"},  // 79.5 reads 80
-        {0, 3900, 5000, "78%", "#ff453a"}, {87, 100, 5000, "87%", "#ffd60a"}, {0, 4000, 0, "0%", "#ff453a"},
+        {0, 3900, 5000, "78%", "#ff453a"}, {87, 100, 5000, "87%", "#ffd60a"},
+        {0, 4000, 0, "0%", "#ff453a"},     {0, 6000, 5000, "100%", "#30d158"},
     };
     for (const auto& c : cases) {
         BatteryInfo b;
