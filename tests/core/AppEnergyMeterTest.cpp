@@ -10,13 +10,11 @@ namespace {
 
 JoulemapData flow(double firefoxW, double otherAppsW, double displayW, double cpuW, double batteryW) {
     JoulemapData data;
-    data.destinations = {
-        {"firefox", "Firefox", "", "", PowerGroup::app, firefoxW},
-        {"other", "其他应用", "", "", PowerGroup::app, otherAppsW},
-        {"display", "显示屏", "", "", PowerGroup::hardware, displayW},
-        {"cpu", "CPU/系统", "", "", PowerGroup::hardware, cpuW},
-        {"battery", "电池充电", "", "", PowerGroup::battery, batteryW},
-    };
+    data.destinations = {{"firefox", "Firefox", "", "", PowerGroup::app, firefoxW},
+                         {"other", "其他应用", "", "", PowerGroup::app, otherAppsW},
+                         {"display", "显示屏", "", "", PowerGroup::hardware, displayW},
+                         {"cpu", "CPU/系统", "", "", PowerGroup::hardware, cpuW},
+                         {"battery", "电池充电", "", "", PowerGroup::battery, batteryW}};
     return data;
 }
 
@@ -31,7 +29,7 @@ TEST(AppEnergyMeterTest, IntegratesEachBandAndTheHardwareAsTheSystemOverTime) {
     meter.add(flow(10, 2, 3, 4, 20), true, 100);  // a clock going back adds nothing
     const std::vector<AppEnergy> pending = meter.takePending();
     // The battery's charging is not consumption; the hardware is one "系统" entry.
-    const std::vector<AppEnergy> expected{{"Firefox", false, 0.1}, {"Firefox", true, 0.1}, {"系统", false, 0.07},
+    const std::vector<AppEnergy> expected{{"Firefox", false, 0.1}, {"Firefox", true, 0.1},    {"系统", false, 0.07},
                                           {"系统", true, 0.07},    {"其他应用", false, 0.02}, {"其他应用", true, 0.02}};
     ASSERT_EQ(pending.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -58,9 +56,10 @@ TEST(AppEnergyRankingTest, SplitsByPowerStateRanksAndFoldsTheTailIntoOther) {
     EXPECT_EQ(sections[0].heading, kOnBatteryHeading.str());
     EXPECT_EQ(sections[0].totalText, "共 10.3 Wh");
     std::vector<std::string> battery;
-    for (const AppEnergyRow& row : sections[0].rows) battery.push_back(row.name + " " + row.whText + " " + row.shareText);
-    EXPECT_EQ(battery, (std::vector<std::string>{"系统 6.0 Wh 58%", "Firefox 3.0 Wh 29%", "Zoom 1.0 Wh 10%",
-                                                  "其他 0.3 Wh 3%"}));
+    for (const AppEnergyRow& row : sections[0].rows)
+        battery.push_back(row.name + " " + row.whText + " " + row.shareText);
+    EXPECT_EQ(battery,
+              (std::vector<std::string>{"系统 6.0 Wh 58%", "Firefox 3.0 Wh 29%", "Zoom 1.0 Wh 10%", "其他 0.3 Wh 3%"}));
     ASSERT_EQ(sections[1].rows.size(), 1u);
     EXPECT_EQ(sections[1].rows[0].shareText, "100%");
 

@@ -13,8 +13,7 @@ TEST(AppNameMap, ShippedRulesDecodeAndNameTypicalLinuxAndMacApplications) {
     ASSERT_TRUE(rules && !rules->empty());
     // Keywords meet the lowercased path: one capital letter silently disables a rule.
     for (const auto& rule : *rules) {
-        for (const auto* list :
-             {&rule.keywords, &rule.allKeywords, &rule.excludeKeywords, &rule.pathContains}) {
+        for (const auto* list : {&rule.keywords, &rule.allKeywords, &rule.excludeKeywords, &rule.pathContains}) {
             for (const auto& keyword : list->value_or(std::vector<std::string>{})) {
                 EXPECT_EQ(keyword.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << keyword;
             }
@@ -33,8 +32,7 @@ TEST(AppNameMap, ShippedRulesDecodeAndNameTypicalLinuxAndMacApplications) {
              {"/Applications/企业微信.app/Contents/MacOS/企业微信", "企业微信"},
              {"/opt/wechat/wechat", "微信"},
              {"/opt/bytedance/lark/lark", "飞书"},
-             {"/usr/bin/konsole", "终端"},
-         }) {
+             {"/usr/bin/konsole", "终端"}}) {
         EXPECT_EQ(displayName(path, *rules), name) << path;
     }
 }

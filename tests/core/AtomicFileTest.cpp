@@ -2,17 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <random>
-
-#include <unistd.h>
+#include "TestSupport.h"
 
 using namespace joulemap;
 
 namespace {
-
-std::string read(std::istream& in) { return {std::istreambuf_iterator<char>(in), {}}; }
 
 std::vector<std::string> names(const std::filesystem::path& dir) {
     std::vector<std::string> result;
@@ -23,29 +17,23 @@ std::vector<std::string> names(const std::filesystem::path& dir) {
 }  // namespace
 
 TEST(AtomicFile, ReplacesTheWholeFileWhileAReaderKeepsTheOldOne) {
-    const auto dir = std::filesystem::temp_directory_path() / ("joulemap-atomic-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(dir);
+    const TempDir temp("atomic");
+    const auto& dir = temp.path();
     const auto file = dir / "joulemap.prom";
-
     std::string error;
     ASSERT_TRUE(writeFileAtomically(file, "old\n", &error)) << error;
     std::ifstream reader(file);
     ASSERT_TRUE(writeFileAtomically(file, "new\n", &error)) << error;
     // A truncate-and-write would have emptied what the reader holds.
-    EXPECT_EQ(read(reader), "old\n");
-    std::ifstream fresh(file);
-    EXPECT_EQ(read(fresh), "new\n");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "old\n");
+    EXPECT_EQ(readFile(file), "new\n");
     EXPECT_EQ(names(dir), std::vector<std::string>{"joulemap.prom"});  // no temporary left
 
-    const auto missing = dir / "missing" / "joulemap.prom";
-    EXPECT_FALSE(writeFileAtomically(missing, "x", &error));
+    EXPECT_FALSE(writeFileAtomically(dir / "missing" / "joulemap.prom", "x", &error));
     EXPECT_NE(error.find((dir / "missing").string()), std::string::npos) << error;
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
-    EXPECT_EQ(names(dir), std::vector<std::string>{"joulemap.prom"});
-
     // A folder standing where the file belongs: the rename is refused and the temporary removed.
     std::filesystem::create_directories(dir / "taken" / "inside");
     EXPECT_FALSE(writeFileAtomically(dir / "taken", "x", nullptr));
     EXPECT_EQ(names(dir).size(), 2u);
-    std::filesystem::remove_all(dir);
 }

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 using namespace joulemap;
 namespace model = joulemap::BatteryHealthModel;
 
@@ -21,54 +18,45 @@ BatteryInfo battery(double designMah, double maxMah, int64_t systemHealthPct = 0
 }  // namespace
 
 TEST(BatteryHealthModel, RingLabelRoundsWhileStatusWordDoesNot) {
-    const BatteryInfo worn = battery(5000, 4475);
-    const double h = model::healthPercent(worn);
-    EXPECT_DOUBLE_EQ(h, 89.5);
-    EXPECT_EQ(model::ringLabel(h), "90");
-    EXPECT_EQ(model::statusText(h), "一般");
-    EXPECT_EQ(model::statusColorHex(worn.healthStatus()), "#ffd60a");
-    EXPECT_DOUBLE_EQ(model::ringFraction(h), 0.895);
-
-    const BatteryInfo noDesign = battery(0, 4000);
-    EXPECT_EQ(model::ringLabel(model::healthPercent(noDesign)), "0");
-    EXPECT_EQ(model::statusText(model::healthPercent(noDesign)), "建议更换");
-    EXPECT_EQ(model::statusColorHex(noDesign.healthStatus()), "#ff453a");
-    EXPECT_DOUBLE_EQ(model::ringFraction(model::healthPercent(noDesign)), 0);
-
-    const BatteryInfo fresh = battery(5000, 5300);
-    EXPECT_EQ(model::ringLabel(model::healthPercent(fresh)), "100");
-    EXPECT_EQ(model::statusText(model::healthPercent(fresh)), "良好");
-    EXPECT_EQ(model::statusColorHex(fresh.healthStatus()), "#30d158");
-
-    // A system figure above 100 is shown as is but fills the ring only once.
-    const BatteryInfo reported = battery(5000, 3000, 103);
-    EXPECT_EQ(model::ringLabel(model::healthPercent(reported)), "103");
-    EXPECT_DOUBLE_EQ(model::ringFraction(model::healthPercent(reported)), 1.0);
+    const struct {
+        BatteryInfo info;
+        const char* label;
+        const char* status;
+        const char* color;
+        double fraction;
+    } cases[] = {
+        {battery(5000, 4475), "90", "一般", "#ffd60a", 0.895},
+        {battery(0, 4000), "0", "建议更换", "#ff453a", 0},
+        {battery(5000, 5300), "100", "良好", "#30d158", 1},
+        {battery(5000, 3000, 103), "103", "良好", "#30d158", 1},  // shown as is, but fills the ring only once
+    };
+    for (const auto& c : cases) {
+        const double h = model::healthPercent(c.info);
+        EXPECT_EQ(model::ringLabel(h), c.label);
+        EXPECT_EQ(model::statusText(h), c.status) << c.label;
+        EXPECT_EQ(model::statusColorHex(c.info.healthStatus()), c.color) << c.label;
+        EXPECT_DOUBLE_EQ(model::ringFraction(h), c.fraction) << c.label;
+    }
+    EXPECT_DOUBLE_EQ(model::healthPercent(battery(5000, 4475)), 89.5);
 }
 
-TEST(BatteryHealthModel, StatusWordThresholds) {
-    EXPECT_EQ(model::statusText(90.0), "良好");
-    EXPECT_EQ(model::statusText(89.99), "一般");
-    EXPECT_EQ(model::statusText(80.0), "一般");
-    EXPECT_EQ(model::statusText(79.99), "建议更换");
-}
-
-TEST(BatteryHealthModel, TemperatureTurnsYellowAt36AndRedAt41) {
-    EXPECT_EQ(model::temperatureColorHex(35.9), std::nullopt);
-    EXPECT_EQ(model::temperatureColorHex(36.0), "#ffd60a");
-    EXPECT_EQ(model::temperatureColorHex(40.99), "#ffd60a");
-    EXPECT_EQ(model::temperatureColorHex(41.0), "#ff453a");
+TEST(BatteryHealthModel, StatusWordAndTemperatureColourThresholds) {
+    const std::pair<double, const char*> words[] = {
+        {90.0, "良好"}, {89.99, "一般"}, {80.0, "一般"}, {79.99, "建议更换"}};
+    for (const auto& [health, word] : words) EXPECT_EQ(model::statusText(health), word) << health;
+    const std::pair<double, std::optional<std::string_view>> colours[] = {
+        {35.9, std::nullopt}, {36.0, "#ffd60a"}, {40.99, "#ffd60a"}, {41.0, "#ff453a"}};
+    for (const auto& [celsius, colour] : colours) EXPECT_EQ(model::temperatureColorHex(celsius), colour) << celsius;
 }
 
 TEST(BatteryHealthModel, MetricRowsInOrderWithUnits) {
     BatteryInfo info = battery(4382, 3925.6);
     info.cycleCount = 312;
     info.temperatureC = 36.04;
-    const auto rows = model::metricRows(info);
-    EXPECT_EQ(rows[0], (model::MetricRow{"循环次数", "312 次", std::nullopt}));
-    EXPECT_EQ(rows[1], (model::MetricRow{"设计容量", "4382 mAh", std::nullopt}));
-    EXPECT_EQ(rows[2], (model::MetricRow{"当前最大", "3926 mAh", std::nullopt}));
-    EXPECT_EQ(rows[3], (model::MetricRow{"温度", "36.0 ℃", "#ffd60a"}));
+    EXPECT_EQ(model::metricRows(info), (std::array<model::MetricRow, 4>{{{"循环次数", "312 次", std::nullopt},
+                                                                         {"设计容量", "4382 mAh", std::nullopt},
+                                                                         {"当前最大", "3926 mAh", std::nullopt},
+                                                                         {"温度", "36.0 ℃", "#ffd60a"}}}));
 }
 
 TEST(BatteryHealthModel, UnknownFiguresReadUnknownNotZero) {
@@ -80,7 +68,6 @@ TEST(BatteryHealthModel, UnknownFiguresReadUnknownNotZero) {
     EXPECT_EQ(rows[1].value, "未知");
     EXPECT_EQ(rows[2].value, "未知");
     EXPECT_EQ(rows[3], (model::MetricRow{"温度", "未知", std::nullopt}));
-
     // A known figure keeps its own words.
     EXPECT_EQ(model::statusText(battery(5000, 4475)), "一般");
     EXPECT_EQ(model::ringLabel(battery(5000, 4475)), "90");
@@ -90,6 +77,6 @@ TEST(BatteryHealthModel, EachOfSeveralBatteriesGetsItsOwnRow) {
     BatteryInfo two = battery(7000, 6417);
     EXPECT_TRUE(model::batteryRows(two).empty());
     two.batteries = {{"BAT0", 73, 5000, 4500, 112, 0}, {"BAT1", 87, 0, 1917, 300, 0}};
-    EXPECT_EQ(model::batteryRows(two),
-              (std::vector<model::MetricRow>{{"BAT0", "90% · 112 次", "#30d158"}, {"BAT1", "未知 · 300 次", std::nullopt}}));
+    EXPECT_EQ(model::batteryRows(two), (std::vector<model::MetricRow>{{"BAT0", "90% · 112 次", "#30d158"},
+                                                                      {"BAT1", "未知 · 300 次", std::nullopt}}));
 }

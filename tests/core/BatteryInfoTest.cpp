@@ -23,15 +23,10 @@ TEST(BatteryInfo, HealthFromSystemFigureElseCapacityRatio) {
         double health;
         Status status;
     } cases[] = {
-        {capacities(5000, 4200), 84, Status::fair},
-        {capacities(5000, 5200), 100, Status::good},  // capped
-        {capacities(5000, 4500), 90, Status::good},
-        {capacities(5000, 3995), 79.9, Status::replace},
-        {capacities(0, 4200), 0, Status::replace},
-        {capacities(5000, 3000, 91), 91, Status::good},
-        {capacities(5000, 3000, 104), 104, Status::good},
-        {capacities(5000, 5000, 80), 80, Status::fair},
-    };
+        {capacities(5000, 4200), 84, Status::fair},       {capacities(5000, 5200), 100, Status::good},  // capped
+        {capacities(5000, 4500), 90, Status::good},       {capacities(5000, 3995), 79.9, Status::replace},
+        {capacities(0, 4200), 0, Status::replace},        {capacities(5000, 3000, 91), 91, Status::good},
+        {capacities(5000, 3000, 104), 104, Status::good}, {capacities(5000, 5000, 80), 80, Status::fair}};
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(c.info.stateOfHealth(), c.health) << c.health;
         EXPECT_EQ(c.info.healthStatus(), c.status) << c.health;

@@ -5,10 +5,10 @@
 namespace joulemap {
 namespace {
 
-BatteryInfo charging(double currentMah, double maxMah) {
+BatteryInfo charging(double currentMah, double maxMah, bool isCharging = true) {
     BatteryInfo battery;
     battery.isExternalConnected = true;
-    battery.isCharging = true;
+    battery.isCharging = isCharging;
     battery.currentCapacityMah = currentMah;
     battery.maxCapacityMah = maxMah;
     return battery;
@@ -22,41 +22,33 @@ BatteryInfo discharging(double currentMah, int64_t timeRemainingMin = 0) {
 }
 
 TEST(BatteryTimeEstimateTest, FormatsMinutesHoursAndBoth) {
-    EXPECT_EQ(formatDuration(45), "45分钟");
-    EXPECT_EQ(formatDuration(59), "59分钟");
-    EXPECT_EQ(formatDuration(60), "1小时");
-    EXPECT_EQ(formatDuration(120), "2小时");
-    EXPECT_EQ(formatDuration(125), "2小时5分");
+    const std::pair<int64_t, const char*> cases[] = {{59, "59分钟"}, {60, "1小时"}, {120, "2小时"}, {125, "2小时5分"}};
+    for (const auto& [minutes, text] : cases) EXPECT_EQ(formatDuration(minutes), text);
 }
 
-TEST(BatteryTimeEstimateTest, ChargingEstimatesTimeToFullOnlyAboveFiftyMilliamps) {
-    EXPECT_EQ(batteryTimeEstimate(charging(4000, 5000), {1000}), "充满约 1小时");
-    EXPECT_EQ(batteryTimeEstimate(charging(4000, 5000), {900, 1100}), "充满约 1小时");
-    EXPECT_EQ(batteryTimeEstimate(charging(4000, 5000), {40}), "已接电源");
-    EXPECT_EQ(batteryTimeEstimate(charging(4000, 5000), {50}), "已接电源");
-    EXPECT_EQ(batteryTimeEstimate(charging(4000, 5000), {}), "已接电源");
-    // Less than a minute to go.
-    EXPECT_EQ(batteryTimeEstimate(charging(4990, 5000), {1000}), "即将充满");
-
-    BatteryInfo full = charging(5000, 5000);
-    EXPECT_EQ(batteryTimeEstimate(full, {1000}), "已接电源");
-    BatteryInfo notCharging = charging(4000, 5000);
-    notCharging.isCharging = false;
-    EXPECT_EQ(batteryTimeEstimate(notCharging, {1000}), "已接电源");
-    EXPECT_EQ(batteryTimeEstimate(charging(0, 5000), {1000}), "已接电源");
-}
-
-TEST(BatteryTimeEstimateTest, DischargingUsesCurrentThenFallsBackToBatteryFigure) {
-    EXPECT_EQ(batteryTimeEstimate(discharging(3000), {-1500}), "可用约 2小时");
-    EXPECT_EQ(batteryTimeEstimate(discharging(3000), {-1000, -2000}), "可用约 2小时");
-    EXPECT_EQ(batteryTimeEstimate(discharging(10), {-1500}), "放电中");
-
-    // Too little current, or no readings: the battery's own figure if it is plausible.
-    EXPECT_EQ(batteryTimeEstimate(discharging(3000, 90), {-50}), "可用约 1小时30分");
-    EXPECT_EQ(batteryTimeEstimate(discharging(0, 90), {-1500}), "可用约 1小时30分");
-    EXPECT_EQ(batteryTimeEstimate(discharging(3000, 599), {}), "可用约 9小时59分");
-    EXPECT_EQ(batteryTimeEstimate(discharging(3000, 600), {}), "放电中");
-    EXPECT_EQ(batteryTimeEstimate(discharging(3000, 0), {}), "放电中");
+// Charging: the time to full above 50 mA; discharging: the time left from the current, else the
+// battery's own figure if it is plausible.
+TEST(BatteryTimeEstimateTest, EstimateFollowsTheCurrentThenTheBatteryFigure) {
+    const struct {
+        BatteryInfo battery;
+        std::vector<double> currents;
+        const char* text;
+    } cases[] = {{charging(4000, 5000), {1000}, "充满约 1小时"},
+                 {charging(4000, 5000), {900, 1100}, "充满约 1小时"},
+                 {charging(4000, 5000), {50}, "已接电源"},
+                 {charging(4000, 5000), {}, "已接电源"},
+                 {charging(4990, 5000), {1000}, "即将充满"},  // less than a minute to go
+                 {charging(5000, 5000), {1000}, "已接电源"},
+                 {charging(4000, 5000, false), {1000}, "已接电源"},
+                 {charging(0, 5000), {1000}, "已接电源"},
+                 {discharging(3000), {-1000, -2000}, "可用约 2小时"},
+                 {discharging(10), {-1500}, "放电中"},
+                 {discharging(3000, 90), {-50}, "可用约 1小时30分"},
+                 {discharging(0, 90), {-1500}, "可用约 1小时30分"},
+                 {discharging(3000, 599), {}, "可用约 9小时59分"},
+                 {discharging(3000, 600), {}, "放电中"},
+                 {discharging(3000, 0), {}, "放电中"}};
+    for (const auto& c : cases) EXPECT_EQ(batteryTimeEstimate(c.battery, c.currents), c.text) << c.text;
 }
 
 TEST(BatteryTimeEstimateTest, EnergiesAreDividedByPowerWithNoVoltageBetween) {
@@ -73,7 +65,6 @@ TEST(BatteryTimeEstimateTest, EnergiesAreDividedByPowerWithNoVoltageBetween) {
     b.batteryPowerMw = -12'000;
     EXPECT_EQ(batteryTimeEstimate(b, {-1207}, {-12'000}), "可用约 3小时15分");
 
-    b.isExternalConnected = true;
     b.isCharging = true;
     EXPECT_EQ(batteryTimeEstimate(b, {900}, {11'000}), "充满约 1小时");  // 11 Wh missing at 11 W
     b.energyNowMwh = 0;  // a charge-reporting battery keeps the currents
@@ -83,21 +74,14 @@ TEST(BatteryTimeEstimateTest, EnergiesAreDividedByPowerWithNoVoltageBetween) {
 
 TEST(BatteryTimeEstimateTest, WindowKeepsFiveReadingsOfOneSign) {
     AmperageWindow window;
-    for (double ma : {500.0, 600.0}) {
-        window.push(ma);
+    const std::vector<std::pair<std::vector<double>, std::vector<double>>> steps{
+        {{500, 600, -300}, {-300}},
+        {{0, 10}, {0, 10}},  // zero sides with charging
+        {{1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}}};
+    for (const auto& [pushed, kept] : steps) {
+        for (const double ma : pushed) window.push(ma);
+        EXPECT_EQ(window.samples(), kept);
     }
-    window.push(-300);
-    EXPECT_EQ(window.samples(), std::vector<double>{-300});
-
-    // Zero sides with charging.
-    window.push(0);
-    window.push(10);
-    EXPECT_EQ(window.samples(), (std::vector<double>{0, 10}));
-
-    for (double ma : {1.0, 2.0, 3.0, 4.0, 5.0}) {
-        window.push(ma);
-    }
-    EXPECT_EQ(window.samples(), (std::vector<double>{1, 2, 3, 4, 5}));
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <string>
 #include <tuple>
 
 #include "ChangelogData.h"
+#include "TestSupport.h"
 
 namespace joulemap {
 namespace {
@@ -59,8 +56,8 @@ TEST(ChangelogDataTest, AnyMissingKeyOrWrongTypeMakesTheWholeFileUnreadable) {
 }
 
 TEST(ChangelogDataTest, LoadsTheFirstCandidateThatReadsAndDecodes) {
-    const fs::path dir = fs::path(::testing::TempDir()) / "changelog-candidates";
-    fs::remove_all(dir);
+    const TempDir temp("changelog");
+    const fs::path& dir = temp.path();
     fs::create_directories(dir / "folder.json");
     const auto write = [&](const char* name, const std::string& text) {
         std::ofstream(dir / name) << text;
@@ -74,7 +71,6 @@ TEST(ChangelogDataTest, LoadsTheFirstCandidateThatReadsAndDecodes) {
     ASSERT_EQ(root.versions.size(), 2u);
     EXPECT_EQ(root.versions[0].version, "0.2.0");
     EXPECT_TRUE(ChangelogData::loadFrom({dir / "missing.json", malformed}).versions.empty());
-    fs::remove_all(dir);
 }
 
 TEST(ChangelogDataTest, CandidatesRunFromTheInstalledDataUpToTheWorkingDirectory) {

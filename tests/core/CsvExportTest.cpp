@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <set>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "CsvExport.h"
+#include "TestSupport.h"
 
 namespace joulemap {
 namespace {
@@ -46,43 +41,27 @@ std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
     return rows;
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class CsvExportTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("joulemap-csv-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        // Eight hours east of UTC, without needing the time zone database.
-        setenv("TZ", "UTC-8", 1);
-        tzset();
-    }
-    void TearDown() override {
-        fs::remove_all(dir);
-        unsetenv("TZ");
-        tzset();
-    }
-    fs::path dir;
+    const ScopedEnv tz{"TZ", "UTC-8"};  // eight hours east of UTC, without needing the time zone database
+    const TempDir temp{"csv"};
+    const fs::path& dir = temp.path();
     double now = 1'700'000'000;
 };
 
 TEST_F(CsvExportTest, NamesSurviveARoundTripAndFiguresIgnoreTheLocale) {
-    const std::vector<std::string> names{"plain", "Writer, LibreOffice", "say \"hi\"", "two\nlines", " padded ", "终端"};
+    const std::vector<std::string> names{"plain", "Writer, LibreOffice", "say \"hi\"", "two\nlines", " padded ",
+                                         "终端"};
     std::vector<HistoryStore::EnergyRecord> rows;
     for (const std::string& name : names) rows.push_back({1'700'000'000, {name, true, 0.125}});
 
-    // A comma-decimal locale, where printf would write "0,125".
-    const bool german = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-    const std::string apps = CsvExport::appsCsv(rows);
-    const std::string samples = CsvExport::samplesCsv({{0, 1'700'000'000, 12.5, 9.75, 80, -2.25}});
-    std::setlocale(LC_ALL, "C");
-    if (!german) std::cerr << "de_DE.UTF-8 is not installed; the locale case ran in C\n";
+    std::string apps;
+    std::string samples;
+    const auto render = [&] {
+        apps = CsvExport::appsCsv(rows);
+        samples = CsvExport::samplesCsv({{0, 1'700'000'000, 12.5, 9.75, 80, -2.25}});
+    };
+    if (!underCommaLocale(render)) render();
 
     const auto parsed = parseCsv(apps);
     ASSERT_EQ(parsed.size(), names.size() + 1);
@@ -115,12 +94,13 @@ TEST_F(CsvExportTest, ExportWritesTheThreeFilesOrSaysWhyNot) {
     std::set<std::string> files;
     for (const auto& entry : fs::directory_iterator(dir / "out" / "new")) files.insert(entry.path().filename());
     EXPECT_EQ(files, (std::set<std::string>{"alerts.csv", "apps.csv", "samples.csv"}));  // no temporary left
-    EXPECT_EQ(parseCsv(readFile(dir / "out" / "new" / "samples.csv")).size(), 2u);  // the 40-day-old row is out
+    EXPECT_EQ(parseCsv(readFile(dir / "out" / "new" / "samples.csv")).size(), 2u);       // the 40-day-old row is out
     EXPECT_EQ(parseCsv(readFile(dir / "out" / "new" / "apps.csv"))[1][1], "Firefox");
     const auto alerts = parseCsv(readFile(dir / "out" / "new" / "alerts.csv"));
     ASSERT_EQ(alerts.size(), 2u);
     EXPECT_EQ(alerts[1][3], "Chrome, \"85%\"");
-    EXPECT_EQ(fs::status(dir / "out" / "new" / "apps.csv").permissions() & fs::perms::others_read, fs::perms::others_read);
+    EXPECT_EQ(fs::status(dir / "out" / "new" / "apps.csv").permissions() & fs::perms::others_read,
+              fs::perms::others_read);
 
     // A folder that cannot be made (a file is in the way) and a zero day count are refused.
     std::ofstream(dir / "blocker") << "x";

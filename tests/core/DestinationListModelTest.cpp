@@ -23,8 +23,7 @@ std::vector<std::string> ids(const list::Block& block) {
 const std::vector<PowerDestination> kSnapshot{
     destination("display", PowerGroup::hardware, 3.0), destination("Safari", PowerGroup::app, 2.0),
     destination("cpu", PowerGroup::hardware, 4.0),     destination("Mail", PowerGroup::app, 0.5),
-    destination("gpu", PowerGroup::hardware, 3.0),     destination("Music", PowerGroup::app, 2.0),
-};
+    destination("gpu", PowerGroup::hardware, 3.0),     destination("Music", PowerGroup::app, 2.0)};
 
 }  // namespace
 
@@ -61,12 +60,10 @@ TEST(DestinationListModel, EmphasisFadesOtherBlocksAndRows) {
         std::array<double, 3> blockOpacity;
         std::array<bool, 3> appEmphasised;  // Safari, Music, Mail
     };
-    const std::vector<Case> cases = {
-        {std::nullopt, std::nullopt, {1, 1, 1}, {false, false, false}},
-        {"Music", std::nullopt, {0.4, 1, 0.4}, {false, true, false}},
-        {"Xcode", std::nullopt, {0.4, 0.4, 0.4}, {false, false, false}},
-        {std::nullopt, PowerGroup::app, {0.4, 1, 0.4}, {true, true, true}},
-    };
+    const std::vector<Case> cases = {{std::nullopt, std::nullopt, {1, 1, 1}, {false, false, false}},
+                                     {"Music", std::nullopt, {0.4, 1, 0.4}, {false, true, false}},
+                                     {"Xcode", std::nullopt, {0.4, 0.4, 0.4}, {false, false, false}},
+                                     {std::nullopt, PowerGroup::app, {0.4, 1, 0.4}, {true, true, true}}};
     for (const auto& c : cases) {
         const bool anything = c.id || c.group;
         for (size_t b = 0; b < 3; ++b) {
@@ -75,8 +72,7 @@ TEST(DestinationListModel, EmphasisFadesOtherBlocksAndRows) {
         const auto& apps = model.blocks[1].items;
         for (size_t i = 0; i < 3; ++i) {
             EXPECT_EQ(list::isRowEmphasised(apps[i], c.id, c.group), c.appEmphasised[i]) << apps[i].id;
-            EXPECT_DOUBLE_EQ(list::rowOpacity(apps[i], c.id, c.group),
-                             c.appEmphasised[i] || !anything ? 1.0 : 0.3)
+            EXPECT_DOUBLE_EQ(list::rowOpacity(apps[i], c.id, c.group), c.appEmphasised[i] || !anything ? 1.0 : 0.3)
                 << apps[i].id;
         }
         EXPECT_DOUBLE_EQ(list::rowOpacity(model.blocks[0].items[0], c.id, c.group), anything ? 0.3 : 1.0);

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <ctime>
 
 #include "HistoryChartModel.h"
+#include "TestSupport.h"
 
 namespace joulemap {
 namespace {
@@ -23,10 +22,7 @@ Record sample(double ts, double inputW, double systemW = 0, double pct = 50) {
 
 class HistoryChartModelTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
+    const ScopedEnv tz{"TZ", "UTC"};
 };
 
 TEST_F(HistoryChartModelTest, FewerThanTwoSamplesIsTheEmptyState) {
@@ -68,10 +64,8 @@ TEST_F(HistoryChartModelTest, TimeAxisShowsClockTimesForADayAndDatesForAWeek) {
     struct Case {
         int64_t hours;
         std::vector<std::string> texts;
-    } cases[] = {
-        {24, {"12:00", "18:00", "00:00", "06:00", "12:00"}},
-        {168, {"11/30", "12/02", "12/04", "12/05", "12/07"}},
-    };
+    } cases[] = {{24, {"12:00", "18:00", "00:00", "06:00", "12:00"}},
+                 {168, {"11/30", "12/02", "12/04", "12/05", "12/07"}}};
     for (const auto& c : cases) {
         const auto labels = Model(records, c.hours, kNow, kWidth, kHeight).timeLabels();
         ASSERT_EQ(labels.size(), 5u);
@@ -120,8 +114,7 @@ TEST_F(HistoryChartModelTest, HoverPicksTheNearestSampleInsideThePlotOnly) {
                                       sample(kNow - 6 * 3600, 3)};
     const Model model(records, 24, kNow, kWidth, kHeight);
     const std::pair<double, std::optional<size_t>> cases[] = {
-        {35, std::nullopt}, {437, std::nullopt}, {36, 0}, {186, 0}, {187, 1}, {300, 2}, {436, 2},
-    };
+        {35, std::nullopt}, {437, std::nullopt}, {36, 0}, {186, 0}, {187, 1}, {300, 2}, {436, 2}};
     for (const auto& [x, expected] : cases) EXPECT_EQ(model.recordAt(x), expected) << x;
     EXPECT_EQ(Model::readout(records[0]), "1.2W  40%");
 

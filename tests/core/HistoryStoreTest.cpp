@@ -3,21 +3,17 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
-#include <fstream>
-#include <functional>
-#include <memory>
 #include <set>
-#include <sstream>
 #include <thread>
 
-#include <sys/file.h>
-#include <sys/wait.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "HistoryStore.h"
+#include "TestSupport.h"
 
 namespace joulemap {
 namespace {
@@ -28,13 +24,6 @@ constexpr double kNow = 1'700'000'000.25;
 constexpr int64_t kBase = 1'700'000'000;
 constexpr int64_t kDay = 86'400;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void writeFile(const fs::path& path, const std::string& bytes, std::streamoff offset = 0) {
     std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
     if (!out) out.open(path, std::ios::binary | std::ios::out);
@@ -42,19 +31,13 @@ void writeFile(const fs::path& path, const std::string& bytes, std::streamoff of
     out << bytes;
 }
 
-// Memory-backed when the machine has it: the tests with thousands of commits would otherwise spend
-// their time waiting for the disk.
-fs::path scratchRoot() {
-    std::error_code ec;
-    const fs::path shm = "/dev/shm";
-    return fs::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0 ? shm : fs::temp_directory_path();
-}
-
 class HistoryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // The process id keeps parallel runs of the suite out of each other's way.
-        dir = scratchRoot() /
+        // Memory-backed when the machine has it: the tests with thousands of commits would otherwise
+        // wait for the disk. The process id keeps parallel runs of the suite apart.
+        const fs::path shm = "/dev/shm";
+        dir = (::access(shm.c_str(), W_OK) == 0 ? shm : fs::temp_directory_path()) /
               ("joulemap-history-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
@@ -65,6 +48,10 @@ protected:
     fs::path file() const { return dir / "Joulemap" / "history.db"; }
     std::unique_ptr<HistoryStore> open() {
         return std::make_unique<HistoryStore>(file(), [this] { return now; });
+    }
+    void insertAt(HistoryStore& store, double seconds) {
+        now = seconds;
+        store.insert(1, 1, 1, 1);
     }
     std::vector<int64_t> timestamps(HistoryStore& store, int64_t hours) {
         std::vector<int64_t> result;
@@ -110,34 +97,19 @@ TEST_F(HistoryStoreTest, SecondSampleInTheSameSecondReplacesTheFirst) {
 TEST_F(HistoryStoreTest, RetentionKeepsExactlyThirtyDaysAndRunsAtMostHourly) {
     auto store = open();
     const int64_t month = 30 * kDay;
-    now = kNow - month - 1;
-    store->insert(1, 1, 1, 1);  // the first insert always runs the pass
-    now = kNow - month;
-    store->insert(2, 2, 2, 2);
-    now = kNow;
-    store->insert(3, 3, 3, 3);  // an hour and more since the last pass: cut-off is kBase - 30 days
+    // The first insert always runs the pass; the third, an hour and more later, cuts at kBase - 30 days.
+    for (const double t : {kNow - month - 1, kNow - month, kNow}) insertAt(*store, t);
     EXPECT_EQ(timestamps(*store, 40 * 24), (std::vector<int64_t>{kBase - month, kBase}));
-
     // Within the hour nothing is deleted, not even a row far past the limit.
-    now = kNow - 40 * kDay;
-    store->insert(4, 4, 4, 4);
-    now = kNow + 600;
-    store->insert(5, 5, 5, 5);
-    now = kNow + 3600;
-    store->insert(6, 6, 6, 6);
+    for (const double t : {kNow - 40 * kDay, kNow + 600, kNow + 3600}) insertAt(*store, t);
     EXPECT_EQ(timestamps(*store, 50 * 24).front(), kBase - 40 * kDay);
-
-    now = kNow + 3601;
-    store->insert(7, 7, 7, 7);
+    insertAt(*store, kNow + 3601);
     EXPECT_EQ(timestamps(*store, 50 * 24), (std::vector<int64_t>{kBase, kBase + 600, kBase + 3600, kBase + 3601}));
 }
 
 TEST_F(HistoryStoreTest, QueryReturnsSamplesSinceTheWholeSecondMinusTheSpanOldestFirst) {
     auto store = open();
-    for (int64_t age : {0, 1, 3600, 3601}) {
-        now = kNow - double(age);
-        store->insert(double(age), 0, 0, 0);
-    }
+    for (const double age : {0, 1, 3600, 3601}) insertAt(*store, kNow - age);
     now = kNow + 0.7;  // the fraction of the current second does not move the window
     EXPECT_EQ(timestamps(*store, 1), (std::vector<int64_t>{kBase - 3600, kBase - 1, kBase}));
     EXPECT_EQ(timestamps(*store, 0), (std::vector<int64_t>{kBase}));
@@ -158,7 +130,8 @@ TEST_F(HistoryStoreTest, AlertLogListsTheNewestFirstUpToTheLimitAndReadsNullAsEm
     EXPECT_TRUE(store->queryAlerts(0).empty());
 
     RawConnection other(file());
-    ASSERT_EQ(other.exec("INSERT INTO alerts (ts, type, title, body) VALUES (1800000000.5, NULL, NULL, NULL)"), SQLITE_OK);
+    ASSERT_EQ(other.exec("INSERT INTO alerts (ts, type, title, body) VALUES (1800000000.5, NULL, NULL, NULL)"),
+              SQLITE_OK);
     EXPECT_EQ(store->queryAlerts(1), (std::vector<HistoryStore::AlertRecord>{{26, 1'800'000'000.5, "", "", ""}}));
 }
 
@@ -190,27 +163,22 @@ TEST_F(HistoryStoreTest, ExistingDatabaseIsOpenedWithoutChange) {
 TEST_F(HistoryStoreTest, EnergyRankingCountsExactlyTheRangeAcrossHourBoundaries) {
     auto store = open();
     const int64_t hourStart = kBase - kBase % 3600;
-    struct Row {
-        int64_t ts;
-        std::vector<AppEnergy> energy;
-    };
-    const std::vector<Row> rows{
+    const std::vector<std::pair<int64_t, std::vector<AppEnergy>>> rows{
         {hourStart - 7200, {{"Firefox", true, 5}}},
         {hourStart - 3600 + 30, {{"Firefox", true, 1}, {"系统", true, 2}}},
         {hourStart - 30, {{"Firefox", true, 0.5}, {"Firefox", false, 4}}},
-        {hourStart + 60, {{"终端, \"zsh\"", false, 0.25}, {"Firefox", false, 0}}},
-    };
-    for (const Row& row : rows) {
-        now = double(row.ts);
-        ASSERT_TRUE(store->insert(1, 1, 50, 0, row.energy));
+        {hourStart + 60, {{"终端, \"zsh\"", false, 0.25}, {"Firefox", false, 0}}}};
+    for (const auto& [ts, energy] : rows) {
+        now = double(ts);
+        ASSERT_TRUE(store->insert(1, 1, 50, 0, energy));
     }
     now = double(hourStart + 120);
     // One hour back starts 120 s into the hour before: of it only the row after that counts.
-    EXPECT_EQ(store->queryAppEnergy(1), (std::vector<AppEnergy>{
-                                             {"Firefox", false, 4}, {"Firefox", true, 0.5}, {"终端, \"zsh\"", false, 0.25}}));
-    EXPECT_EQ(store->queryAppEnergy(2), (std::vector<AppEnergy>{
-                                             {"Firefox", false, 4}, {"系统", true, 2}, {"Firefox", true, 1.5},
-                                             {"终端, \"zsh\"", false, 0.25}}));
+    EXPECT_EQ(store->queryAppEnergy(1),
+              (std::vector<AppEnergy>{{"Firefox", false, 4}, {"Firefox", true, 0.5}, {"终端, \"zsh\"", false, 0.25}}));
+    EXPECT_EQ(store->queryAppEnergy(2),
+              (std::vector<AppEnergy>{
+                  {"Firefox", false, 4}, {"系统", true, 2}, {"Firefox", true, 1.5}, {"终端, \"zsh\"", false, 0.25}}));
     EXPECT_EQ(store->queryAppEnergy(3).size(), 4u);
     EXPECT_DOUBLE_EQ(store->queryAppEnergy(3)[0].wh, 6.5);  // Firefox on battery, all three rows
     EXPECT_TRUE(store->queryAppEnergy(-1).empty());
@@ -244,7 +212,8 @@ TEST_F(HistoryStoreTest, FileOfTheFirstFormatGainsTheEnergyTablesAndKeepsItsRows
                            "PRAGMA user_version = 1;"),
                   SQLITE_OK);
     }
-    HistoryStore before(file(), [this] { return now; }, HistoryStore::Access::readOnly);
+    HistoryStore before(
+        file(), [this] { return now; }, HistoryStore::Access::readOnly);
     EXPECT_EQ(before.query(1).size(), 1u);
     EXPECT_TRUE(before.queryAppEnergy(24).empty());  // no table yet: nothing, quietly
 
@@ -263,7 +232,8 @@ TEST_F(HistoryStoreTest, FileOfTheFirstFormatGainsTheEnergyTablesAndKeepsItsRows
     sqlite3_finalize(version);
 
     // Read-only never creates a file that is not there.
-    HistoryStore missing(dir / "none.db", [this] { return now; }, HistoryStore::Access::readOnly);
+    HistoryStore missing(
+        dir / "none.db", [this] { return now; }, HistoryStore::Access::readOnly);
     EXPECT_FALSE(missing.isAvailable());
     EXPECT_FALSE(fs::exists(dir / "none.db"));
 }
@@ -343,7 +313,9 @@ std::vector<int> inChildren(int count, const std::function<int(int child)>& body
 // Writes `rows` samples one second apart into a fresh database in one transaction, as months of use
 // would have left them.
 void fillDatabase(const fs::path& file, int64_t rows) {
-    { HistoryStore schema(file, [] { return kNow; }); }
+    {
+        HistoryStore schema(file, [] { return kNow; });
+    }
     RawConnection db(file);
     db.exec("BEGIN");
     for (int64_t i = 0; i < rows; ++i) {
@@ -362,14 +334,8 @@ std::vector<fs::path> asideFiles(const fs::path& dir) {
 }
 
 TEST_F(HistoryStoreTest, TwoProcessesWritingAtOnceLoseNoSampleEvenWhenBothFindTheFileDamaged) {
-    struct Case {
-        bool damaged;
-        int samplesEach;
-    };
-    for (const Case& c : {Case{false, 3000}, Case{true, 200}}) {
-        // Named copies: clang 14 cannot capture a structured binding in a lambda.
-        const bool damaged = c.damaged;
-        const int samplesEach = c.samplesEach;
+    for (const bool damaged : {false, true}) {
+        const int samplesEach = damaged ? 200 : 3000;
         SCOPED_TRACE(damaged ? "damaged" : "sound");
         fs::remove_all(file().parent_path());
         fs::create_directories(file().parent_path());
@@ -414,8 +380,7 @@ TEST_F(HistoryStoreTest, DamagedFileKeepsItsReadableRows) {
              while (bytes.at(size_t(page * kPageBytes)) != '\x0d') ++page;
              writeFile(f, std::string(kPageBytes, '\x5a'), page * kPageBytes);
          },
-         true},
-    };
+         true}};
     for (const auto& damage : damages) {
         SCOPED_TRACE(damage.name);
         fs::remove_all(file().parent_path());
@@ -429,9 +394,7 @@ TEST_F(HistoryStoreTest, DamagedFileKeepsItsReadableRows) {
         // At most a page or two of rows is lost, and every kept row is the one written.
         EXPECT_GT(records.size(), size_t{kRows - 250});
         EXPECT_LE(records.size(), size_t{kRows});
-        if (damage.hitsRows) {
-            EXPECT_LT(records.size(), size_t{kRows});
-        }
+        EXPECT_TRUE(!damage.hitsRows || records.size() < size_t{kRows});
         for (const auto& record : records) {
             ASSERT_EQ(record.inputW, double(kBase - record.ts)) << record.ts;
         }
@@ -519,9 +482,7 @@ TEST_F(HistoryStoreTest, LockGivesOwnershipOnlyToTheFirstAndNeverWhileSomeoneRep
     for (const auto& [otherHolds, expected] :
          {Case{0, Role::owner}, Case{LOCK_SH, Role::sharer}, Case{LOCK_EX, Role::none}}) {
         const int other = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
-        if (otherHolds != 0) {
-            ASSERT_EQ(::flock(other, otherHolds), 0);
-        }
+        ASSERT_TRUE(otherHolds == 0 || ::flock(other, otherHolds) == 0);
         HistoryFileLock lock(file(), std::chrono::milliseconds(50));
         EXPECT_EQ(lock.role(), expected) << otherHolds;
         ::close(other);

@@ -25,42 +25,27 @@ BatteryInfo dischargingAt(double systemW, double batteryNetW) {
 }
 
 TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
-    const JoulemapData flow = flowOf({destination("cpu", PowerGroup::hardware, 6.25),
-                                      destination("chrome", PowerGroup::app, 4.0)});
+    const JoulemapData flow =
+        flowOf({destination("cpu", PowerGroup::hardware, 6.25), destination("chrome", PowerGroup::app, 4.0)});
 
-    const auto desktop = MainViewModel::statCards(flow, BatteryInfo::unknown(), false, "");
-    ASSERT_EQ(desktop.size(), 2u);
-    EXPECT_EQ(desktop[0].history, CardHistory::input);
-    EXPECT_EQ(desktop[1].history, CardHistory::system);
-    EXPECT_EQ(desktop[1].value, desktop[0].value);  // the estimate is all consumed by the machine
-    EXPECT_EQ(desktop[1].subtitle, "占入口 100%");
-
-    const auto laptop = MainViewModel::statCards(flow, dischargingAt(8.2, -0.04), true, "2小时5分");
-    ASSERT_EQ(laptop.size(), 4u);
-    EXPECT_EQ(laptop[0].title, "🔋 入口功率");
-    EXPECT_EQ(laptop[0].value, "10.2");  // the destinations' sum, not the battery's input reading
-    EXPECT_EQ(laptop[0].colorHex, "#ffd60a");
-    EXPECT_EQ(laptop[0].subtitle, "放电中");
-    EXPECT_FALSE(laptop[0].useThemeValueColor);
-
-    EXPECT_EQ(laptop[1].value, "57");
-    EXPECT_EQ(laptop[1].unit, "%");
-    EXPECT_EQ(laptop[1].subtitle, "2小时5分");
-    EXPECT_EQ(laptop[1].maxHistory, 100.0);
-
-    EXPECT_EQ(laptop[2].value, "10.2");  // on battery the machine consumes the whole flow
-    EXPECT_EQ(laptop[2].subtitle, "占入口 100%");
-    EXPECT_TRUE(laptop[2].useThemeValueColor);
-
+    using Card = MainViewModel::StatCardContent;
+    const Card input{"🔋 入口功率", "10.2", "W", "#ffd60a", false, "放电中", CardHistory::input, {}};
+    const Card system{"⚙️ 系统消耗", "10.2", "W", "#ff9f0a", true, "占入口 100%", CardHistory::system, {}};
+    // The input is the destinations' sum, not the battery's input reading; on battery, or on a
+    // desktop's estimate, the machine consumes all of it.
+    EXPECT_EQ(MainViewModel::statCards(flow, BatteryInfo::unknown(), false, ""), (std::vector<Card>{input, system}));
     // A tiny discharge still reads as supplying, with the real minus sign, in red.
-    EXPECT_EQ(laptop[3].value, "\u22120.0");
-    EXPECT_EQ(laptop[3].colorHex, "#ff453a");
-    EXPECT_EQ(laptop[3].subtitle, "电池在供电");
+    EXPECT_EQ(
+        MainViewModel::statCards(flow, dischargingAt(8.2, -0.04), true, "2小时5分"),
+        (std::vector<Card>{input,
+                           {"🔋 电池电量", "57", "%", "#64d2ff", false, "2小时5分", CardHistory::batteryPercent, 100.0},
+                           system,
+                           {"🔋 电池净功率", "\u22120.0", "W", "#ff453a", false, "电池在供电", CardHistory::net, {}}}));
 
     // Charging: what goes into the battery is not consumed by the machine.
-    const JoulemapData charging = flowOf({destination("cpu", PowerGroup::hardware, 6.0),
-                                          destination("chrome", PowerGroup::app, 2.2),
-                                          destination("charge", PowerGroup::battery, 2.0)});
+    const JoulemapData charging =
+        flowOf({destination("cpu", PowerGroup::hardware, 6.0), destination("chrome", PowerGroup::app, 2.2),
+                destination("charge", PowerGroup::battery, 2.0)});
     const auto plugged = MainViewModel::statCards(charging, dischargingAt(30, 2.0), true, "");
     EXPECT_EQ(plugged[2].value, "8.2");
     EXPECT_EQ(plugged[2].subtitle, "占入口 80%");  // 80.39 cut toward zero
@@ -89,8 +74,8 @@ TEST(MainViewModelTest, SystemShareIsHeldWithinItsRange) {
 }
 
 TEST(MainViewModelTest, TooltipDescribesTheHighlightedDestinationWhileItIsInTheFlow) {
-    const JoulemapData flow = flowOf({destination("cpu", PowerGroup::hardware, 7.0),
-                                      destination("chrome", PowerGroup::app, 1.0)});
+    const JoulemapData flow =
+        flowOf({destination("cpu", PowerGroup::hardware, 7.0), destination("chrome", PowerGroup::app, 1.0)});
 
     const auto chrome = MainViewModel::tooltip(flow, std::string("chrome"));
     ASSERT_TRUE(chrome.has_value());

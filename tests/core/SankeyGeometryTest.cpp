@@ -27,24 +27,22 @@ void expectRect(const Rect& r, double x, double y, double w, double h) {
         << r.x << ", " << r.y << ", " << r.width << ", " << r.height;
 }
 
-// Texts with their anchors, so a whole set of labels is compared at once.
-std::vector<std::pair<std::string, Point>> placed(const std::vector<TextItem>& items) {
-    std::vector<std::pair<std::string, Point>> result;
+using Placed = std::vector<std::pair<std::string, Point>>;
+
+Placed placed(const std::vector<TextItem>& items) {
+    Placed result;
     for (const auto& item : items) result.emplace_back(item.text, item.anchor);
     return result;
 }
-using Placed = std::vector<std::pair<std::string, Point>>;
 
 }  // namespace
 
 TEST(SankeyGeometry, NothingToLayOutGivesTheEmptyLayout) {
-    const Layout empty;
-    EXPECT_EQ(computeLayout(flow({}), 700, 450), empty);
-    EXPECT_EQ(computeLayout(flow({dest("a", 0), dest("b", 0)}), 700, 450), empty);
-    EXPECT_EQ(computeLayout(flow({dest("a", 5)}), 313.9, 450), empty);
-    EXPECT_EQ(computeLayout(flow({dest("a", 5)}), 700, 71.9), empty);
-    EXPECT_NE(computeLayout(flow({dest("a", 5)}), 314, 72), empty);
-    EXPECT_FALSE(shouldDraw(empty, 700, 450));
+    EXPECT_EQ(computeLayout(flow({dest("a", 0), dest("b", 0)}), 700, 450), Layout{});
+    EXPECT_EQ(computeLayout(flow({dest("a", 5)}), 313.9, 450), Layout{});
+    EXPECT_EQ(computeLayout(flow({dest("a", 5)}), 700, 71.9), Layout{});
+    EXPECT_NE(computeLayout(flow({dest("a", 5)}), 314, 72), Layout{});
+    EXPECT_FALSE(shouldDraw(Layout{}, 700, 450));
 }
 
 // 700 × 450, destinations 10, 5 and 2 W: avail = 378, scale = (0.82 × 378 − 16) ÷ 17
@@ -57,7 +55,7 @@ TEST(SankeyGeometry, WorkedLayoutCentresBothColumns) {
     EXPECT_NEAR(layout.total, 17, kEps);
     expectRect(layout.leftNode, 80, 78.02, 24, 293.96);
     ASSERT_EQ(layout.rightNodes.size(), 3u);
-    // Column of 293.96 + 2 × 10 starts at (450 − 313.96) ÷ 2.
+    // The column of 293.96 + 2 × 10 starts at (450 − 313.96) ÷ 2.
     const double above[] = {0, 10, 15};  // watts above each destination
     for (int i = 0; i < 3; ++i) {
         const double height = data.destinations[i].power * scale;
@@ -72,15 +70,13 @@ TEST(SankeyGeometry, WorkedLayoutCentresBothColumns) {
     EXPECT_NEAR(source[0].anchor.y, 78.02 - 18, 1e-6);
     EXPECT_NEAR(source[1].anchor.y, 78.02 - 4, 1e-6);
 
-    const double cx = bandCenterX(layout);
-    EXPECT_EQ(cx, 315);
+    EXPECT_EQ(bandCenterX(layout), 315);
     EXPECT_EQ(gradientEndX(700), 610);
     const Rect& slice = layout.leftSlices[1];
     const Rect& bar = layout.rightNodes[1];
     const double s0 = slice.minY(), s1 = slice.maxY(), b0 = bar.minY(), b1 = bar.maxY();
-    EXPECT_EQ(
-        bandShape(slice, bar, cx),
-        (BandShape{{104, s0}, {315, s0}, {315, b0}, {526, b0}, {526, b1}, {315, b1}, {315, s1}, {104, s1}}));
+    EXPECT_EQ(bandShape(slice, bar, 315),
+              (BandShape{{104, s0}, {315, s0}, {315, b0}, {526, b0}, {526, b1}, {315, b1}, {315, s1}, {104, s1}}));
 }
 
 TEST(SankeyGeometry, SingleCrowdedAndInBetweenColumns) {
@@ -115,18 +111,19 @@ TEST(SankeyGeometry, HitTestCoversBarsWithLabelStartAndBandBoxes) {
     const Layout layout = computeLayout(data, 700, 450);
     const Rect& a = layout.rightNodes[0];
     const Rect& c = layout.rightNodes[2];
-    EXPECT_EQ(hitTest(data, layout, a.maxX() + 50, a.midY()), "a");  // on its label
-    EXPECT_EQ(hitTest(data, layout, a.maxX() + 61, a.midY()), std::nullopt);
-    // Vertical enlargement: half the height plus 8, above and below.
+    // A bar with its label start, half its height plus 8 above and below; between the columns a
+    // band's bounding box, 4 beyond its highest edge (the top of bar a at 68.02); not the source edge.
     const double reach = c.height / 2 + 8;
-    EXPECT_EQ(hitTest(data, layout, c.maxX() + 59, c.maxY() + reach - 0.5), "c");
-    EXPECT_EQ(hitTest(data, layout, c.maxX() + 59, c.maxY() + reach + 0.5), std::nullopt);
-    // Between the columns: inside a band's bounding box (4 beyond its highest edge, the top of
-    // bar a at 68.02), above every box, on the source edge.
-    EXPECT_EQ(hitTest(data, layout, 300, layout.leftSlices[2].midY()), "c");
-    EXPECT_EQ(hitTest(data, layout, 300, 64.5), "a");
-    EXPECT_EQ(hitTest(data, layout, 300, 63.5), std::nullopt);
-    EXPECT_EQ(hitTest(data, layout, 104, 150), std::nullopt);
+    const std::tuple<double, double, std::optional<std::string>> cases[] = {
+        {a.maxX() + 50, a.midY(), "a"},
+        {a.maxX() + 61, a.midY(), std::nullopt},
+        {c.maxX() + 59, c.maxY() + reach - 0.5, "c"},
+        {c.maxX() + 59, c.maxY() + reach + 0.5, std::nullopt},
+        {300, layout.leftSlices[2].midY(), "c"},
+        {300, 64.5, "a"},
+        {300, 63.5, std::nullopt},
+        {104, 150, std::nullopt}};
+    for (const auto& [x, y, id] : cases) EXPECT_EQ(hitTest(data, layout, x, y), id) << x << ", " << y;
 }
 
 TEST(SankeyGeometry, HighlightFadesEverythingElse) {
@@ -144,12 +141,10 @@ TEST(SankeyGeometry, HighlightFadesEverythingElse) {
 }
 
 TEST(SankeyGeometry, ParticleCountSpeedSizeAndMotion) {
-    EXPECT_EQ(particleCount(5.9), 2);
-    EXPECT_EQ(particleCount(6), 3);
-    EXPECT_EQ(particleCount(30), 15);
-    for (const double absurd : {9.223372036854775807e18, 1e300, std::numeric_limits<double>::infinity()}) {
-        EXPECT_EQ(particleCount(absurd), 48) << absurd;
-    }
+    const std::pair<double, int> counts[] = {{5.9, 2},    {6, 3},
+                                             {30, 15},    {9.223372036854775807e18, 48},
+                                             {1e300, 48}, {std::numeric_limits<double>::infinity(), 48}};
+    for (const auto& [watts, count] : counts) EXPECT_EQ(particleCount(watts), count) << watts;
     EXPECT_NEAR(particleSpeed(10), 0.32, kEps);
     EXPECT_NEAR(particleRadius(5), 2.1, kEps);
     EXPECT_EQ(particleRadius(30), 2.6);
@@ -195,9 +190,7 @@ TEST(SankeyGeometry, LabelsSwitchToTwoLinesAtThirtyPoints) {
 }
 
 TEST(SankeyGeometry, LabelsOfThinBarsMoveApartAndStayInTheirColumn) {
-    const auto line = [](double midY) {
-        return std::vector<TextItem>{{"x", {558, midY}, TextAnchor::leading, 10}};
-    };
+    const auto line = [](double midY) { return std::vector<TextItem>{{"x", {558, midY}, TextAnchor::leading, 10}}; };
     const auto twoLines = [](double midY) {
         return std::vector<TextItem>{{"name", {558, midY - 9}, TextAnchor::leading, 12},
                                      {"1.0 W · 5%", {558, midY + 9}, TextAnchor::leading, 10}};
@@ -223,18 +216,15 @@ TEST(SankeyGeometry, LabelsOfThinBarsMoveApartAndStayInTheirColumn) {
 }
 
 TEST(SankeyGeometry, LegendPicksARoundValueNearFiftyPoints) {
-    EXPECT_EQ(legendWatts(10), 5);
-    EXPECT_EQ(legendWatts(40), 5);
-    EXPECT_EQ(legendWatts(6.25), 5);  // target exactly 5
-    EXPECT_EQ(legendWatts(6.2), 10);
-    EXPECT_EQ(legendWatts(1.5), 50);  // target 30.3
+    // A scale of 6.25 aims at exactly 5 W, one of 1.5 at 30.3 W.
+    const std::pair<double, double> cases[] = {{40, 5}, {6.25, 5}, {6.2, 10}, {1.5, 50}};
+    for (const auto& [scale, watts] : cases) EXPECT_EQ(legendWatts(scale), watts) << scale;
 
     Layout floored;
     floored.scale = 1.5;
     const Legend low = legend(floored, 700, 450);
     expectRect(low.bar, 535, 430, 75, 4);
-    EXPECT_EQ(placed({low.value, low.caption}),
-              (Placed{{"50.0 W", {531, 432}}, {"← 带宽 = 功率", {614, 432}}}));
+    EXPECT_EQ(placed({low.value, low.caption}), (Placed{{"50.0 W", {531, 432}}, {"← 带宽 = 功率", {614, 432}}}));
 
     floored.scale = 12;
     const Legend high = legend(floored, 700, 450);

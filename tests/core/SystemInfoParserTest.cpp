@@ -2,30 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include "TestSupport.h"
 
 namespace joulemap {
-
-// Readable failures: every field by name.
-void PrintTo(const SystemInfo& i, std::ostream* os) {
-    *os << "{model=" << i.modelName << " chip=" << i.chipName << " cores=" << i.coreCount
-        << " memory=" << i.memoryGB << " serial=" << i.serialNumber << " uuid=" << i.hardwareUUID
-        << " disk=" << i.diskName << " capacity=" << i.diskCapacityGB << " free=" << i.diskFreeGB
-        << " gpu=" << i.gpuName << " gpuCores=" << i.gpuCores << " metal=" << i.metalVersion
-        << " resolution=" << i.displayResolution << " down=" << i.networkDown << " up=" << i.networkUp << "}";
-}
-
 namespace {
 
 using namespace SystemInfoParser;
-
-std::string fixture(const std::string& relative) {
-    std::ifstream in(std::string(JOULEMAP_FIXTURES_DIR) + "/" + relative, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(SystemInfoParserTest, ParseFieldTakesTheRestOfTheLineOrTheNextNonEmptyLine) {
     EXPECT_EQ(parseField("  Chip: Apple M2\n  Memory: 8 GB\n", "Chip:"), "Apple M2");
@@ -77,38 +59,35 @@ TEST(SystemInfoParserTest, ReportsFillTheirOwnFieldsEachSearchedSeparately) {
 }
 
 TEST(SystemInfoParserTest, DiskSizesKeepWholeUnits) {
-    EXPECT_EQ(simplifyDiskSize("494.38 GB (494,384,795,648 bytes)"), "494 GB");
-    EXPECT_EQ(simplifyDiskSize("1.5 TB (1,500,000,000,000 bytes)"), "1 TB");
-    EXPECT_EQ(simplifyDiskSize("  251   GB"), "251 GB");
-    EXPECT_EQ(simplifyDiskSize("Zero"), "Zero");
-    EXPECT_EQ(simplifyDiskSize(""), "");
-
+    const std::pair<const char*, const char*> texts[] = {{"494.38 GB (494,384,795,648 bytes)", "494 GB"},
+                                                         {"1.5 TB (1,500,000,000,000 bytes)", "1 TB"},
+                                                         {"  251   GB", "251 GB"},
+                                                         {"Zero", "Zero"},
+                                                         {"", ""}};
+    for (const auto& [text, simple] : texts) EXPECT_EQ(simplifyDiskSize(text), simple) << text;
     // The same form from a byte count, in decimal units as the storage report prints them.
-    EXPECT_EQ(diskSizeText(494'384'795'648), "494 GB");
-    EXPECT_EQ(diskSizeText(1'500'000'000'000), "1 TB");
-    EXPECT_EQ(diskSizeText(999'999'999), "999 MB");
-    EXPECT_EQ(diskSizeText(1'000'000'000), "1 GB");
-    EXPECT_EQ(diskSizeText(0), "0 KB");
+    const std::pair<uint64_t, const char*> sizes[] = {{494'384'795'648, "494 GB"},
+                                                      {1'500'000'000'000, "1 TB"},
+                                                      {999'999'999, "999 MB"},
+                                                      {1'000'000'000, "1 GB"},
+                                                      {0, "0 KB"}};
+    for (const auto& [bytes, text] : sizes) EXPECT_EQ(diskSizeText(bytes), text) << bytes;
 }
 
 TEST(SystemInfoParserTest, RatesUseBinaryUnitsWithOneDecimalAndWholeBytes) {
-    const std::vector<std::pair<double, std::string>> cases{
-        {0, "0 B/s"},
-        {0.99, "0 B/s"},
-        {-5, "0 B/s"},
-        {1, "1 B/s"},
-        {512, "512 B/s"},
-        {1023.9, "1023 B/s"},  // truncated, not rounded
-        {1024, "1.0 KB/s"},
-        {1536, "1.5 KB/s"},
-        {1'048'575, "1024.0 KB/s"},
-        {1'048'576, "1.0 MB/s"},
-        {1.2 * 1'048'576, "1.2 MB/s"},
-        {3.5 * 1'073'741'824, "3.5 GB/s"},
-    };
-    for (const auto& [rate, text] : cases) {
-        EXPECT_EQ(formatRate(rate), text) << rate;
-    }
+    // 1023.9 is truncated, not rounded.
+    const std::pair<double, const char*> cases[] = {{0, "0 B/s"},
+                                                    {0.99, "0 B/s"},
+                                                    {-5, "0 B/s"},
+                                                    {1, "1 B/s"},
+                                                    {1023.9, "1023 B/s"},
+                                                    {1024, "1.0 KB/s"},
+                                                    {1536, "1.5 KB/s"},
+                                                    {1'048'575, "1024.0 KB/s"},
+                                                    {1'048'576, "1.0 MB/s"},
+                                                    {1.2 * 1'048'576, "1.2 MB/s"},
+                                                    {3.5 * 1'073'741'824, "3.5 GB/s"}};
+    for (const auto& [rate, text] : cases) EXPECT_EQ(formatRate(rate), text) << rate;
     // An absurd rate is printed in full (291 digits), never as whatever the buffer held.
     const std::string huge = formatRate(1e300);
     EXPECT_EQ(huge.find_first_not_of("0123456789"), 291u) << huge;

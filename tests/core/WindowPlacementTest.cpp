@@ -28,8 +28,7 @@ TEST(WindowPlacement, RestoredFrameKeepsReachableFramesAndRecoversLostOnes) {
         {"smaller than allowed", Rect{10, 10, 300, 200}, {kLaptop}, {10, 10, 900, 560}},
         {"taller than the screen", Rect{0, 0, 1000, 3000}, {kLaptop}, {0, 0, 1000, 1050}},
         {"small screen: fits inside", std::nullopt, {Rect{0, 0, 1280, 600}}, {140, 0, 1000, 600}},
-        {"empty saved frame", Rect{0, 0, 0, 0}, {kLaptop}, {460, 215, 1000, 620}},
-    };
+        {"empty saved frame", Rect{0, 0, 0, 0}, {kLaptop}, {460, 215, 1000, 620}}};
     for (const Case& c : cases) {
         EXPECT_EQ(restoredFrame(c.saved, c.screens, kPreferred, kMinimum), c.expected) << c.what;
     }
@@ -43,12 +42,10 @@ TEST(WindowPlacement, PopupOpensBesideTheIconInsideTheScreen) {
         Rect anchor;
         Rect expected;
     };
-    const Case cases[] = {
-        {"top panel, middle", {800, 0, 24, 28}, {800, 28, 360, 600}},
-        {"top panel, right edge", {1896, 0, 24, 28}, {1560, 28, 360, 600}},
-        {"bottom panel", {1700, 1080, 24, 24}, {1560, 480, 360, 600}},
-        {"pointer only", {1000, 300, 0, 0}, {1000, 300, 360, 600}},
-        {"pointer low on screen", {1000, 900, 0, 0}, {1000, 300, 360, 600}},
-    };
+    const Case cases[] = {{"top panel, middle", {800, 0, 24, 28}, {800, 28, 360, 600}},
+                          {"top panel, right edge", {1896, 0, 24, 28}, {1560, 28, 360, 600}},
+                          {"bottom panel", {1700, 1080, 24, 24}, {1560, 480, 360, 600}},
+                          {"pointer only", {1000, 300, 0, 0}, {1000, 300, 360, 600}},
+                          {"pointer low on screen", {1000, 900, 0, 0}, {1000, 300, 360, 600}}};
     for (const Case& c : cases) EXPECT_EQ(popupFrame(c.anchor, popup, available), c.expected) << c.what;
 }
