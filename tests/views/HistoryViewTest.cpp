@@ -1,5 +1,4 @@
 #include "CapsuleButton.h"
-#include "FixedAppearanceSource.h"
 #include "HistoryAlertsCard.h"
 #include "HistoryChartCard.h"
 #include "HistoryChartModel.h"
@@ -7,7 +6,7 @@
 #include "HistoryEnergyCard.h"
 #include "HistorySamplesCard.h"
 #include "HistoryView.h"
-#include "ThemeManager.h"
+#include "support/AppFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,6 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -28,7 +26,7 @@ constexpr double kStart = 1'796'601'600;
 class HistoryViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        store_ = std::make_unique<HistoryStore>(dir_.filePath(QStringLiteral("history.db")).toStdString(),
+        store_ = std::make_unique<HistoryStore>(prefs_.dir.filePath(QStringLiteral("history.db")).toStdString(),
                                                 [this] { return now_; });
         for (int i = 1; i <= 40; ++i) {
             now_ = kStart + 30 * i;
@@ -38,15 +36,13 @@ protected:
         now_ += 1;
     }
 
-    QTemporaryDir dir_;
+    test::Preferences prefs_;
     double now_ = kStart;
     std::unique_ptr<HistoryStore> store_;
-    FixedAppearanceSource appearance_;
-    ThemeManager theme_{dir_.filePath(QStringLiteral("settings.ini")), &appearance_};
 };
 
 TEST_F(HistoryViewTest, ShowingLoadsTheRangeAndKeepsReloadingOnlyWhileShown) {
-    HistoryView view(&theme_, store_.get());
+    HistoryView view(&prefs_.theme, store_.get());
     view.chartCard()->setClock([this] { return now_; });
     view.resize(720, 560);
     QSignalSpy loaded(&view, &HistoryView::loaded);
@@ -78,23 +74,23 @@ TEST_F(HistoryViewTest, ShowingLoadsTheRangeAndKeepsReloadingOnlyWhileShown) {
 }
 
 TEST_F(HistoryViewTest, ExportWritesTheFilesOffTheMainThreadAndSaysWhere) {
-    HistoryView view(&theme_, store_.get());
+    HistoryView view(&prefs_.theme, store_.get());
     QSignalSpy exported(&view, &HistoryView::exported);
-    const QString folder = dir_.filePath(QStringLiteral("导出"));
+    const QString folder = prefs_.dir.filePath(QStringLiteral("导出"));
     view.exportCsv(folder);
     ASSERT_TRUE(exported.wait(5000));
     EXPECT_EQ(exported.at(0).at(0).toString(), QString());
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/apps.csv")));
     EXPECT_TRUE(view.exportStatus().contains(folder)) << view.exportStatus().toStdString();
 
-    view.exportCsv(dir_.filePath(QStringLiteral("history.db/inside")));  // a file is in the way
+    view.exportCsv(prefs_.dir.filePath(QStringLiteral("history.db/inside")));  // a file is in the way
     ASSERT_TRUE(exported.wait(5000));
     EXPECT_FALSE(exported.at(1).at(0).toString().isEmpty());
     EXPECT_TRUE(view.exportStatus().startsWith(QStringLiteral("导出失败"))) << view.exportStatus().toStdString();
 }
 
 TEST_F(HistoryViewTest, OnlyTheNewestOfOverlappingReadsIsShown) {
-    HistoryView view(&theme_, store_.get());
+    HistoryView view(&prefs_.theme, store_.get());
     QSignalSpy loaded(&view, &HistoryView::loaded);
     // The first read covers only the last hour of a clock moved a day ahead: nothing.
     now_ += 24 * 3600;
@@ -108,7 +104,7 @@ TEST_F(HistoryViewTest, OnlyTheNewestOfOverlappingReadsIsShown) {
 
 
 TEST_F(HistoryViewTest, RangeButtonsChooseTheRangeAndShowTheChoice) {
-    HistoryView view(&theme_, store_.get());
+    HistoryView view(&prefs_.theme, store_.get());
     view.resize(720, 560);
     view.show();
     QSignalSpy loaded(&view, &HistoryView::loaded);
@@ -126,7 +122,7 @@ TEST_F(HistoryViewTest, RangeButtonsChooseTheRangeAndShowTheChoice) {
 }
 
 TEST_F(HistoryViewTest, ReadOutFollowsThePointerOverTheChartOnly) {
-    HistoryChartCard card(&theme_);
+    HistoryChartCard card(&prefs_.theme);
     card.resize(680, card.sizeHint().height());
     const QRectF chart = card.chartRect();
     const auto move = [&card](QPointF at) {

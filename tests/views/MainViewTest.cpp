@@ -1,107 +1,172 @@
+#include "MainView.h"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
-#include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 
 #include <atomic>
-#include <memory>
-#include <optional>
-#include <string>
 
 #include "BatteryHealthView.h"
-#include "FixedAppearanceSource.h"
+#include "DetailListView.h"
 #include "FlowTooltip.h"
 #include "JoulemapViewModel.h"
 #include "MainHeader.h"
-#include "MainView.h"
 #include "NotificationHub.h"
 #include "SankeyBoard.h"
 #include "SankeyView.h"
+#include "SidePanel.h"
 #include "StatCard.h"
 #include "SymbolButton.h"
 #include "SystemInfoService.h"
-#include "SystemInfoSource.h"
-#include "ThemeManager.h"
+#include "SystemInfoView.h"
+#include "Translations.h"
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
 
-class CountingSystemInfo : public SystemInfoSource {
+constexpr QSize kFirstStartSize{1000, 620};
+constexpr QSize kSmallestSize{MainView::kMinimumWidth, MainView::kMinimumHeight};
+constexpr int kWaitMs = 5000;
+
+// A notebook on battery (adapterWatts 0) or on a USB-PD charger.
+BatteryInfo notebook(double adapterWatts = 0, double inputWatts = 0, double batteryWatts = -12.8) {
+    BatteryInfo b;
+    b.designCapacityMah = 4382;
+    b.maxCapacityMah = 3987;
+    b.voltageMv = 11850;
+    b.temperatureC = 33.4;
+    b.currentCapacityPct = 64;
+    b.timeRemainingMin = 205;
+    b.batteryPowerMw = batteryWatts * 1000;
+    b.instantAmperageMa = b.batteryPowerMw / b.voltageMv * 1000;
+    if (adapterWatts > 0) {
+        b.isExternalConnected = b.isCharging = b.isPdFastCharge = true;
+        b.adapterWatts = adapterWatts;
+        b.chargingProtocol = "USB-PD";
+        b.systemPowerInMw = inputWatts * 1000;
+    }
+    return b;
+}
+
+std::vector<AppShare> apps(std::vector<std::pair<std::string, double>> shares) {
+    std::vector<AppShare> result;
+    for (auto& [name, fraction] : shares) result.push_back({std::move(name), std::nullopt, fraction});
+    result.push_back({kSystemShareName, std::nullopt, 0.22});
+    return result;
+}
+
+const std::vector<AppShare> kSixApps = apps({{"Chrome", 0.26},
+                                             {"VS Code", 0.17},
+                                             {"微信", 0.09},
+                                             {"Slack", 0.06},
+                                             {"Spotify", 0.04},
+                                             {"终端", 0.03}});
+// Small enough for a one-line label, which carries the figures at its end.
+const std::vector<AppShare> kLongName = apps({{"Chrome", 0.26},
+                                              {"VS Code", 0.17},
+                                              {"微信", 0.09},
+                                              {"Visual Studio Code Insiders Helper (Renderer)", 0.04}});
+// Beside a fast charger's large flows, many thin bars close together.
+const std::vector<AppShare> kSmallApps =
+    apps({{"Chrome", 0.02}, {"VS Code", 0.01}, {"微信", 0.01}, {"Slack", 0.01}, {"Spotify", 0.01}});
+
+// A line a state must show whole: in `card`, a text containing `part` and ending with `end`, at
+// least `minLineHeight` high (the line box of its font size).
+struct MustShow {
+    QString card;
+    QString part;
+    QString end;
+    double minLineHeight = 0;
+};
+
+struct State {
+    const char* name;
+    std::optional<BatteryInfo> battery;
+    std::vector<AppShare> apps;
+    std::optional<std::string> hovered;
+    std::optional<MustShow> mustShow;
+    QString notice = QString();
+};
+
+class SampleMachine : public SystemInfoSource {
 public:
     SystemInfo collect() override {
         ++collects;
         SystemInfo info;
-        info.chipName = "Test CPU";
+        info.chipName = "13th Gen Intel(R) Core(TM) i7-1365U";
+        info.coreCount = "10";
+        info.memoryGB = "16 GB";
+        info.serialNumber = "PF3K8Q2Z";
+        info.diskCapacityGB = "512 GB";
+        info.diskFreeGB = "203 GB";
+        info.gpuName = "Intel Iris Xe Graphics";
         return info;
     }
     std::optional<std::pair<uint64_t, uint64_t>> networkTotals() override {
-        ++networkReads;
-        return std::pair<uint64_t, uint64_t>{1000, 100};
+        const uint64_t calls = ++networkReads;
+        return std::pair<uint64_t, uint64_t>{calls * 3'700'000, calls * 105'000};
     }
 
     std::atomic<int> collects{0};
     std::atomic<int> networkReads{0};
 };
 
-BatteryInfo discharging() {
-    BatteryInfo b;
-    b.batteryPowerMw = -9000;
-    b.voltageMv = 12000;
-    b.instantAmperageMa = -750;
-    b.currentCapacityPct = 70;
-    return b;
-}
-
-// A main view over a model fed by fakes, refreshed once before the test looks at it.
+// A main view over a model fed by fakes, refreshed once after the first sample, not yet shown.
 class Dashboard {
 public:
-    explicit Dashboard(std::optional<BatteryInfo> battery)
-        : themeManager_(dir_.filePath("settings.ini"), &appearance_),
-          source_(std::make_shared<CountingSystemInfo>()),
-          systemInfo_(source_),
-          model_(sources(battery)),
-          view_(model_, themeManager_, systemInfo_) {
-        view_.resize(1000, 620);
+    explicit Dashboard(std::optional<BatteryInfo> battery, std::vector<AppShare> apps = {})
+        : systemInfo_(source_), model_(test::fixedSources(std::move(battery), apps)),
+          view_(model_, prefs_.theme, systemInfo_) {
+        view_.resize(kFirstStartSize);
+        if (!apps.empty()) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !model_.lastAppShares().empty(); }, kWaitMs));
+        }
         QSignalSpy refreshed(&model_, &JoulemapViewModel::refreshed);
         model_.refresh();
-        EXPECT_TRUE(refreshed.wait(5000));
+        EXPECT_TRUE(refreshed.wait(kWaitMs));
     }
 
     ~Dashboard() {
         // Background reads report to the service; let them land while it still exists.
         SystemInfoService::waitForBackgroundWork();
+        QThreadPool::globalInstance()->waitForDone();
         QCoreApplication::processEvents();
     }
 
-    MainView& view() { return view_; }
-    CountingSystemInfo& source() { return *source_; }
-
-private:
-    static ModelSources sources(std::optional<BatteryInfo> battery) {
-        ModelSources s;
-        s.readBattery = [battery] { return battery; };
-        s.readHealth = [] { return int64_t{0}; };
-        s.sampleProcesses = [] { return std::vector<AppShare>{}; };
-        s.writeHistory = [](double, double, double, double, const std::vector<AppEnergy>&) {};
-        s.notify = [](const AlertMessage&) {};
-        s.pauseAfterEmptySample = std::chrono::hours(1);
-        return s;
+    // As a user first sees it: shown, the machine described and network rates measured.
+    void fill(const QString& notice = {}, std::optional<std::string> hovered = {}) {
+        view_.header()->setNotice(notice);
+        view_.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return systemInfo_.info().isLoaded(); }, kWaitMs));
+        systemInfo_.refreshNetwork();
+        SystemInfoService::waitForBackgroundWork();
+        if (hovered) view_.sankeyView()->onHover(hovered);
     }
 
-    QTemporaryDir dir_;
-    FixedAppearanceSource appearance_;
-    ThemeManager themeManager_;
-    std::shared_ptr<CountingSystemInfo> source_;
+    MainView& resized(QSize size) {
+        view_.resize(size);
+        // Results of the background reads arrive as events and post the relayouts they cause.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        return view_;
+    }
+
+    MainView& view() { return view_; }
+    SampleMachine& source() { return *source_; }
+
+private:
+    test::Preferences prefs_;
+    std::shared_ptr<SampleMachine> source_ = std::make_shared<SampleMachine>();
     SystemInfoService systemInfo_;
     JoulemapViewModel model_;
     MainView view_;
 };
 
 TEST(MainViewTest, IconButtonsPostTheWindowRequests) {
-    Dashboard dashboard(discharging());
+    Dashboard dashboard(notebook());
     QStringList posted;
     QObject receiver;
     QObject::connect(&NotificationHub::instance(), &NotificationHub::posted, &receiver,
@@ -130,15 +195,15 @@ TEST(MainViewTest, BatteryCardsAndHealthPanelFollowTheMachine) {
     EXPECT_EQ(shownCards(desktop.view()).last(), "⚙️ 系统消耗");
     EXPECT_FALSE(desktop.view().healthView()->isVisibleTo(&desktop.view()));
 
-    Dashboard laptop(discharging());
+    Dashboard laptop(notebook());
     EXPECT_EQ(shownCards(laptop.view()),
               (QStringList{"🔋 入口功率", "🔋 电池电量", "⚙️ 系统消耗", "🔋 电池净功率"}));
     EXPECT_TRUE(laptop.view().healthView()->isVisibleTo(&laptop.view()));
-    EXPECT_EQ(laptop.view().cards()[3]->value(), "\u22129.0");
+    EXPECT_EQ(laptop.view().cards()[3]->value(), "\u221212.8");
 }
 
 TEST(MainViewTest, TooltipAppearsForAHighlightedDestinationOfTheFlow) {
-    Dashboard dashboard(discharging());
+    Dashboard dashboard(notebook());
     MainView& view = dashboard.view();
     FlowTooltip* tooltip = view.tooltip();
     EXPECT_TRUE(tooltip->isHidden());
@@ -164,7 +229,7 @@ TEST(MainViewTest, TooltipAppearsForAHighlightedDestinationOfTheFlow) {
 }
 
 TEST(MainViewTest, ShowingStartsTheWorkAndHidingStopsTheNetworkTimer) {
-    Dashboard dashboard(discharging());
+    Dashboard dashboard(notebook());
     MainView& view = dashboard.view();
     EXPECT_FALSE(view.networkTimer().isActive());
 
@@ -176,6 +241,93 @@ TEST(MainViewTest, ShowingStartsTheWorkAndHidingStopsTheNetworkTimer) {
 
     view.hide();
     EXPECT_FALSE(view.networkTimer().isActive());
+}
+
+QString describe(const PlacedTextBox& placed) {
+    const QRectF& r = placed.box.rect;
+    return QStringLiteral("%1 \"%2\" at %3,%4 %5x%6")
+        .arg(placed.card, placed.box.text)
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height());
+}
+
+// In both languages: English words are longer than Chinese ones.
+TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) {
+    constexpr double kTolerance = 0.01;  // touching edges are fine, a sliver of shared area is not
+    for (const char* language : {Translations::kChinese, Translations::kEnglish}) {
+        ASSERT_TRUE(Translations::apply(QString::fromLatin1(language)));
+        const bool english = language == Translations::kEnglish;
+        auto pick = [english](const char* chinese, const char* inEnglish) {
+            return QString::fromUtf8(english ? inEnglish : chinese);
+        };
+        const std::vector<State> states{
+            {"discharging", notebook(), kSixApps, std::nullopt, std::nullopt},
+            // The input card's subtitle wraps rather than hide the measured input at its end.
+            {"charging", notebook(65, 42.4, 17.6), kSixApps, std::nullopt,
+             MustShow{pick("⚡ 入口功率", "⚡ Input power"), pick("实际", "actual"), "42.4W"}},
+            {"desktop", std::nullopt, kSixApps, std::nullopt, std::nullopt},
+            {"highlight", notebook(), kSixApps, std::string("Chrome"), std::nullopt},
+            // A long destination name gives way to its figures.
+            {"long name", notebook(), kLongName, std::nullopt, MustShow{"diagram", "\u2026 \u00B7 ", "W"}},
+            {"crowded", notebook(100, 90, 60), kSmallApps, std::nullopt, std::nullopt},
+            // A notice as long as the one for a desktop without a tray, read at the body's 12 px.
+            {"notice", notebook(), kSixApps, std::nullopt,
+             MustShow{"header", pick("托盘", "tray"), pick("退出焦图", "quits Joulemap"), 15},
+             pick("桌面没有系统托盘：关闭此窗口即退出焦图",
+                  "The desktop has no system tray: closing this window quits Joulemap")},
+        };
+        for (const State& state : states) {
+            Dashboard dashboard(state.battery, state.apps);
+            dashboard.fill(state.notice, state.hovered);
+            for (const QSize size : {kFirstStartSize, kSmallestSize}) {
+                SCOPED_TRACE(testing::Message() << language << ": " << state.name << " at " << size.width() << "x"
+                                                << size.height());
+                const std::vector<PlacedTextBox> boxes = dashboard.resized(size).textBoxes();
+                ASSERT_GT(boxes.size(), 30u);
+                for (std::size_t i = 0; i < boxes.size(); ++i) {
+                    const QRectF& frame = boxes[i].frame;
+                    EXPECT_TRUE(frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance)
+                                    .contains(boxes[i].box.rect))
+                        << qPrintable(describe(boxes[i]));
+                    for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+                        const QRectF common = boxes[i].box.rect & boxes[j].box.rect;
+                        EXPECT_FALSE(boxes[i].layer == boxes[j].layer && common.width() > kTolerance &&
+                                     common.height() > kTolerance)
+                            << qPrintable(describe(boxes[i])) << " / " << qPrintable(describe(boxes[j]));
+                    }
+                }
+                if (!state.mustShow) continue;
+                const MustShow& must = *state.mustShow;
+                const auto found = std::find_if(boxes.begin(), boxes.end(), [&](const PlacedTextBox& placed) {
+                    return placed.card == must.card && placed.box.text.contains(must.part);
+                });
+                ASSERT_NE(found, boxes.end());
+                EXPECT_TRUE(found->box.text.endsWith(must.end)) << qPrintable(found->box.text);
+                EXPECT_GE(found->box.rect.height(), must.minLineHeight);
+            }
+        }
+    }
+    Translations::apply(QString::fromLatin1(Translations::kChinese));
+}
+
+TEST(MainViewLayoutTest, SidePanelScrollsOnlyWhereTheCardsCannotFit) {
+    Dashboard dashboard(notebook(), kSixApps);
+    dashboard.fill();
+
+    // At the first-start size every card shows whole; only the list scrolls, inside its card.
+    MainView& view = dashboard.resized(kFirstStartSize);
+    EXPECT_EQ(view.sidePanel()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    const QRect viewport(QPoint(0, 0), view.sidePanel()->viewport()->size());
+    EXPECT_TRUE(viewport.contains(view.healthView()->geometry()));
+    EXPECT_TRUE(viewport.contains(view.systemInfoView()->geometry()));
+
+    // At the smallest size the column scrolls and the list, at full height, does not.
+    dashboard.resized(kSmallestSize);
+    EXPECT_EQ(view.sidePanel()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    const QWidget* list = view.detailList()->listContent();
+    EXPECT_LE(list->height(), list->parentWidget()->height());
 }
 
 }  // namespace
