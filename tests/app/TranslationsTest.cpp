@@ -14,8 +14,12 @@ TEST(TranslationsTest, ChineseDesktopsKeepTheSourceTextOthersGetEnglish) {
         bool chinese;
     };
     const Case cases[] = {
-        {"system", {"zh-CN", "en-US"}, true}, {"system", {"zh-TW"}, true}, {"system", {"en-US", "zh-CN"}, false},
-        {"system", {"de-DE"}, false},         {"system", {"C"}, true},     {"zh", {"en-US"}, true},
+        {"system", {"zh-CN", "en-US"}, true},
+        {"system", {"zh-TW"}, true},
+        {"system", {"en-US", "zh-CN"}, false},
+        {"system", {"de-DE"}, false},
+        {"system", {"C"}, true},
+        {"zh", {"en-US"}, true},
         {"en", {"zh-CN"}, false},
     };
     for (const Case& c : cases) {

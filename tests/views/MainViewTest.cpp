@@ -118,7 +118,8 @@ public:
 class Dashboard {
 public:
     explicit Dashboard(std::optional<BatteryInfo> battery, std::vector<AppShare> apps = {})
-        : systemInfo_(source_), model_(test::fixedSources(std::move(battery), apps)),
+        : systemInfo_(source_),
+          model_(test::fixedSources(std::move(battery), apps)),
           view_(model_, prefs_.theme, systemInfo_) {
         view_.resize(kFirstStartSize);
         if (!apps.empty()) {
@@ -218,7 +219,8 @@ TEST(MainViewTest, TooltipAppearsForAHighlightedDestinationOfTheFlow) {
     EXPECT_EQ(tooltip->content()->name, "CPU/系统");
     // Over the board's top-right corner, inside it.
     const int boardWidth = tooltip->parentWidget()->width();
-    EXPECT_EQ(tooltip->x() + tooltip->width() - FlowTooltip::kShadowMargin, boardWidth - SankeyBoard::kTooltipInset);
+    EXPECT_EQ(tooltip->x() + tooltip->width() - FlowTooltip::kShadowMargin,
+              boardWidth - SankeyBoard::kTooltipInset);
     EXPECT_EQ(tooltip->y() + FlowTooltip::kShadowMargin, SankeyBoard::kTooltipInset);
     EXPECT_TRUE(QTest::qWaitFor([&] { return tooltip->presence() == 1.0; }, 2000));
 
@@ -282,8 +284,8 @@ TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) 
             Dashboard dashboard(state.battery, state.apps);
             dashboard.fill(state.notice, state.hovered);
             for (const QSize size : {kFirstStartSize, kSmallestSize}) {
-                SCOPED_TRACE(testing::Message() << language << ": " << state.name << " at " << size.width() << "x"
-                                                << size.height());
+                SCOPED_TRACE(testing::Message() << language << ": " << state.name << " at " << size.width()
+                                                << "x" << size.height());
                 const std::vector<PlacedTextBox> boxes = dashboard.resized(size).textBoxes();
                 ASSERT_GT(boxes.size(), 30u);
                 for (std::size_t i = 0; i < boxes.size(); ++i) {

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-
-#include <memory>
-
 #include "AppTheme.h"
 #include "Sparkline.h"
 #include "StatCard.h"
