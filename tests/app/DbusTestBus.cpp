@@ -52,17 +52,15 @@ DbusTestBus::DbusTestBus() {
     // A test that crashes runs no destructor; the daemon must not outlive it.
     daemon_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 #endif
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--config-file=") + configPath, QStringLiteral("--nofork"),
-                   QStringLiteral("--print-address=1")});
+    daemon_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + configPath,
+                                                  QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
     // The daemon prints its address once it listens; until then connecting would fail.
     while (!daemon_.canReadLine() && daemon_.waitForReadyRead(kTimeoutMs)) {
     }
     address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     if (address_.isEmpty()) {
         QFile log(logPath);
-        error_ = QStringLiteral("dbus-daemon printed no address (is it installed?): ") +
-                 daemon_.errorString() + " " +
+        error_ = QStringLiteral("dbus-daemon printed no address (is it installed?): ") + daemon_.errorString() + " " +
                  (log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).trimmed() : QString());
     }
 }

@@ -38,7 +38,7 @@ struct FakeWorld {
     std::shared_ptr<std::latch> batteryEntered;            // counted down by the next read
     int batteryReads = 0;
     std::atomic<int64_t> health{87};
-    MeasuredPower measured;                         // guarded by mutex
+    MeasuredPower measured;  // guarded by mutex
     std::deque<std::vector<AppShare>> shareScript;  // then empty samples
     std::atomic<int> samples{0};
 
@@ -451,8 +451,7 @@ TEST_F(JoulemapViewModelTest, ChargeLevelAlertsOnlyWhenTurnedOnAndAtTheirLevels)
 
 TEST_F(JoulemapViewModelTest, DrainAlertAfterThreeRefreshesWithTheSameTopApp) {
     world_->battery = charging();  // on the adapter until the test unplugs
-    world_->shareScript.push_back(
-        {{"Blender", std::nullopt, 0.7, 85.0}, {kSystemShareName, std::nullopt, 0.3, 37.0}});
+    world_->shareScript.push_back({{"Blender", std::nullopt, 0.7, 85.0}, {kSystemShareName, std::nullopt, 0.3, 37.0}});
     auto model = makeModel();
     QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
     // The start's refresh and the one the sample asks for.
@@ -511,8 +510,7 @@ TEST_F(JoulemapViewModelTest, ShutDownGivesUpOnAReadThatNeverReturns) {
     std::binary_semaphore destroyed(0);
     std::atomic<bool> openedFirst{false};
     std::thread release([&] {
-        openedFirst =
-            !destroyed.try_acquire_for(std::chrono::milliseconds(10 * JoulemapViewModel::kShutdownWaitMs));
+        openedFirst = !destroyed.try_acquire_for(std::chrono::milliseconds(10 * JoulemapViewModel::kShutdownWaitMs));
         gate->count_down();
     });
     model.reset();

@@ -63,8 +63,7 @@ private:
         }
         socket->write(body.mid(from, kSliceBytes));
         socket->flush();
-        QTimer::singleShot(1, this,
-                           [this, socket, body, from] { writeSlices(socket, body, from + kSliceBytes); });
+        QTimer::singleShot(1, this, [this, socket, body, from] { writeSlices(socket, body, from + kSliceBytes); });
     }
 
     QTcpServer server_;

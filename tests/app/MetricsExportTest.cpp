@@ -18,9 +18,7 @@ ModelSources meteredDesktop(const std::shared_ptr<std::atomic<int>>& powerReads)
         if (++*powerReads > 1) m.packageWatts = 12.5;
         return m;
     };
-    sources.sampleProcesses = [] {
-        return std::vector<AppShare>{{"Blender", std::nullopt, 1.0}, {"__system__", std::nullopt, 0.2}};
-    };
+    sources.sampleProcesses = [] { return std::vector<AppShare>{{"Blender", std::nullopt, 1.0}, {"__system__", std::nullopt, 0.2}}; };
     return sources;
 }
 
@@ -34,10 +32,9 @@ TEST(MetricsExport, OneSampleGivesMeterAveragesAndAppBandsOrSaysWhyNothingWasWri
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
     EXPECT_TRUE(text.contains("joulemap_input_power_watts{measured=\"true\"} 12.5\n")) << text.toStdString();
-    EXPECT_TRUE(text.contains("joulemap_component_power_watts{component=\"cpu\",measured=\"true\"}"))
-        << text.toStdString();
+    EXPECT_TRUE(text.contains("joulemap_component_power_watts{component=\"cpu\",measured=\"true\"}")) << text.toStdString();
     EXPECT_TRUE(text.contains("joulemap_app_power_watts{app=\"Blender\"}")) << text.toStdString();
-    EXPECT_FALSE(text.contains("joulemap_battery_"));             // a desktop has no battery figures
+    EXPECT_FALSE(text.contains("joulemap_battery_"));  // a desktop has no battery figures
     EXPECT_FALSE(text.contains("joulemap_app_energy_wh_total"));  // nothing integrated in one look
 
     EXPECT_FALSE(MetricsExport::exportOnce("/proc/joulemap/joulemap.prom", meteredDesktop(reads), &error));

@@ -51,8 +51,8 @@ TEST(PortalAppearanceSourceTest, FollowsThePortalAndIgnoresThePaletteOnceItAnswe
     ASSERT_TRUE(bus.isRunning()) << bus.errorString().toStdString();
     QDBusConnection portalSide = bus.connection(QStringLiteral("portal"));
     FakeSettingsPortal portal;
-    ASSERT_TRUE(portalSide.registerObject(
-        kPortalPath, &portal, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+    ASSERT_TRUE(portalSide.registerObject(kPortalPath, &portal,
+                                          QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
     ASSERT_TRUE(portalSide.registerService(kPortalService));
 
     PaletteRestorer restorer;

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+#include <QDBusPendingCallWatcher>
 
 #include "DbusTestBus.h"
 #include "StatusNotifierItem.h"
@@ -42,8 +42,7 @@ QDBusMessage callAndWait(Target& target, const QString& method, const QVariantLi
 }
 
 bool startWatcher(QDBusConnection& bus, FakeWatcher& watcher) {
-    return bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
-                              QDBusConnection::ExportAllSlots) &&
+    return bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher, QDBusConnection::ExportAllSlots) &&
            bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
 }
 
@@ -51,8 +50,7 @@ TEST(StatusNotifierItemTest, RegistersWithEveryWatcherAndAnswersHosts) {
     DbusTestBus bus;
     ASSERT_TRUE(bus.isRunning()) << bus.errorString().toStdString();
     QDBusConnection panel = bus.connection(QStringLiteral("panel"));
-    StatusNotifierItem item(bus.connection(QStringLiteral("app")),
-                            {QStringLiteral("打开主窗口"), QStringLiteral("退出")});
+    StatusNotifierItem item(bus.connection(QStringLiteral("app")), {QStringLiteral("打开主窗口"), QStringLiteral("退出")});
     ASSERT_TRUE(item.isExported());
     EXPECT_FALSE(item.isHostPresent());
 
@@ -68,16 +66,13 @@ TEST(StatusNotifierItemTest, RegistersWithEveryWatcherAndAnswersHosts) {
 
     item.setIcon({QImage(16, 16, QImage::Format_ARGB32), QImage(22, 22, QImage::Format_ARGB32)});
     item.setToolTip(QStringLiteral("焦图"), QStringLiteral("78 % · 放电 9.1 W"));
-    Target props{panel, item.serviceName(), QStringLiteral("/StatusNotifierItem"),
-                 QStringLiteral("org.freedesktop.DBus.Properties")};
+    Target props{panel, item.serviceName(), QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.freedesktop.DBus.Properties")};
     auto get = [&](const char* name) {
-        return callAndWait(props, QStringLiteral("Get"),
-                           {QStringLiteral("org.kde.StatusNotifierItem"), QString::fromLatin1(name)});
+        return callAndWait(props, QStringLiteral("Get"), {QStringLiteral("org.kde.StatusNotifierItem"), QString::fromLatin1(name)});
     };
     EXPECT_EQ(get("Title").arguments().value(0).value<QDBusVariant>().variant().toString(), "焦图");
     EXPECT_EQ(get("Category").arguments().value(0).value<QDBusVariant>().variant().toString(), "Hardware");
-    const QDBusArgument pixmaps =
-        get("IconPixmap").arguments().value(0).value<QDBusVariant>().variant().value<QDBusArgument>();
+    const QDBusArgument pixmaps = get("IconPixmap").arguments().value(0).value<QDBusVariant>().variant().value<QDBusArgument>();
     EXPECT_EQ(pixmaps.currentSignature(), "a(iiay)");
     QList<int> sides;
     pixmaps.beginArray();
@@ -92,28 +87,24 @@ TEST(StatusNotifierItemTest, RegistersWithEveryWatcherAndAnswersHosts) {
     }
     pixmaps.endArray();
     EXPECT_EQ(sides, (QList<int>{16, 22}));
-    const QDBusArgument tip =
-        get("ToolTip").arguments().value(0).value<QDBusVariant>().variant().value<QDBusArgument>();
+    const QDBusArgument tip = get("ToolTip").arguments().value(0).value<QDBusVariant>().variant().value<QDBusArgument>();
     EXPECT_EQ(tip.currentSignature(), "(sa(iiay)ss)");
 
     // Clicks and the menu, as a host sends them.
     QSignalSpy activated(&item, &StatusNotifierItem::activateRequested);
     QSignalSpy context(&item, &StatusNotifierItem::contextMenuRequested);
     QSignalSpy clicked(&item, &StatusNotifierItem::menuItemClicked);
-    Target sni{panel, item.serviceName(), QStringLiteral("/StatusNotifierItem"),
-               QStringLiteral("org.kde.StatusNotifierItem")};
+    Target sni{panel, item.serviceName(), QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.kde.StatusNotifierItem")};
     callAndWait(sni, QStringLiteral("Activate"), {120, 8});
     callAndWait(sni, QStringLiteral("ContextMenu"), {0, 0});
     ASSERT_EQ(activated.count(), 1);
     EXPECT_EQ(activated.at(0).at(0).toPoint(), QPoint(120, 8));
     EXPECT_EQ(context.count(), 1);
-    Target menu{panel, item.serviceName(), QStringLiteral("/MenuBar"),
-                QStringLiteral("com.canonical.dbusmenu")};
+    Target menu{panel, item.serviceName(), QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu")};
     const QDBusMessage layout = callAndWait(menu, QStringLiteral("GetLayout"), {0, -1, QStringList()});
     ASSERT_EQ(layout.type(), QDBusMessage::ReplyMessage) << layout.errorMessage().toStdString();
     EXPECT_EQ(layout.signature(), "u(ia{sv}av)");
-    callAndWait(menu, QStringLiteral("Event"),
-                {2, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0U});
+    callAndWait(menu, QStringLiteral("Event"), {2, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0U});
     QTRY_COMPARE(clicked.count(), 1);
     EXPECT_EQ(clicked.at(0).at(0).toInt(), 1) << "退出";
 }

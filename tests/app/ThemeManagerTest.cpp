@@ -14,9 +14,7 @@ namespace {
 class ThemeManagerTest : public ::testing::Test {
 protected:
     QString file() const { return dir_.filePath(QStringLiteral("settings.ini")); }
-    void store(const QString& key, const QVariant& value) {
-        QSettings(file(), QSettings::IniFormat).setValue(key, value);
-    }
+    void store(const QString& key, const QVariant& value) { QSettings(file(), QSettings::IniFormat).setValue(key, value); }
     std::unique_ptr<ThemeManager> open() { return std::make_unique<ThemeManager>(file(), &appearance_); }
 
     QTemporaryDir dir_;
@@ -31,11 +29,8 @@ TEST_F(ThemeManagerTest, LoadingAcceptsOnlyExactTokensAndBooleans) {
     EXPECT_TRUE(manager->prometheusTextfile().isEmpty());  // no export until asked for
 
     const std::vector<std::pair<QVariant, AppTheme>> themes{
-        {"dark", AppTheme::dark},
-        {"system", AppTheme::system},
-        {"Dark", AppTheme::light},
-        {"夜间", AppTheme::light},
-        {QStringList{"dark", "x"}, AppTheme::light},
+        {"dark", AppTheme::dark},  {"system", AppTheme::system}, {"Dark", AppTheme::light},
+        {"夜间", AppTheme::light}, {QStringList{"dark", "x"}, AppTheme::light},
     };
     for (const auto& [stored, expected] : themes) {
         store("theme", stored);

@@ -53,9 +53,7 @@ QByteArray tarImage(const QString& workDir, const QString& topFolder, const QByt
     return readAll(image);
 }
 
-QByteArray sha256Hex(const QByteArray& data) {
-    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
-}
+QByteArray sha256Hex(const QByteArray& data) { return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex(); }
 
 // A temporary home with the bundle the updater replaces, a server, and a checker on this platform's
 // steps that believes it runs from that bundle.
@@ -76,12 +74,10 @@ protected:
     std::unique_ptr<UpdateChecker> makeChecker(UpdatePlatform platform, const QString& running = {},
                                                const QString& localVersion = QStringLiteral("1.2.0")) {
         UpdateChecker::Desktop desktop{[this](const QUrl& url) { opened << url; }, [this] { ++quits; }};
-        return std::make_unique<UpdateChecker>(std::move(platform), localVersion,
-                                               running.isEmpty() ? installed : running, desktop);
+        return std::make_unique<UpdateChecker>(std::move(platform), localVersion, running.isEmpty() ? installed : running,
+                                               desktop);
     }
-    UpdatePlatform linuxPlatform() const {
-        return linuxUpdatePlatform(home.toStdString(), (dir.path() + "/tmp").toStdString());
-    }
+    UpdatePlatform linuxPlatform() const { return linuxUpdatePlatform(home.toStdString(), (dir.path() + "/tmp").toStdString()); }
 
     void offer(UpdateChecker& checker, const QByteArray& feed) {
         server.answer(kFeedPath, {200, feed});
@@ -99,24 +95,19 @@ protected:
     // Runs the one-click update to its end and returns every state it went through.
     std::vector<UpdateProgress> update(UpdateChecker& checker) {
         std::vector<UpdateProgress> seen;
-        QObject::connect(&checker, &UpdateChecker::progressChanged,
-                         [&] { seen.push_back(checker.progress()); });
+        QObject::connect(&checker, &UpdateChecker::progressChanged, [&] { seen.push_back(checker.progress()); });
         checker.performAutoUpdate();
-        const bool ended = QTest::qWaitFor(
-            [&] {
-                const auto kind = checker.progress().kind;
-                return kind == UpdateProgress::Kind::done || kind == UpdateProgress::Kind::failed;
-            },
-            kWaitMs);
+        const bool ended = QTest::qWaitFor([&] {
+            const auto kind = checker.progress().kind;
+            return kind == UpdateProgress::Kind::done || kind == UpdateProgress::Kind::failed;
+        }, kWaitMs);
         EXPECT_TRUE(ended);
         QObject::disconnect(&checker, &UpdateChecker::progressChanged, nullptr, nullptr);
         QThreadPool::globalInstance()->waitForDone();
         return seen;
     }
 
-    QStringList downloads() const {
-        return QDir(home + QStringLiteral("/Downloads")).entryList(QDir::Files | QDir::Hidden);
-    }
+    QStringList downloads() const { return QDir(home + QStringLiteral("/Downloads")).entryList(QDir::Files | QDir::Hidden); }
 
     QTemporaryDir dir;
     LocalHttpServer server;
@@ -154,8 +145,7 @@ TEST_F(UpdateFlow, FeedOffersNewerClearsOlderAndIgnoresFailedAnswers) {
             QTest::qWait(200);  // time for a wrongly accepted answer to be published
             EXPECT_EQ(checked.count(), 0) << step.status;
         }
-        const auto version =
-            checker->available() ? std::optional(checker->available()->version) : std::nullopt;
+        const auto version = checker->available() ? std::optional(checker->available()->version) : std::nullopt;
         EXPECT_EQ(version, step.offered) << step.status << " " << step.body.constData();
     }
 }
@@ -214,13 +204,10 @@ TEST_F(UpdateFlow, FailuresKeepTheInstalledBundleAndSayWhy) {
         QString message;
         bool keepsDownload;  // the image stays when the install step fails
     } cases[] = {
-        {"404", R"({"version":"1.3","url":")" + server.url("/gone").toEncoded() + R"("})",
-         "服务器响应异常，状态码 404", false},
-        {"plain http elsewhere", R"({"version":"1.3","url":"http://example.org/j.tar.gz"})",
-         "下载地址不安全，只接受 HTTPS", false},
-        {"checksum",
-         R"({"version":"1.3","url":")" + server.url("/good").toEncoded() + R"(","sha256":")" +
-             QByteArray(64, '0') + R"("})",
+        {"404", R"({"version":"1.3","url":")" + server.url("/gone").toEncoded() + R"("})", "服务器响应异常，状态码 404", false},
+        {"plain http elsewhere", R"({"version":"1.3","url":"http://example.org/j.tar.gz"})", "下载地址不安全，只接受 HTTPS", false},
+        {"checksum", R"({"version":"1.3","url":")" + server.url("/good").toEncoded() + R"(","sha256":")" +
+                         QByteArray(64, '0') + R"("})",
          "下载的文件校验失败，与发布版本不符", false},
         {"no bundle", feed("/nobundle", noBundle), "dmg 中未找到 .app", true},
         {"not an archive", feed("/garbage", "not a tar archive at all"), "无法挂载 dmg", true},
@@ -234,8 +221,7 @@ TEST_F(UpdateFlow, FailuresKeepTheInstalledBundleAndSayWhy) {
         update(*checker);
         EXPECT_EQ(checker->progress(), UpdateProgress::failed(c.message.toStdString())) << c.name;
         EXPECT_EQ(readAll(installed), "old") << c.name;
-        EXPECT_EQ(downloads().size(), c.keepsDownload ? 1 : 0)
-            << c.name << ": " << downloads().join(' ').toStdString();
+        EXPECT_EQ(downloads().size(), c.keepsDownload ? 1 : 0) << c.name << ": " << downloads().join(' ').toStdString();
         EXPECT_TRUE(QDir(dir.path() + "/tmp").isEmpty()) << c.name;
 
         QSignalSpy changes(checker.get(), &UpdateChecker::progressChanged);
@@ -260,8 +246,7 @@ using ReleaseImage = UpdateFlow;
 
 TEST_F(ReleaseImage, InstallsAsARunnableBundle) {
     const QString releaseDir = qEnvironmentVariable("JOULEMAP_RELEASE_DIR");
-    if (releaseDir.isEmpty())
-        GTEST_SKIP() << "needs the release script's output; run by release_image_update";
+    if (releaseDir.isEmpty()) GTEST_SKIP() << "needs the release script's output; run by release_image_update";
     auto published = decodeUpdateInfo(readAll(releaseDir + "/appcast.json").toStdString());
     ASSERT_TRUE(published.has_value());
     ASSERT_TRUE(published->sha256.has_value());
@@ -273,9 +258,7 @@ TEST_F(ReleaseImage, InstallsAsARunnableBundle) {
     offer(*checker, QByteArray::fromStdString(encodeUpdateInfo(*published)));
     update(*checker);
     ASSERT_EQ(checker->progress(), UpdateProgress::done()) << checker->progress().message;
-    EXPECT_TRUE(
-        readAll(installed).startsWith("\x7f"
-                                      "ELF"));
+    EXPECT_TRUE(readAll(installed).startsWith("\x7f" "ELF"));
     EXPECT_TRUE(QFileInfo(installed).isExecutable());
     const QString data = home + "/Applications/Joulemap.app/share/joulemap/";
     EXPECT_EQ(readAll(data + "AppNameMap.json"), readAll(JOULEMAP_RESOURCE_DIR "/AppNameMap.json"));
@@ -347,8 +330,7 @@ TEST_F(MacUpdateFlow, MountWithoutMountPointAndFailedCopyFailWithoutHarm) {
     auto broken = makeChecker(platform);
     offer(*broken, feed("/b.dmg", "bytes"));
     update(*broken);
-    EXPECT_TRUE(broken->progress().message.starts_with("无法安装到应用程序文件夹"))
-        << broken->progress().message;
+    EXPECT_TRUE(broken->progress().message.starts_with("无法安装到应用程序文件夹")) << broken->progress().message;
     EXPECT_EQ(readAll(installed), "old");
     ASSERT_TRUE(QTest::qWaitFor([&] { return logged().size() == 2; }, kWaitMs));
     EXPECT_EQ(logged().last(), "hdiutil detach /Volumes/Joulemap 1.3 -quiet");

@@ -35,8 +35,8 @@ protected:
 TEST_F(ChangelogViewTest, NewestReleaseIsOpenAndOlderOnesOpenOnAClick) {
     ChangelogView view(&prefs_.theme);
     view.setCurrentVersion(QStringLiteral("0.2.0"));
-    view.setSources({prefs_.dir.filePath(QStringLiteral("missing.json")).toStdString(),
-                     write("bad.json", "{\"versions\": 3}"), write("good.json", kReleases)});
+    view.setSources({prefs_.dir.filePath(QStringLiteral("missing.json")).toStdString(), write("bad.json", "{\"versions\": 3}"),
+                     write("good.json", kReleases)});
     view.resize(560, 620);
     view.show();
 

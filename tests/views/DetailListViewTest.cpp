@@ -49,16 +49,14 @@ protected:
     }
 
     void moveTo(QPointF point) {
-        QMouseEvent move(QEvent::MouseMove, point, view_.listContent()->mapToGlobal(point), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, point, view_.listContent()->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(view_.listContent(), &move);
     }
     void clickAt(QPointF point) {
         const QPointF global = view_.listContent()->mapToGlobal(point);
-        QMouseEvent press(QEvent::MouseButtonPress, point, global, Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, point, global, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, point, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, point, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(view_.listContent(), &press);
         QApplication::sendEvent(view_.listContent(), &release);
     }
@@ -79,7 +77,7 @@ TEST_F(DetailListViewTest, BlocksInFixedOrderAndEmptyGroupKeepsAnEmptyBar) {
 
     const QImage image = render();
     const auto area = [&](QRectF header) { return QRect(inImage(header.topLeft()), header.size().toSize()); };
-    EXPECT_GT(countNear(image, area(apps), QColor(0x0a, 0x84, 0xff)), 5);         // 45 % of the app bar
+    EXPECT_GT(countNear(image, area(apps), QColor(0x0a, 0x84, 0xff)), 5);      // 45 % of the app bar
     EXPECT_EQ(countNear(image, area(battery), QColor(0xff, 0xd6, 0x0a), 40), 0);  // nothing to fill
 }
 
@@ -112,9 +110,9 @@ TEST_F(DetailListViewTest, HoverReportsRowsAndHeadersAndTheirLeaving) {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(view_.listContent(), &leave);
 
-    const std::vector<Report> expected{std::optional<std::string>("Music"), std::optional<std::string>(),
-                                       std::optional<PowerGroup>(PowerGroup::battery),
-                                       std::optional<PowerGroup>()};
+    const std::vector<Report> expected{
+        std::optional<std::string>("Music"), std::optional<std::string>(),
+        std::optional<PowerGroup>(PowerGroup::battery), std::optional<PowerGroup>()};
     EXPECT_EQ(reports_, expected);
 }
 

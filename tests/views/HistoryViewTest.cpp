@@ -2,8 +2,8 @@
 #include "HistoryAlertsCard.h"
 #include "HistoryChartCard.h"
 #include "HistoryChartModel.h"
-#include "HistoryEnergyCard.h"
 #include "HistoryRows.h"
+#include "HistoryEnergyCard.h"
 #include "HistorySamplesCard.h"
 #include "HistoryView.h"
 #include "support/AppFakes.h"
@@ -24,8 +24,8 @@ constexpr double kStart = 1'796'601'600;
 class HistoryViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        store_ = std::make_unique<HistoryStore>(
-            prefs_.dir.filePath(QStringLiteral("history.db")).toStdString(), [this] { return now_; });
+        store_ = std::make_unique<HistoryStore>(prefs_.dir.filePath(QStringLiteral("history.db")).toStdString(),
+                                                [this] { return now_; });
         for (int i = 1; i <= 40; ++i) {
             now_ = kStart + 30 * i;
             store_->insert(i, i / 2.0, 50, i % 2 ? 1.5 : -1.5, {{"Firefox", i % 2 == 0, 0.01}});
@@ -84,8 +84,7 @@ TEST_F(HistoryViewTest, ExportWritesTheFilesOffTheMainThreadAndSaysWhere) {
     view.exportCsv(prefs_.dir.filePath(QStringLiteral("history.db/inside")));  // a file is in the way
     ASSERT_TRUE(exported.wait(5000));
     EXPECT_FALSE(exported.at(1).at(0).toString().isEmpty());
-    EXPECT_TRUE(view.exportStatus().startsWith(QStringLiteral("导出失败")))
-        << view.exportStatus().toStdString();
+    EXPECT_TRUE(view.exportStatus().startsWith(QStringLiteral("导出失败"))) << view.exportStatus().toStdString();
 }
 
 TEST_F(HistoryViewTest, OnlyTheNewestOfOverlappingReadsIsShown) {
@@ -124,8 +123,7 @@ TEST_F(HistoryViewTest, ReadOutFollowsThePointerOverTheChartOnly) {
     card.resize(680, card.sizeHint().height());
     const QRectF chart = card.chartRect();
     const auto move = [&card](QPointF at) {
-        QMouseEvent event(QEvent::MouseMove, at, card.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                          Qt::NoModifier);
+        QMouseEvent event(QEvent::MouseMove, at, card.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&card, &event);
     };
     move(chart.center());

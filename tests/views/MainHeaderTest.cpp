@@ -26,15 +26,12 @@ TEST(MainHeader, LogoIsTheWholePictureShrunkToTheScreensPixels) {
 
         // Left-aligned, vertically centred, on whole device pixels.
         const int side = static_cast<int>(std::lround(MainHeader::kLogoSide * ratio));
-        const int top =
-            static_cast<int>(std::lround((header.height() / 2.0 - MainHeader::kLogoSide / 2.0) * ratio));
+        const int top = static_cast<int>(std::lround((header.height() / 2.0 - MainHeader::kLogoSide / 2.0) * ratio));
         QImage expected(side, side, QImage::Format_ARGB32_Premultiplied);
         expected.fill(test::kBackdrop);
-        QPainter(&expected).drawImage(
-            0, 0, source.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        QPainter(&expected).drawImage(0, 0, source.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 
-        EXPECT_LE(test::largestDifference(shot.copy(0, top, side, side), expected), 6)
-            << "at " << ratio << "x";
+        EXPECT_LE(test::largestDifference(shot.copy(0, top, side, side), expected), 6) << "at " << ratio << "x";
     }
 }
 

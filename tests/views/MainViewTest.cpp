@@ -58,17 +58,11 @@ std::vector<AppShare> apps(std::vector<std::pair<std::string, double>> shares) {
     return result;
 }
 
-const std::vector<AppShare> kSixApps = apps({{"Chrome", 0.26},
-                                             {"VS Code", 0.17},
-                                             {"微信", 0.09},
-                                             {"Slack", 0.06},
-                                             {"Spotify", 0.04},
-                                             {"终端", 0.03}});
+const std::vector<AppShare> kSixApps =
+    apps({{"Chrome", 0.26}, {"VS Code", 0.17}, {"微信", 0.09}, {"Slack", 0.06}, {"Spotify", 0.04}, {"终端", 0.03}});
 // Small enough for a one-line label, which carries the figures at its end.
-const std::vector<AppShare> kLongName = apps({{"Chrome", 0.26},
-                                              {"VS Code", 0.17},
-                                              {"微信", 0.09},
-                                              {"Visual Studio Code Insiders Helper (Renderer)", 0.04}});
+const std::vector<AppShare> kLongName = apps(
+    {{"Chrome", 0.26}, {"VS Code", 0.17}, {"微信", 0.09}, {"Visual Studio Code Insiders Helper (Renderer)", 0.04}});
 // Beside a fast charger's large flows, many thin bars close together.
 const std::vector<AppShare> kSmallApps =
     apps({{"Chrome", 0.02}, {"VS Code", 0.01}, {"微信", 0.01}, {"Slack", 0.01}, {"Spotify", 0.01}});
@@ -219,8 +213,7 @@ TEST(MainViewTest, TooltipAppearsForAHighlightedDestinationOfTheFlow) {
     EXPECT_EQ(tooltip->content()->name, "CPU/系统");
     // Over the board's top-right corner, inside it.
     const int boardWidth = tooltip->parentWidget()->width();
-    EXPECT_EQ(tooltip->x() + tooltip->width() - FlowTooltip::kShadowMargin,
-              boardWidth - SankeyBoard::kTooltipInset);
+    EXPECT_EQ(tooltip->x() + tooltip->width() - FlowTooltip::kShadowMargin, boardWidth - SankeyBoard::kTooltipInset);
     EXPECT_EQ(tooltip->y() + FlowTooltip::kShadowMargin, SankeyBoard::kTooltipInset);
     EXPECT_TRUE(QTest::qWaitFor([&] { return tooltip->presence() == 1.0; }, 2000));
 
@@ -284,14 +277,14 @@ TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) 
             Dashboard dashboard(state.battery, state.apps);
             dashboard.fill(state.notice, state.hovered);
             for (const QSize size : {kFirstStartSize, kSmallestSize}) {
-                SCOPED_TRACE(testing::Message() << language << ": " << state.name << " at " << size.width()
-                                                << "x" << size.height());
+                SCOPED_TRACE(testing::Message()
+                             << language << ": " << state.name << " at " << size.width() << "x" << size.height());
                 const std::vector<PlacedTextBox> boxes = dashboard.resized(size).textBoxes();
                 ASSERT_GT(boxes.size(), 30u);
                 for (std::size_t i = 0; i < boxes.size(); ++i) {
                     const QRectF& frame = boxes[i].frame;
-                    EXPECT_TRUE(frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance)
-                                    .contains(boxes[i].box.rect))
+                    EXPECT_TRUE(
+                        frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance).contains(boxes[i].box.rect))
                         << qPrintable(describe(boxes[i]));
                     for (std::size_t j = i + 1; j < boxes.size(); ++j) {
                         const QRectF common = boxes[i].box.rect & boxes[j].box.rect;

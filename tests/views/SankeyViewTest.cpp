@@ -40,9 +40,7 @@ QImage paint(SankeyView& view, double timeSeconds = 0, QSize size = {kWidth, kHe
     return image;
 }
 
-QRgb pixelAt(const QImage& image, double x, double y) {
-    return image.pixel(static_cast<int>(x), static_cast<int>(y));
-}
+QRgb pixelAt(const QImage& image, double x, double y) { return image.pixel(static_cast<int>(x), static_cast<int>(y)); }
 
 void expectColor(QRgb actual, const char* hex) {
     EXPECT_TRUE(test::near(actual, QColor(hex), 2) && qAlpha(actual) == 255) << hex << " " << qAlpha(actual);

@@ -84,8 +84,7 @@ TEST(SettingsViewTest, StartAtLoginIsTheAutostartFile) {
     EXPECT_FALSE(std::filesystem::exists(file));
 
     // A folder that cannot be written leaves the switch off rather than pretending.
-    view.setAutostart(std::filesystem::path("/proc/joulemap/autostart/joulemap.desktop"),
-                      "/usr/bin/joulemap");
+    view.setAutostart(std::filesystem::path("/proc/joulemap/autostart/joulemap.desktop"), "/usr/bin/joulemap");
     view.autostartSwitch()->click();
     EXPECT_FALSE(view.autostartSwitch()->isChecked());
 

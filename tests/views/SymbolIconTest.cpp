@@ -14,23 +14,12 @@ namespace {
 
 // Every symbol a window of the program asks for.
 constexpr std::string_view kUsedSymbols[] = {
-    "arrow.down.right",
-    "arrow.triangle.2.circlepath",
-    "arrow.up.arrow.down.circle.fill",
-    "arrow.up.circle.fill",
-    "bell.badge",
-    "bolt.fill",
-    "chart.xyaxis.line",
-    "chevron.down",
-    "chevron.right",
-    "circle.lefthalf.filled",
-    "gearshape",
-    "heart.text.square",
-    "info.circle",
-    "list.bullet.below.rectangle",
-    "list.bullet.rectangle.portrait",
-    "powerplug.fill",
-    "thermometer.medium",
+    "arrow.down.right",   "arrow.triangle.2.circlepath",    "arrow.up.arrow.down.circle.fill",
+    "arrow.up.circle.fill", "bell.badge",                   "bolt.fill",
+    "chart.xyaxis.line",  "chevron.down",                   "chevron.right",
+    "circle.lefthalf.filled", "gearshape",                  "heart.text.square",
+    "info.circle",        "list.bullet.below.rectangle",    "list.bullet.rectangle.portrait",
+    "powerplug.fill",     "thermometer.medium",
 };
 
 TEST(SymbolIcon, EverySymbolResolvesAndRendersInItsTint) {

@@ -23,8 +23,7 @@ inline QImage renderWidget(QWidget& widget, QSize size) {
 }
 
 inline bool near(QRgb pixel, const QColor& color, int tolerance = 3) {
-    return std::abs(qRed(pixel) - color.red()) <= tolerance &&
-           std::abs(qGreen(pixel) - color.green()) <= tolerance &&
+    return std::abs(qRed(pixel) - color.red()) <= tolerance && std::abs(qGreen(pixel) - color.green()) <= tolerance &&
            std::abs(qBlue(pixel) - color.blue()) <= tolerance;
 }
 
@@ -47,8 +46,8 @@ inline int largestDifference(const QImage& a, const QImage& b) {
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
+            largest = std::max(
+                {largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
         }
     }
     return largest;
