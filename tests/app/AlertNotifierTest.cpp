@@ -11,11 +11,6 @@
 #include <QTest>
 #include <QVariantMap>
 
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
-
 using namespace joulemap;
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <QDBusConnection>
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -13,25 +12,19 @@ class DbusTestBus {
 public:
     DbusTestBus();
     ~DbusTestBus();
-
     DbusTestBus(const DbusTestBus&) = delete;
     DbusTestBus& operator=(const DbusTestBus&) = delete;
 
     bool isRunning() const { return !address_.isEmpty(); }
-    QString address() const { return address_; }
     // Why the daemon did not start, for the failure message.
     QString errorString() const { return error_; }
-
     // A new connection to this bus; each name gives a separate client with its own unique name.
     // All of them are disconnected before the daemon stops.
     QDBusConnection connection(const QString& name);
 
 private:
-    QString daemonLog() const;
-
     QTemporaryDir dir_;
     QProcess daemon_;
-    QString logPath_;
     QString address_;
     QString error_;
     QStringList connectionNames_;

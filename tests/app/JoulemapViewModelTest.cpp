@@ -2,7 +2,6 @@
 
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -13,10 +12,9 @@
 #include <semaphore>
 #include <thread>
 
-#include "FixedAppearanceSource.h"
 #include "JoulemapViewModel.h"
 #include "PowerAggregator.h"
-#include "ThemeManager.h"
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
@@ -151,6 +149,22 @@ protected:
             [&] { return refreshed.count() >= 1 && model->lastHealthPct() == world_->health; }, kWaitMs);
         EXPECT_TRUE(started);
         return model;
+    }
+
+    // Starts a refresh whose read of a hot battery blocks until the returned gate opens.
+    std::shared_ptr<std::latch> refreshHeldAtTheRead(JoulemapViewModel& model) {
+        auto gate = std::make_shared<std::latch>(1);
+        auto entered = std::make_shared<std::latch>(1);
+        {
+            std::lock_guard lock(world_->mutex);
+            world_->battery = charging();
+            world_->battery->temperatureC = 45;
+            world_->batteryGate = gate;
+            world_->batteryEntered = entered;
+        }
+        model.refresh();
+        entered->wait();
+        return gate;
     }
 
     bool refreshWith(JoulemapViewModel& model, std::optional<BatteryInfo> battery) {
@@ -403,11 +417,9 @@ TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
     ASSERT_EQ(world_->alerts.size(), 1u);
     EXPECT_EQ(world_->alerts[0].key, "highTemp");
 
-    QTemporaryDir dir;
-    FixedAppearanceSource appearance;
-    auto preferences = std::make_unique<ThemeManager>(dir.filePath("settings.ini"), &appearance);
-    preferences->setHighTempAlertEnabled(false);
-    model->setThemeManager(preferences.get());
+    auto preferences = std::make_unique<test::Preferences>();
+    preferences->theme.setHighTempAlertEnabled(false);
+    model->setThemeManager(&preferences->theme);
     ASSERT_TRUE(refreshWith(*model, hot));
     EXPECT_EQ(world_->alerts.size(), 1u);
 
@@ -424,9 +436,8 @@ TEST_F(JoulemapViewModelTest, ChargeLevelAlertsOnlyWhenTurnedOnAndAtTheirLevels)
     ASSERT_TRUE(refreshWith(*model, nearlyFull));
     EXPECT_TRUE(world_->alerts.empty());  // off without preferences, and off by default
 
-    QTemporaryDir dir;
-    FixedAppearanceSource appearance;
-    ThemeManager preferences(dir.filePath("settings.ini"), &appearance);
+    test::Preferences prefs;
+    ThemeManager& preferences = prefs.theme;
     preferences.setChargeHighAlertEnabled(true);
     preferences.setChargeHighAlertPct(90);
     model->setThemeManager(&preferences);
@@ -477,18 +488,7 @@ TEST_F(JoulemapViewModelTest, SampledSharesReachTheFlowAndAnEmptySampleKeepsThem
 
 TEST_F(JoulemapViewModelTest, DestroyingWhileTheLoopPausesAndAReadIsBlockedAppliesNothing) {
     auto model = startModel();  // the loop pauses for an hour after its empty first sample
-    BatteryInfo hot = charging();
-    hot.temperatureC = 45;
-    auto gate = std::make_shared<std::latch>(1);
-    auto entered = std::make_shared<std::latch>(1);
-    {
-        std::lock_guard lock(world_->mutex);
-        world_->battery = hot;
-        world_->batteryGate = gate;
-        world_->batteryEntered = entered;
-    }
-    model->refresh();
-    entered->wait();
+    auto gate = refreshHeldAtTheRead(*model);
 
     // Released only once the destructor is (most likely) waiting for the read.
     std::thread release([gate] {
@@ -504,17 +504,7 @@ TEST_F(JoulemapViewModelTest, DestroyingWhileTheLoopPausesAndAReadIsBlockedAppli
 
 TEST_F(JoulemapViewModelTest, ShutDownGivesUpOnAReadThatNeverReturns) {
     auto model = startModel();
-    auto gate = std::make_shared<std::latch>(1);
-    auto entered = std::make_shared<std::latch>(1);
-    {
-        std::lock_guard lock(world_->mutex);
-        world_->battery = charging();
-        world_->battery->temperatureC = 45;
-        world_->batteryGate = gate;
-        world_->batteryEntered = entered;
-    }
-    model->refresh();
-    entered->wait();
+    auto gate = refreshHeldAtTheRead(*model);
 
     // Opens the gate once the model is gone, or long after the wait should have given up.
     std::binary_semaphore destroyed(0);

@@ -4,7 +4,6 @@
 #include <QTemporaryDir>
 
 #include <atomic>
-#include <memory>
 
 #include "MetricsExport.h"
 

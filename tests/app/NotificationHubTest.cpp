@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QStringList>
 
-#include <memory>
-
 #include "NotificationHub.h"
 
 namespace joulemap {

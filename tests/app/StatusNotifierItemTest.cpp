@@ -68,11 +68,15 @@ TEST(StatusNotifierItemTest, RegistersWithEveryWatcherAndAnswersHosts) {
     item.setToolTip(QStringLiteral("焦图"), QStringLiteral("78 % · 放电 9.1 W"));
     Target props{panel, item.serviceName(), QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.freedesktop.DBus.Properties")};
     auto get = [&](const char* name) {
-        return callAndWait(props, QStringLiteral("Get"), {QStringLiteral("org.kde.StatusNotifierItem"), QString::fromLatin1(name)});
+        return callAndWait(props, QStringLiteral("Get"), {QStringLiteral("org.kde.StatusNotifierItem"), QString::fromLatin1(name)})
+            .arguments()
+            .value(0)
+            .value<QDBusVariant>()
+            .variant();
     };
-    EXPECT_EQ(get("Title").arguments().value(0).value<QDBusVariant>().variant().toString(), "焦图");
-    EXPECT_EQ(get("Category").arguments().value(0).value<QDBusVariant>().variant().toString(), "Hardware");
-    const QDBusArgument pixmaps = get("IconPixmap").arguments().value(0).value<QDBusVariant>().variant().value<QDBusArgument>();
+    EXPECT_EQ(get("Title").toString(), "焦图");
+    EXPECT_EQ(get("Category").toString(), "Hardware");
+    const QDBusArgument pixmaps = get("IconPixmap").value<QDBusArgument>();
     EXPECT_EQ(pixmaps.currentSignature(), "a(iiay)");
     QList<int> sides;
     pixmaps.beginArray();
@@ -87,7 +91,7 @@ TEST(StatusNotifierItemTest, RegistersWithEveryWatcherAndAnswersHosts) {
     }
     pixmaps.endArray();
     EXPECT_EQ(sides, (QList<int>{16, 22}));
-    const QDBusArgument tip = get("ToolTip").arguments().value(0).value<QDBusVariant>().variant().value<QDBusArgument>();
+    const QDBusArgument tip = get("ToolTip").value<QDBusArgument>();
     EXPECT_EQ(tip.currentSignature(), "(sa(iiay)ss)");
 
     // Clicks and the menu, as a host sends them.

@@ -68,21 +68,17 @@ TEST(SystemInfoServiceTest, RatesAreMeasuredAgainstThePreviousCountersAndAtLeast
     source->totals = std::pair<uint64_t, uint64_t>{3'145'728, 2'048};
     clock.now += 3s;
     publish(service, &SystemInfoService::refreshNetwork);
-    EXPECT_EQ(service.info().networkDown, "1.0 MB/s");
-    EXPECT_EQ(service.info().networkUp, "682 B/s");
-    EXPECT_EQ(service.lastNetIn(), 3'145'728u);
-    EXPECT_EQ(service.lastNetOut(), 2'048u);
-    EXPECT_EQ(service.lastNetTime(), created + 3s);
+    const auto rates = [&] { return std::pair(service.info().networkDown, service.info().networkUp); };
+    const auto measured = [&] { return std::tuple(service.lastNetIn(), service.lastNetOut(), service.lastNetTime()); };
+    EXPECT_EQ(rates(), (std::pair<std::string, std::string>("1.0 MB/s", "682 B/s")));
+    EXPECT_EQ(measured(), std::tuple(3'145'728u, 2'048u, created + 3s));
 
     // No counters: the row goes away and the next measurement starts from zero again.
     source->totals = std::nullopt;
     clock.now += 3s;
     publish(service, &SystemInfoService::refreshNetwork);
-    EXPECT_EQ(service.info().networkDown, "");
-    EXPECT_EQ(service.info().networkUp, "");
-    EXPECT_EQ(service.lastNetIn(), 0u);
-    EXPECT_EQ(service.lastNetOut(), 0u);
-    EXPECT_EQ(service.lastNetTime(), created + 6s);
+    EXPECT_EQ(rates(), (std::pair<std::string, std::string>()));
+    EXPECT_EQ(measured(), std::tuple(0u, 0u, created + 6s));
 }
 
 TEST(SystemInfoServiceTest, LoadingReplacesTheWholeDescriptionAndFillsTheResolution) {

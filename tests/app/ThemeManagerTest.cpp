@@ -104,9 +104,6 @@ TEST(AppThemeTest, NamesRoundTripAndSystemDrawsWithTheLightPalette) {
 
     EXPECT_EQ(palette(AppTheme::system), palette(AppTheme::light));
     EXPECT_NE(palette(AppTheme::dark), palette(AppTheme::light));
-    EXPECT_EQ(palette(AppTheme::light).backgroundColors.first().name(), "#f7f7fa");
-    EXPECT_EQ(palette(AppTheme::dark).secondaryText.name(), "#adadad");
-    EXPECT_EQ(palette(AppTheme::light).cardBackground.alpha(), 191);
 }
 
 }  // namespace

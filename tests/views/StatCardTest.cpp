@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
-#include <memory>
-
 #include "AppTheme.h"
-#include "FixedAppearanceSource.h"
 #include "Sparkline.h"
 #include "StatCard.h"
-#include "ThemeManager.h"
 #include "WidgetPixels.h"
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
@@ -21,8 +16,8 @@ constexpr int kWidth = 220;
 
 class StatCardTest : public ::testing::Test {
 protected:
-    StatCardTest() : theme_(dir_.filePath(QStringLiteral("settings.ini")), &appearance_) {
-        card_.setThemeManager(&theme_);
+    StatCardTest() {
+        card_.setThemeManager(&prefs_.theme);
         card_.setTitle(QStringLiteral("⚙️ 系统消耗"));
         card_.setValue(QStringLiteral("18.8"));
         card_.setUnit(QStringLiteral("W"));
@@ -36,15 +31,13 @@ protected:
     QRect valueArea() const { return {14, 20, 80, 30}; }
     QRect sparklineArea() const { return card_.sparkline()->geometry(); }
 
-    QTemporaryDir dir_;
-    FixedAppearanceSource appearance_;
-    ThemeManager theme_;
+    test::Preferences prefs_;
     StatCard card_;
 };
 
 TEST_F(StatCardTest, CardFillFollowsTheTheme) {
     for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
-        theme_.setTheme(theme);
+        prefs_.theme.setTheme(theme);
         const QImage image = render();
         // The top right corner area holds no text: only the card's fill over the backdrop.
         const QColor fill = test::overBackdrop(palette(theme).cardBackground);
@@ -53,7 +46,7 @@ TEST_F(StatCardTest, CardFillFollowsTheTheme) {
 }
 
 TEST_F(StatCardTest, ValueInCardColourUnlessThemeColourIsAsked) {
-    theme_.setTheme(AppTheme::dark);
+    prefs_.theme.setTheme(AppTheme::dark);
     EXPECT_GT(countNear(render(), valueArea(), kOrange), 20);
 
     card_.setUseThemeValueColor(true);

@@ -1,13 +1,11 @@
-#include "FixedAppearanceSource.h"
 #include "SystemInfoService.h"
 #include "SystemInfoView.h"
-#include "ThemeManager.h"
+#include "support/AppFakes.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 namespace joulemap {
 namespace {
@@ -34,7 +32,7 @@ class SystemInfoViewTest : public ::testing::Test {
 protected:
     void load(SystemInfo info) {
         service_ = std::make_unique<SystemInfoService>(std::make_shared<StaticSource>(std::move(info)));
-        view_ = std::make_unique<SystemInfoView>(service_.get(), &theme_);
+        view_ = std::make_unique<SystemInfoView>(service_.get(), &prefs_.theme);
         QSignalSpy spy(service_.get(), &SystemInfoService::infoChanged);
         service_->loadAsync();
         ASSERT_TRUE(spy.wait(5000));
@@ -50,9 +48,7 @@ protected:
     }
 
     static constexpr QRgb kBase = 0xff808080;
-    QTemporaryDir dir_;
-    FixedAppearanceSource appearance_;
-    ThemeManager theme_{dir_.filePath(QStringLiteral("settings.ini")), &appearance_};
+    test::Preferences prefs_;
     std::unique_ptr<SystemInfoService> service_;
     std::unique_ptr<SystemInfoView> view_;
 };
@@ -84,9 +80,9 @@ TEST_F(SystemInfoViewTest, CardFollowsTheThemeAtOnce) {
         EXPECT_NEAR(actual.blue(), expected, 2);
     };
 
-    theme_.setTheme(AppTheme::light);
+    prefs_.theme.setTheme(AppTheme::light);
     expect(fill(), 0.75);
-    theme_.setTheme(AppTheme::dark);
+    prefs_.theme.setTheme(AppTheme::dark);
     expect(fill(), 0.06);
 
     // Rounded corners leave the background untouched.

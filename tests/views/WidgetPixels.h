@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace joulemap::test {
@@ -35,6 +36,21 @@ inline int countNear(const QImage& image, QRect area, const QColor& color, int t
         for (int x = area.left(); x <= area.right(); ++x) count += near(image.pixel(x, y), color, tolerance);
     }
     return count;
+}
+
+// The largest difference of one colour channel between two pictures of the same size.
+inline int largestDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 256;
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max(
+                {largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
 }
 
 // `color` drawn at its own opacity over the backdrop.

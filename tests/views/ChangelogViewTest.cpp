@@ -1,15 +1,14 @@
 #include "ChangelogView.h"
-#include "FixedAppearanceSource.h"
 #include "HistoryVersionCard.h"
-#include "ThemeManager.h"
 
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
@@ -24,21 +23,19 @@ constexpr const char* kReleases = R"({"versions": [
 class ChangelogViewTest : public ::testing::Test {
 protected:
     std::filesystem::path write(const char* name, const char* text) {
-        QFile file(dir_.filePath(QString::fromLatin1(name)));
+        QFile file(prefs_.dir.filePath(QString::fromLatin1(name)));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
         return file.fileName().toStdString();
     }
 
-    QTemporaryDir dir_;
-    FixedAppearanceSource appearance_;
-    ThemeManager theme_{dir_.filePath(QStringLiteral("settings.ini")), &appearance_};
+    test::Preferences prefs_;
 };
 
 TEST_F(ChangelogViewTest, NewestReleaseIsOpenAndOlderOnesOpenOnAClick) {
-    ChangelogView view(&theme_);
+    ChangelogView view(&prefs_.theme);
     view.setCurrentVersion(QStringLiteral("0.2.0"));
-    view.setSources({dir_.filePath(QStringLiteral("missing.json")).toStdString(), write("bad.json", "{\"versions\": 3}"),
+    view.setSources({prefs_.dir.filePath(QStringLiteral("missing.json")).toStdString(), write("bad.json", "{\"versions\": 3}"),
                      write("good.json", kReleases)});
     view.resize(560, 620);
     view.show();
@@ -67,7 +64,7 @@ TEST_F(ChangelogViewTest, NewestReleaseIsOpenAndOlderOnesOpenOnAClick) {
 }
 
 TEST_F(ChangelogViewTest, WithoutAFileOnlyTheHeaderRemainsAndWithoutAVersionNoneIsCurrent) {
-    ChangelogView view(&theme_);
+    ChangelogView view(&prefs_.theme);
     view.setCurrentVersion({});
     view.setSources({write("bad.json", "not json")});
     EXPECT_EQ(view.latestCard(), nullptr);
@@ -81,12 +78,12 @@ TEST_F(ChangelogViewTest, WithoutAFileOnlyTheHeaderRemainsAndWithoutAVersionNone
 }
 
 TEST_F(ChangelogViewTest, FollowsTheThemeItIsGiven) {
-    ChangelogView view(&theme_);
+    ChangelogView view(&prefs_.theme);
     view.resize(560, 620);
     const auto cornerLightness = [&view] { return view.grab().toImage().pixelColor(2, 2).lightness(); };
-    theme_.setTheme(AppTheme::light);
+    prefs_.theme.setTheme(AppTheme::light);
     EXPECT_GT(cornerLightness(), 200);
-    theme_.setTheme(AppTheme::dark);
+    prefs_.theme.setTheme(AppTheme::dark);
     EXPECT_LT(cornerLightness(), 60);
 }
 

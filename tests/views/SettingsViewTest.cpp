@@ -3,11 +3,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "FixedAppearanceSource.h"
 #include "SegmentedControl.h"
 #include "SettingsView.h"
-#include "ThemeManager.h"
 #include "ToggleSwitch.h"
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
@@ -51,12 +50,11 @@ TEST(SettingsViewTest, ControlsWriteThroughAndSurviveARestart) {
 }
 
 TEST(SettingsViewTest, PrometheusSwitchWritesTheStatePathAndShowsTheFile) {
-    QTemporaryDir dir;
+    test::Preferences prefs;
+    ThemeManager& theme = prefs.theme;
     const QByteArray previous = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", dir.path().toUtf8());
-    const QString fallback = dir.filePath("joulemap/joulemap.prom");
-    FixedAppearanceSource appearance;
-    ThemeManager theme(dir.filePath("theme.ini"), &appearance);
+    qputenv("XDG_STATE_HOME", prefs.dir.path().toUtf8());
+    const QString fallback = prefs.dir.filePath("joulemap/joulemap.prom");
     SettingsView view(&theme);
     EXPECT_FALSE(view.prometheusSwitch()->isChecked());
     EXPECT_EQ(view.prometheusCaption(), fallback);  // where switching on would write
@@ -73,11 +71,9 @@ TEST(SettingsViewTest, PrometheusSwitchWritesTheStatePathAndShowsTheFile) {
 }
 
 TEST(SettingsViewTest, StartAtLoginIsTheAutostartFile) {
-    QTemporaryDir dir;
-    FixedAppearanceSource appearance;
-    ThemeManager theme(dir.filePath("theme.ini"), &appearance);
-    SettingsView view(&theme);
-    const std::filesystem::path file = dir.filePath("autostart/joulemap.desktop").toStdString();
+    test::Preferences prefs;
+    SettingsView view(&prefs.theme);
+    const std::filesystem::path file = prefs.dir.filePath("autostart/joulemap.desktop").toStdString();
     view.setAutostart(file, "/usr/bin/joulemap");
     EXPECT_FALSE(view.autostartSwitch()->isChecked());
 

@@ -2,18 +2,13 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 
-#include <optional>
-#include <string>
 #include <variant>
-#include <vector>
 
 #include "AppTheme.h"
 #include "DetailListView.h"
-#include "FixedAppearanceSource.h"
-#include "ThemeManager.h"
 #include "WidgetPixels.h"
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
@@ -34,8 +29,8 @@ using Report = std::variant<std::optional<std::string>, std::optional<PowerGroup
 
 class DetailListViewTest : public ::testing::Test {
 protected:
-    DetailListViewTest() : theme_(dir_.filePath(QStringLiteral("settings.ini")), &appearance_) {
-        view_.setThemeManager(&theme_);
+    DetailListViewTest() {
+        view_.setThemeManager(&prefs_.theme);
         view_.setDestinations(kSnapshot);
         view_.onHoverItem = [this](std::optional<std::string> id) { reports_.emplace_back(std::move(id)); };
         view_.onHoverGroup = [this](std::optional<PowerGroup> group) { reports_.emplace_back(group); };
@@ -66,9 +61,7 @@ protected:
         QApplication::sendEvent(view_.listContent(), &release);
     }
 
-    QTemporaryDir dir_;
-    FixedAppearanceSource appearance_;
-    ThemeManager theme_;
+    test::Preferences prefs_;
     DetailListView view_;
     std::vector<Report> reports_;
 };
@@ -90,7 +83,7 @@ TEST_F(DetailListViewTest, BlocksInFixedOrderAndEmptyGroupKeepsAnEmptyBar) {
 
 TEST_F(DetailListViewTest, ScrolledListLetsTheCardShowThrough) {
     for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
-        theme_.setTheme(theme);
+        prefs_.theme.setTheme(theme);
         // Left of the rows, inside the card: nothing is drawn there but the card itself.
         const QPoint margin = inImage({6, view_.rowRect("Safari")->center().y()});
         EXPECT_TRUE(test::near(render().pixel(margin), test::overBackdrop(palette(theme).cardBackground)))

@@ -1,5 +1,4 @@
 #include "CapsuleButton.h"
-#include "FixedAppearanceSource.h"
 #include "HistoryAlertsCard.h"
 #include "HistoryChartCard.h"
 #include "HistoryChartModel.h"
@@ -7,8 +6,7 @@
 #include "HistoryEnergyCard.h"
 #include "HistorySamplesCard.h"
 #include "HistoryView.h"
-#include "ThemeManager.h"
-#include "Translations.h"
+#include "support/AppFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +14,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTemporaryDir>
 #include <QTimer>
-
-#include <memory>
 
 namespace joulemap {
 namespace {
@@ -29,7 +24,7 @@ constexpr double kStart = 1'796'601'600;
 class HistoryViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        store_ = std::make_unique<HistoryStore>(dir_.filePath(QStringLiteral("history.db")).toStdString(),
+        store_ = std::make_unique<HistoryStore>(prefs_.dir.filePath(QStringLiteral("history.db")).toStdString(),
                                                 [this] { return now_; });
         for (int i = 1; i <= 40; ++i) {
             now_ = kStart + 30 * i;
@@ -39,15 +34,13 @@ protected:
         now_ += 1;
     }
 
-    QTemporaryDir dir_;
+    test::Preferences prefs_;
     double now_ = kStart;
     std::unique_ptr<HistoryStore> store_;
-    FixedAppearanceSource appearance_;
-    ThemeManager theme_{dir_.filePath(QStringLiteral("settings.ini")), &appearance_};
 };
 
 TEST_F(HistoryViewTest, ShowingLoadsTheRangeAndKeepsReloadingOnlyWhileShown) {
-    HistoryView view(&theme_, store_.get());
+    HistoryView view(&prefs_.theme, store_.get());
     view.chartCard()->setClock([this] { return now_; });
     view.resize(720, 560);
     QSignalSpy loaded(&view, &HistoryView::loaded);
@@ -79,23 +72,23 @@ TEST_F(HistoryViewTest, ShowingLoadsTheRangeAndKeepsReloadingOnlyWhileShown) {
 }
 
 TEST_F(HistoryViewTest, ExportWritesTheFilesOffTheMainThreadAndSaysWhere) {
-    HistoryView view(&theme_, store_.get());
+    HistoryView view(&prefs_.theme, store_.get());
     QSignalSpy exported(&view, &HistoryView::exported);
-    const QString folder = dir_.filePath(QStringLiteral("导出"));
+    const QString folder = prefs_.dir.filePath(QStringLiteral("导出"));
     view.exportCsv(folder);
     ASSERT_TRUE(exported.wait(5000));
     EXPECT_EQ(exported.at(0).at(0).toString(), QString());
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/apps.csv")));
     EXPECT_TRUE(view.exportStatus().contains(folder)) << view.exportStatus().toStdString();
 
-    view.exportCsv(dir_.filePath(QStringLiteral("history.db/inside")));  // a file is in the way
+    view.exportCsv(prefs_.dir.filePath(QStringLiteral("history.db/inside")));  // a file is in the way
     ASSERT_TRUE(exported.wait(5000));
     EXPECT_FALSE(exported.at(1).at(0).toString().isEmpty());
     EXPECT_TRUE(view.exportStatus().startsWith(QStringLiteral("导出失败"))) << view.exportStatus().toStdString();
 }
 
 TEST_F(HistoryViewTest, OnlyTheNewestOfOverlappingReadsIsShown) {
-    HistoryView view(&theme_, store_.get());
+    HistoryView view(&prefs_.theme, store_.get());
     QSignalSpy loaded(&view, &HistoryView::loaded);
     // The first read covers only the last hour of a clock moved a day ahead: nothing.
     now_ += 24 * 3600;
@@ -107,9 +100,8 @@ TEST_F(HistoryViewTest, OnlyTheNewestOfOverlappingReadsIsShown) {
     EXPECT_EQ(view.records().size(), 40u);
 }
 
-
 TEST_F(HistoryViewTest, RangeButtonsChooseTheRangeAndShowTheChoice) {
-    HistoryView view(&theme_, store_.get());
+    HistoryView view(&prefs_.theme, store_.get());
     view.resize(720, 560);
     view.show();
     QSignalSpy loaded(&view, &HistoryView::loaded);
@@ -127,7 +119,7 @@ TEST_F(HistoryViewTest, RangeButtonsChooseTheRangeAndShowTheChoice) {
 }
 
 TEST_F(HistoryViewTest, ReadOutFollowsThePointerOverTheChartOnly) {
-    HistoryChartCard card(&theme_);
+    HistoryChartCard card(&prefs_.theme);
     card.resize(680, card.sizeHint().height());
     const QRectF chart = card.chartRect();
     const auto move = [&card](QPointF at) {
@@ -143,34 +135,6 @@ TEST_F(HistoryViewTest, ReadOutFollowsThePointerOverTheChartOnly) {
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&card, &leave);
     EXPECT_FALSE(card.hoverX());
-}
-
-TEST(TranslationsTest, ChineseDesktopsKeepTheSourceTextOthersGetEnglish) {
-    struct Case {
-        const char* preference;
-        QStringList uiLanguages;
-        bool chinese;
-    };
-    const Case cases[] = {
-        {"system", {"zh-CN", "en-US"}, true}, {"system", {"zh-TW"}, true}, {"system", {"en-US", "zh-CN"}, false},
-        {"system", {"de-DE"}, false},         {"system", {"C"}, true},       {"zh", {"en-US"}, true},
-        {"en", {"zh-CN"}, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Translations::usesChinese(QString::fromLatin1(c.preference), c.uiLanguages), c.chinese)
-            << c.preference << " " << c.uiLanguages.join(u',').toStdString();
-    }
-}
-
-TEST(TranslationsTest, EnglishReachesCoreAndViewTextsAndChineseRemovesIt) {
-    ASSERT_TRUE(Translations::apply(QStringLiteral("en")));
-    EXPECT_EQ(recordCountText(1), "1 record");
-    EXPECT_EQ(recordCountText(40), "40 records");
-    EXPECT_EQ(HistoryAlertsCard(nullptr).title(), QStringLiteral("Alerts (last 0)"));
-
-    ASSERT_TRUE(Translations::apply(QStringLiteral("zh")));
-    EXPECT_EQ(recordCountText(40), "40 条记录");
-    EXPECT_EQ(HistoryAlertsCard(nullptr).title(), QStringLiteral("告警历史（最近 0 条）"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -8,9 +7,8 @@
 
 #include "AppTheme.h"
 #include "BatteryHealthView.h"
-#include "FixedAppearanceSource.h"
-#include "ThemeManager.h"
 #include "WidgetPixels.h"
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
@@ -32,9 +30,7 @@ BatteryInfo battery(double designMah, double maxMah, double temperatureC) {
 
 class BatteryHealthViewTest : public ::testing::Test {
 protected:
-    BatteryHealthViewTest() : theme_(dir_.filePath(QStringLiteral("settings.ini")), &appearance_) {
-        view_.setThemeManager(&theme_);
-    }
+    BatteryHealthViewTest() { view_.setThemeManager(&prefs_.theme); }
 
     QImage render() { return test::renderWidget(view_, {kWidth, view_.sizeHint().height()}); }
 
@@ -52,9 +48,7 @@ protected:
         return QRectF(frame.right() + 8, frame.top(), kWidth - frame.right() - 8, frame.height()).toRect();
     }
 
-    QTemporaryDir dir_;
-    FixedAppearanceSource appearance_;
-    ThemeManager theme_;
+    test::Preferences prefs_;
     BatteryHealthView view_;
 };
 
@@ -82,7 +76,7 @@ TEST_F(BatteryHealthViewTest, UnknownHealthIsNeitherZeroNorRed) {
 }
 
 TEST_F(BatteryHealthViewTest, HotBatteryTemperatureIsRed) {
-    theme_.setTheme(AppTheme::dark);
+    prefs_.theme.setTheme(AppTheme::dark);
     view_.setBattery(battery(5000, 4900, 35.9));  // good health: nothing else red or yellow
     const QImage cool = render();
     EXPECT_EQ(countNear(cool, figuresArea(), kRed, 20), 0);

@@ -5,15 +5,10 @@
 #include <QPainter>
 #include <QTest>
 
-#include <algorithm>
-#include <cstdlib>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "JoulemapData.h"
 #include "SankeyGeometry.h"
 #include "SankeyView.h"
+#include "WidgetPixels.h"
 
 namespace joulemap {
 namespace {
@@ -45,16 +40,10 @@ QImage paint(SankeyView& view, double timeSeconds = 0, QSize size = {kWidth, kHe
     return image;
 }
 
-QRgb pixelAt(const QImage& image, double x, double y) {
-    return image.pixel(static_cast<int>(x), static_cast<int>(y));
-}
+QRgb pixelAt(const QImage& image, double x, double y) { return image.pixel(static_cast<int>(x), static_cast<int>(y)); }
 
 void expectColor(QRgb actual, const char* hex) {
-    const QColor expected(hex);
-    EXPECT_LE(std::abs(qRed(actual) - expected.red()), 2) << hex;
-    EXPECT_LE(std::abs(qGreen(actual) - expected.green()), 2) << hex;
-    EXPECT_LE(std::abs(qBlue(actual) - expected.blue()), 2) << hex;
-    EXPECT_EQ(qAlpha(actual), 255) << hex;
+    EXPECT_TRUE(test::near(actual, QColor(hex), 2) && qAlpha(actual) == 255) << hex << " " << qAlpha(actual);
 }
 
 // A point inside band i at the middle between the columns, a quarter of the thickness below its
@@ -235,22 +224,7 @@ protected:
     }
 };
 
-// The largest difference of one colour channel between two pictures of the same size; gradients
-// painted through another translation may round a step differently.
-int largestDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return 256;
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
-    return largest;
-}
-
+// Gradients painted through another translation may round a step differently, hence a tolerance.
 TEST(SankeyViewBackdropTest, AnimatingViewShowsWhatTheWindowPaintsUnderIt) {
     GradientWidget window;
     window.resize(500, 400);
@@ -268,13 +242,13 @@ TEST(SankeyViewBackdropTest, AnimatingViewShowsWhatTheWindowPaintsUnderIt) {
     };
 
     const QImage painted = settled(false);
-    EXPECT_LE(largestDifference(settled(true), painted), 1);
+    EXPECT_LE(test::largestDifference(settled(true), painted), 1);
     // Moving the card drops the old backdrop at once and takes a new one at the next tick.
     card->move(60, 10);
     EXPECT_FALSE(view->testAttribute(Qt::WA_OpaquePaintEvent));
     const QImage moved = settled(true);
-    EXPECT_LE(largestDifference(moved, settled(false)), 1);
-    EXPECT_GT(largestDifference(moved, painted), 1);
+    EXPECT_LE(test::largestDifference(moved, settled(false)), 1);
+    EXPECT_GT(test::largestDifference(moved, painted), 1);
 }
 
 }  // namespace

@@ -3,13 +3,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTemporaryDir>
 #include <QThreadPool>
 
-#include "FixedAppearanceSource.h"
 #include "JoulemapViewModel.h"
 #include "MenuBarView.h"
-#include "ThemeManager.h"
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
@@ -18,42 +16,25 @@ namespace {
 class Panel {
 public:
     Panel(std::optional<BatteryInfo> battery, int destinations)
-        : theme_(dir_.filePath("theme.ini"), &appearance_), model_(sources(battery, destinations)), view_(model_, theme_) {
+        : model_(test::fixedSources(battery, apps(destinations))), view_(model_, prefs_.theme) {
+        // The first process sample arrives on its own; wait for it so the flow lists the apps.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !model_.lastAppShares().empty(); }, 5000));
         QSignalSpy refreshed(&model_, &JoulemapViewModel::refreshed);
         model_.refresh();
         EXPECT_TRUE(refreshed.wait(5000));
-        // The first process sample arrives on its own; wait for it so the flow lists the apps.
-        if (destinations > 0) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !model_.lastAppShares().empty(); }, 5000));
-        }
-        QSignalSpy again(&model_, &JoulemapViewModel::refreshed);
-        model_.refresh();
-        EXPECT_TRUE(again.wait(5000));
     }
     ~Panel() { QThreadPool::globalInstance()->waitForDone(); }
 
     MenuBarView& view() { return view_; }
 
 private:
-    static ModelSources sources(std::optional<BatteryInfo> battery, int destinations) {
-        ModelSources s;
-        s.readBattery = [battery] { return battery; };
-        s.readHealth = [] { return int64_t{0}; };
-        s.sampleProcesses = [destinations] {
-            std::vector<AppShare> shares;
-            for (int i = 0; i < destinations; ++i) shares.push_back({"app" + std::to_string(i), std::nullopt, 0.05});
-            return shares;
-        };
-        s.writeHistory = [](double, double, double, double, const std::vector<AppEnergy>&) {};
-        s.notify = [](const AlertMessage&) {};
-        s.pauseAfterSample = std::chrono::hours(1);
-        s.pauseAfterEmptySample = std::chrono::hours(1);
-        return s;
+    static std::vector<AppShare> apps(int count) {
+        std::vector<AppShare> shares;
+        for (int i = 0; i < count; ++i) shares.push_back({"app" + std::to_string(i), std::nullopt, 0.05});
+        return shares;
     }
 
-    QTemporaryDir dir_;
-    FixedAppearanceSource appearance_;
-    ThemeManager theme_;
+    test::Preferences prefs_;
     JoulemapViewModel model_;
     MenuBarView view_;
 };

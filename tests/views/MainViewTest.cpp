@@ -1,30 +1,28 @@
+#include "MainView.h"
+
 #include <gtest/gtest.h>
 
-#include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 
-#include <algorithm>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
+#include <atomic>
 
 #include "BatteryHealthView.h"
 #include "DetailListView.h"
-#include "FixedAppearanceSource.h"
+#include "FlowTooltip.h"
 #include "JoulemapViewModel.h"
 #include "MainHeader.h"
-#include "MainView.h"
+#include "NotificationHub.h"
+#include "SankeyBoard.h"
 #include "SankeyView.h"
 #include "SidePanel.h"
+#include "StatCard.h"
+#include "SymbolButton.h"
 #include "SystemInfoService.h"
-#include "SystemInfoSource.h"
 #include "SystemInfoView.h"
-#include "ThemeManager.h"
 #include "Translations.h"
+#include "support/AppFakes.h"
 
 namespace joulemap {
 namespace {
@@ -60,42 +58,14 @@ std::vector<AppShare> apps(std::vector<std::pair<std::string, double>> shares) {
     return result;
 }
 
-const std::vector<AppShare> kSixApps = apps({{"Chrome", 0.26},
-                                             {"VS Code", 0.17},
-                                             {"微信", 0.09},
-                                             {"Slack", 0.06},
-                                             {"Spotify", 0.04},
-                                             {"终端", 0.03}});
+const std::vector<AppShare> kSixApps =
+    apps({{"Chrome", 0.26}, {"VS Code", 0.17}, {"微信", 0.09}, {"Slack", 0.06}, {"Spotify", 0.04}, {"终端", 0.03}});
 // Small enough for a one-line label, which carries the figures at its end.
-const std::vector<AppShare> kLongName = apps({{"Chrome", 0.26},
-                                              {"VS Code", 0.17},
-                                              {"微信", 0.09},
-                                              {"Visual Studio Code Insiders Helper (Renderer)", 0.04}});
+const std::vector<AppShare> kLongName = apps(
+    {{"Chrome", 0.26}, {"VS Code", 0.17}, {"微信", 0.09}, {"Visual Studio Code Insiders Helper (Renderer)", 0.04}});
 // Beside a fast charger's large flows, many thin bars close together.
 const std::vector<AppShare> kSmallApps =
     apps({{"Chrome", 0.02}, {"VS Code", 0.01}, {"微信", 0.01}, {"Slack", 0.01}, {"Spotify", 0.01}});
-
-class SampleMachine : public SystemInfoSource {
-public:
-    SystemInfo collect() override {
-        SystemInfo info;
-        info.chipName = "13th Gen Intel(R) Core(TM) i7-1365U";
-        info.coreCount = "10";
-        info.memoryGB = "16 GB";
-        info.serialNumber = "PF3K8Q2Z";
-        info.diskCapacityGB = "512 GB";
-        info.diskFreeGB = "203 GB";
-        info.gpuName = "Intel Iris Xe Graphics";
-        return info;
-    }
-    std::optional<std::pair<uint64_t, uint64_t>> networkTotals() override {
-        calls_ += 1;
-        return std::pair<uint64_t, uint64_t>{calls_ * 3'700'000, calls_ * 105'000};
-    }
-
-private:
-    uint64_t calls_ = 0;
-};
 
 // A line a state must show whole: in `card`, a text containing `part` and ending with `end`, at
 // least `minLineHeight` high (the line box of its font size).
@@ -115,29 +85,61 @@ struct State {
     QString notice = QString();
 };
 
-// The main window filled as a user first sees it: applications sampled, the machine described,
-// network rates measured.
+class SampleMachine : public SystemInfoSource {
+public:
+    SystemInfo collect() override {
+        ++collects;
+        SystemInfo info;
+        info.chipName = "13th Gen Intel(R) Core(TM) i7-1365U";
+        info.coreCount = "10";
+        info.memoryGB = "16 GB";
+        info.serialNumber = "PF3K8Q2Z";
+        info.diskCapacityGB = "512 GB";
+        info.diskFreeGB = "203 GB";
+        info.gpuName = "Intel Iris Xe Graphics";
+        return info;
+    }
+    std::optional<std::pair<uint64_t, uint64_t>> networkTotals() override {
+        const uint64_t calls = ++networkReads;
+        return std::pair<uint64_t, uint64_t>{calls * 3'700'000, calls * 105'000};
+    }
+
+    std::atomic<int> collects{0};
+    std::atomic<int> networkReads{0};
+};
+
+// A main view over a model fed by fakes, refreshed once after the first sample, not yet shown.
 class Dashboard {
 public:
-    explicit Dashboard(const State& state)
-        : themeManager_(dir_.filePath("settings.ini"), &appearance_),
-          systemInfo_(std::make_shared<SampleMachine>()),
-          model_(sources(state)),
-          view_(model_, themeManager_, systemInfo_) {
-        view_.header()->setNotice(state.notice);
+    explicit Dashboard(std::optional<BatteryInfo> battery, std::vector<AppShare> apps = {})
+        : systemInfo_(source_),
+          model_(test::fixedSources(std::move(battery), apps)),
+          view_(model_, prefs_.theme, systemInfo_) {
         view_.resize(kFirstStartSize);
-        view_.show();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !model_.lastAppShares().empty(); }, kWaitMs));
+        if (!apps.empty()) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !model_.lastAppShares().empty(); }, kWaitMs));
+        }
         QSignalSpy refreshed(&model_, &JoulemapViewModel::refreshed);
         model_.refresh();
         EXPECT_TRUE(refreshed.wait(kWaitMs));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return systemInfo_.info().isLoaded(); }, kWaitMs));
-        systemInfo_.refreshNetwork();
-        QThreadPool::globalInstance()->waitForDone();
-        if (state.hovered) view_.sankeyView()->onHover(state.hovered);
     }
 
-    ~Dashboard() { QThreadPool::globalInstance()->waitForDone(); }
+    ~Dashboard() {
+        // Background reads report to the service; let them land while it still exists.
+        SystemInfoService::waitForBackgroundWork();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+
+    // As a user first sees it: shown, the machine described and network rates measured.
+    void fill(const QString& notice = {}, std::optional<std::string> hovered = {}) {
+        view_.header()->setNotice(notice);
+        view_.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return systemInfo_.info().isLoaded(); }, kWaitMs));
+        systemInfo_.refreshNetwork();
+        SystemInfoService::waitForBackgroundWork();
+        if (hovered) view_.sankeyView()->onHover(hovered);
+    }
 
     MainView& resized(QSize size) {
         view_.resize(size);
@@ -147,25 +149,94 @@ public:
         return view_;
     }
 
-private:
-    static ModelSources sources(const State& state) {
-        ModelSources s;
-        s.readBattery = [battery = state.battery] { return battery; };
-        s.readHealth = [] { return int64_t{91}; };
-        s.sampleProcesses = [apps = state.apps] { return apps; };
-        s.writeHistory = [](double, double, double, double, const std::vector<AppEnergy>&) {};
-        s.notify = [](const AlertMessage&) {};
-        s.pauseAfterSample = s.pauseAfterEmptySample = std::chrono::hours(1);
-        return s;
-    }
+    MainView& view() { return view_; }
+    SampleMachine& source() { return *source_; }
 
-    QTemporaryDir dir_;
-    FixedAppearanceSource appearance_{false};
-    ThemeManager themeManager_;
+private:
+    test::Preferences prefs_;
+    std::shared_ptr<SampleMachine> source_ = std::make_shared<SampleMachine>();
     SystemInfoService systemInfo_;
     JoulemapViewModel model_;
     MainView view_;
 };
+
+TEST(MainViewTest, IconButtonsPostTheWindowRequests) {
+    Dashboard dashboard(notebook());
+    QStringList posted;
+    QObject receiver;
+    QObject::connect(&NotificationHub::instance(), &NotificationHub::posted, &receiver,
+                     [&posted](const QString& name) { posted << name; });
+
+    QStringList help;
+    for (SymbolButton* button : dashboard.view().header()->buttons()) {
+        help << button->toolTip();
+        button->click();
+    }
+    EXPECT_EQ(posted, (QStringList{"JMShowHistoryWindow", "JMShowChangelogWindow", "JMShowSettingsWindow"}));
+    EXPECT_EQ(help, (QStringList{"历史趋势", "更新日志", "设置"}));
+}
+
+TEST(MainViewTest, BatteryCardsAndHealthPanelFollowTheMachine) {
+    const auto shownCards = [](MainView& view) {
+        QStringList titles;
+        for (StatCard* card : view.cards()) {
+            if (card->isVisibleTo(&view)) titles << card->title();
+        }
+        return titles;
+    };
+
+    Dashboard desktop(std::nullopt);
+    EXPECT_EQ(shownCards(desktop.view()).size(), 2);
+    EXPECT_EQ(shownCards(desktop.view()).last(), "⚙️ 系统消耗");
+    EXPECT_FALSE(desktop.view().healthView()->isVisibleTo(&desktop.view()));
+
+    Dashboard laptop(notebook());
+    EXPECT_EQ(shownCards(laptop.view()),
+              (QStringList{"🔋 入口功率", "🔋 电池电量", "⚙️ 系统消耗", "🔋 电池净功率"}));
+    EXPECT_TRUE(laptop.view().healthView()->isVisibleTo(&laptop.view()));
+    EXPECT_EQ(laptop.view().cards()[3]->value(), "\u221212.8");
+}
+
+TEST(MainViewTest, TooltipAppearsForAHighlightedDestinationOfTheFlow) {
+    Dashboard dashboard(notebook());
+    MainView& view = dashboard.view();
+    FlowTooltip* tooltip = view.tooltip();
+    EXPECT_TRUE(tooltip->isHidden());
+
+    view.sankeyView()->onHover(std::string("no-such-destination"));
+    EXPECT_TRUE(tooltip->isHidden());
+    EXPECT_EQ(view.highlight().id, "no-such-destination");
+
+    view.sankeyView()->onHover(std::string("cpu"));
+    EXPECT_FALSE(tooltip->isHidden());
+    ASSERT_TRUE(tooltip->content().has_value());
+    EXPECT_EQ(tooltip->content()->name, "CPU/系统");
+    // Over the board's top-right corner, inside it.
+    const int boardWidth = tooltip->parentWidget()->width();
+    EXPECT_EQ(tooltip->x() + tooltip->width() - FlowTooltip::kShadowMargin, boardWidth - SankeyBoard::kTooltipInset);
+    EXPECT_EQ(tooltip->y() + FlowTooltip::kShadowMargin, SankeyBoard::kTooltipInset);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tooltip->presence() == 1.0; }, 2000));
+
+    // Leaving the diagram fades it out and hides it.
+    view.sankeyView()->onHover(std::nullopt);
+    EXPECT_FALSE(tooltip->content().has_value());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tooltip->isHidden(); }, 2000));
+}
+
+TEST(MainViewTest, ShowingStartsTheWorkAndHidingStopsTheNetworkTimer) {
+    Dashboard dashboard(notebook());
+    MainView& view = dashboard.view();
+    EXPECT_FALSE(view.networkTimer().isActive());
+
+    view.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dashboard.source().collects == 1; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dashboard.source().networkReads >= 1; }, 2000));
+    EXPECT_TRUE(view.networkTimer().isActive());
+    EXPECT_EQ(view.networkTimer().interval(), 3000);
+
+    view.hide();
+    EXPECT_FALSE(view.networkTimer().isActive());
+}
 
 QString describe(const PlacedTextBox& placed) {
     const QRectF& r = placed.box.rect;
@@ -203,16 +274,17 @@ TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) 
                   "The desktop has no system tray: closing this window quits Joulemap")},
         };
         for (const State& state : states) {
-            Dashboard dashboard(state);
+            Dashboard dashboard(state.battery, state.apps);
+            dashboard.fill(state.notice, state.hovered);
             for (const QSize size : {kFirstStartSize, kSmallestSize}) {
-                SCOPED_TRACE(testing::Message() << language << ": " << state.name << " at " << size.width() << "x"
-                                                << size.height());
+                SCOPED_TRACE(testing::Message()
+                             << language << ": " << state.name << " at " << size.width() << "x" << size.height());
                 const std::vector<PlacedTextBox> boxes = dashboard.resized(size).textBoxes();
                 ASSERT_GT(boxes.size(), 30u);
                 for (std::size_t i = 0; i < boxes.size(); ++i) {
                     const QRectF& frame = boxes[i].frame;
-                    EXPECT_TRUE(frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance)
-                                    .contains(boxes[i].box.rect))
+                    EXPECT_TRUE(
+                        frame.adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance).contains(boxes[i].box.rect))
                         << qPrintable(describe(boxes[i]));
                     for (std::size_t j = i + 1; j < boxes.size(); ++j) {
                         const QRectF common = boxes[i].box.rect & boxes[j].box.rect;
@@ -232,11 +304,12 @@ TEST(MainViewLayoutTest, NoTextCoversAnotherOrLeavesItsCardAndFiguresStayWhole) 
             }
         }
     }
-  Translations::apply(QString::fromLatin1(Translations::kChinese));
+    Translations::apply(QString::fromLatin1(Translations::kChinese));
 }
 
 TEST(MainViewLayoutTest, SidePanelScrollsOnlyWhereTheCardsCannotFit) {
-    Dashboard dashboard({"discharging", notebook(), kSixApps, std::nullopt, std::nullopt});
+    Dashboard dashboard(notebook(), kSixApps);
+    dashboard.fill();
 
     // At the first-start size every card shows whole; only the list scrolls, inside its card.
     MainView& view = dashboard.resized(kFirstStartSize);
