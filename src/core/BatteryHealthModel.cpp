@@ -28,9 +28,9 @@ std::string oneDecimal(double value) {
     return std::string(buffer, result.ptr);
 }
 
-// "312 次"
+// "312 次"; the record keeps 0 where the driver reports no count (ACPI does so when it keeps none)
 std::string cycles(int64_t count) {
-    return withArgs(JM_TR("BatteryHealthModel", "%1 次"), {std::to_string(count)});
+    return count > 0 ? withArgs(JM_TR("BatteryHealthModel", "%1 次"), {std::to_string(count)}) : kUnknownText.str();
 }
 
 }  // namespace

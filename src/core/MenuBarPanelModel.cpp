@@ -130,8 +130,9 @@ Panel panel(const BatteryInfo& battery, const JoulemapData& flow, bool hasBatter
     if (hasBattery) {
         p.health = std::array<HealthFigure, 3>{
             healthFigure(battery),
-            HealthFigure{"arrow.triangle.2.circlepath", std::to_string(battery.cycleCount), JM_TR("MenuBarPanelModel", "循环"),
-                         std::nullopt},
+            HealthFigure{"arrow.triangle.2.circlepath",
+                         battery.cycleCount > 0 ? std::to_string(battery.cycleCount) : std::string(kUnknownFigure),
+                         JM_TR("MenuBarPanelModel", "循环"), std::nullopt},
             // 0 ℃ is what a battery without a plausible temperature reading reports.
             HealthFigure{"thermometer.medium",
                          battery.temperatureC != 0 ? wholeNumber(battery.temperatureC) + "°C"

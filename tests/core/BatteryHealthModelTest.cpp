@@ -65,6 +65,7 @@ TEST(BatteryHealthModel, UnknownFiguresReadUnknownNotZero) {
                                          std::string(model::statusColorHex(noCapacities))};
     EXPECT_EQ(shown, (std::vector<std::string>{"—", "未知", "#8e8e93"}));
     const auto rows = model::metricRows(noCapacities);
+    EXPECT_EQ(rows[0].value, "未知") << "no cycle count, not 0 cycles";
     EXPECT_EQ(rows[1].value, "未知");
     EXPECT_EQ(rows[2].value, "未知");
     EXPECT_EQ(rows[3], (model::MetricRow{"温度", "未知", std::nullopt}));

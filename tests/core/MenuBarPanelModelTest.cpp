@@ -120,6 +120,11 @@ TEST(MenuBarPanelModel, SectionsAppearByState) {
     ASSERT_EQ(laptop.advice.size(), 2u);
     EXPECT_EQ(laptop.advice[0].colorHex, std::optional<std::string_view>("#ff453a"));
     EXPECT_EQ(laptop.advice[1].colorHex, std::nullopt);
+    b.cycleCount = 0;  // the driver keeps no count
+    b.temperatureC = 0;
+    const auto unread = panel::panel(b, JoulemapData{}, true, advices);
+    EXPECT_EQ((*unread.health)[1].value, "—");
+    EXPECT_EQ((*unread.health)[2].value, "—");
 
     b.isProvidingPower = true;
     const auto desktop = panel::panel(b, JoulemapData{}, false, {});
