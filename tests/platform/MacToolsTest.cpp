@@ -18,8 +18,8 @@ TEST(MacBatteryReader, ReadsTheSmartBatteryDumpAndNothingWithoutOne) {
     EXPECT_EQ(info->currentCapacityPct, 91);
     EXPECT_EQ(info->adapterWatts, 96);
     EXPECT_EQ(info->systemHealthPct, 0);  // only the slower health read fills it
-    for (const std::string tool :
-         {"/nonexistent/ioreg", "/bin/true", kFixtures + "/ioreg/fake-ioreg-blank"}) {
+    for (const std::string& tool :
+         {kFixtures + "/ioreg/fake-ioreg-blank", kFixtures + "/none", std::string("/bin/true")}) {
         EXPECT_EQ(MacBatteryReader(tool).readQuick(), std::nullopt) << tool;
     }
 }
