@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 using joulemap::BatteryInfo;
