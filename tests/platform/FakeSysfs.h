@@ -32,8 +32,10 @@ struct FakeSysfs {
     void set(const std::string& folder, const std::vector<std::string>& assignments) const {
         for (const std::string& a : assignments) {
             const auto equals = a.find('=');
-            if (equals == std::string::npos) remove(folder + a);
-            else write(folder + a.substr(0, equals), a.substr(equals + 1));
+            if (equals == std::string::npos)
+                remove(folder + a);
+            else
+                write(folder + a.substr(0, equals), a.substr(equals + 1));
         }
     }
     void remove(const std::string& relative) const { std::filesystem::remove_all(root / relative); }
