@@ -1,10 +1,11 @@
 #pragma once
 
-#include <stdlib.h>
+#include "core/TestSupport.h"
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace joulemap::test {
 
@@ -12,22 +13,30 @@ inline std::filesystem::path sysfsFixture(const std::string& name) {
     return std::filesystem::path(JOULEMAP_FIXTURES_DIR) / "sysfs" / name;
 }
 
-// A writable sysfs tree in a fresh temporary directory (a copy of a fixture tree, if named),
-// removed when the test ends. Values are written the way the kernel prints them.
+// A writable sysfs tree in a fresh folder (a copy of a fixture tree, if named). Values are written
+// the way the kernel prints them.
 struct FakeSysfs {
-    std::filesystem::path root;
+    TempDir dir{"sysfs"};
+    const std::filesystem::path& root = dir.path();
 
     explicit FakeSysfs(const std::string& fixture = {}) {
-        std::string dir = (std::filesystem::temp_directory_path() / "joulemap-sysfs-XXXXXX").string();
-        root = ::mkdtemp(dir.data());
         if (!fixture.empty())
             std::filesystem::copy(sysfsFixture(fixture), root, std::filesystem::copy_options::recursive);
     }
-    ~FakeSysfs() { std::filesystem::remove_all(root); }
 
     void write(const std::string& relative, const std::string& value) const {
         std::filesystem::create_directories((root / relative).parent_path());
         std::ofstream(root / relative) << value << '\n';
+    }
+    // Each "file=value" is written, each "file" without a value removed.
+    void set(const std::string& folder, const std::vector<std::string>& assignments) const {
+        for (const std::string& a : assignments) {
+            const auto equals = a.find('=');
+            if (equals == std::string::npos)
+                remove(folder + a);
+            else
+                write(folder + a.substr(0, equals), a.substr(equals + 1));
+        }
     }
     void remove(const std::string& relative) const { std::filesystem::remove_all(root / relative); }
 };

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
 #include <string>
-#include <utility>
 #include <vector>
 
 using joulemap::BatteryInfo;
@@ -101,19 +99,9 @@ TEST(LinuxBatteryReader, SumsEveryPresentSystemBatteryAsOne) {
     // battery without a present file drains 5.88 W (20 of 23 Wh, design 24 Wh at 12 V).
     FakeSysfs sys("acpi-laptop-discharging");
     const std::string bat1 = "class/power_supply/BAT1/";
-    for (const auto& [file, value] :
-         std::vector<std::pair<std::string, std::string>>{{"type", "Battery"},
-                                                          {"status", "Discharging"},
-                                                          {"capacity", "87"},
-                                                          {"cycle_count", "300"},
-                                                          {"energy_now", "20000000"},
-                                                          {"energy_full", "23000000"},
-                                                          {"energy_full_design", "24000000"},
-                                                          {"power_now", "5880000"},
-                                                          {"voltage_now", "12000000"},
-                                                          {"voltage_min_design", "12000000"}}) {
-        sys.write(bat1 + file, value);
-    }
+    sys.set(bat1, {"type=Battery", "status=Discharging", "capacity=87", "cycle_count=300",
+                   "energy_now=20000000", "energy_full=23000000", "energy_full_design=24000000",
+                   "power_now=5880000", "voltage_now=12000000", "voltage_min_design=12000000"});
     LinuxBatteryReader reader(sys.root);
     const auto b = reader.readQuick();
     ASSERT_TRUE(b);
@@ -213,52 +201,51 @@ TEST(LinuxBatteryReader, ImplausibleReadingsReadAsAbsent) {
     const std::string adapter = "class/power_supply/ADP1/";
     struct Case {
         const char* fixture;
-        std::vector<std::pair<std::string, std::string>> writes;
+        std::vector<std::string> writes;
         std::function<bool(const BatteryInfo&)> isAbsent;
     };
+    const char* acpi = "acpi-laptop-discharging";
+    const char* fuel = "fuel-gauge-discharging";
     const auto noCharge = [](const BatteryInfo& b) { return !b.currentCapacityPct; };
     const auto noTemperature = [](const BatteryInfo& b) { return b.temperatureC == 0; };
     const auto noPower = [](const BatteryInfo& b) {
         return b.batteryPowerMw == 0 && b.instantAmperageMa == 0;
     };
+    const auto noDesign = [](const BatteryInfo& b) { return b.designCapacityMah == 0; };
     const std::vector<Case> cases{
-        {"acpi-laptop-discharging", {{kBat + "capacity", "-5"}}, noCharge},
-        {"acpi-laptop-discharging", {{kBat + "capacity", "250"}}, noCharge},
-        {"fuel-gauge-discharging", {{gauge + "temp", "9223372036854775807"}}, noTemperature},
-        {"fuel-gauge-discharging", {{gauge + "temp", "-500"}}, noTemperature},
-        {"acpi-laptop-discharging", {{kBat + "power_now", "9223372036854775807"}}, noPower},
-        {"fuel-gauge-discharging", {{gauge + "current_now", "4294967295"}}, noPower},
-        {"acpi-laptop-discharging",
-         {{kBat + "voltage_now", "4294967295"}},
+        {acpi, {kBat + "capacity=-5"}, noCharge},
+        {acpi, {kBat + "capacity=250"}, noCharge},
+        {fuel, {gauge + "temp=9223372036854775807"}, noTemperature},
+        {fuel, {gauge + "temp=-500"}, noTemperature},
+        {acpi, {kBat + "power_now=9223372036854775807"}, noPower},
+        {fuel, {gauge + "current_now=4294967295"}, noPower},
+        {acpi,
+         {kBat + "voltage_now=4294967295"},
          [](const BatteryInfo& b) { return b.voltageMv == 0 && b.instantAmperageMa == 0; }},
-        {"fuel-gauge-discharging",
-         {{gauge + "voltage_now", "4294967295"}, {gauge + "current_now", "4294967295"}},
+        {fuel,
+         {gauge + "voltage_now=4294967295", gauge + "current_now=4294967295"},
          [](const BatteryInfo& b) { return b.voltageMv == 0 && b.batteryPowerMw == 0; }},
-        {"acpi-laptop-discharging",
-         {{kBat + "energy_full", "9223372036854775807"}},
+        {acpi,
+         {kBat + "energy_full=9223372036854775807"},
          [](const BatteryInfo& b) { return b.maxCapacityMah == 0 && b.energyFullMwh == 0; }},
-        {"acpi-laptop-discharging",
-         {{kBat + "voltage_min_design", "4294967295"}, {kBat + "voltage_now", "4294967295"}},
-         [](const BatteryInfo& b) { return b.designCapacityMah == 0; }},
-        {"fuel-gauge-discharging",
-         {{gauge + "charge_full_design", "9223372036854775807"}},
-         [](const BatteryInfo& b) { return b.designCapacityMah == 0; }},
-        {"fuel-gauge-discharging",
-         {{gauge + "time_to_empty_now", "9223372036854775807"}},
-         [](const BatteryInfo& b) { return b.timeRemainingMin == 240; }},  // charge ÷ current instead
-        {"acpi-laptop-discharging",
-         {{kBat + "power_now", "1"}},  // a trickle: decades left
-         [](const BatteryInfo& b) { return b.timeRemainingMin == 0; }},
-        {"acpi-laptop-discharging",
-         {{adapter + "online", "1"}, {adapter + "power_now", "9223372036854775807"}},
+        {acpi, {kBat + "voltage_min_design=4294967295", kBat + "voltage_now=4294967295"}, noDesign},
+        {fuel, {gauge + "charge_full_design=9223372036854775807"}, noDesign},
+        // An absurd estimate of the gauge's own gives way to charge ÷ current.
+        {fuel,
+         {gauge + "time_to_empty_now=9223372036854775807"},
+         [](const BatteryInfo& b) { return b.timeRemainingMin == 240; }},
+        // A trickle: decades left.
+        {acpi, {kBat + "power_now=1"}, [](const BatteryInfo& b) { return b.timeRemainingMin == 0; }},
+        {acpi,
+         {adapter + "online=1", adapter + "power_now=9223372036854775807"},
          [](const BatteryInfo& b) { return b.systemPowerInMw == 0; }},
     };
     for (const auto& c : cases) {
         FakeSysfs sys(c.fixture);
-        for (const auto& [file, value] : c.writes) sys.write(file, value);
+        sys.set("", c.writes);
         const auto b = LinuxBatteryReader(sys.root).readQuick();
         ASSERT_TRUE(b);
-        EXPECT_TRUE(c.isAbsent(*b)) << c.writes.front().first << " = " << c.writes.front().second;
+        EXPECT_TRUE(c.isAbsent(*b)) << c.writes.front();
     }
 }
 
@@ -266,56 +253,46 @@ TEST(LinuxBatteryReader, ChargeRatioOfSeveralBatteriesStaysWithinRange) {
     // Two batteries whose energy_now exceeds energy_full at the end of charging.
     FakeSysfs sys("acpi-laptop-discharging");
     sys.write(kBat + "energy_now", "52000000");
-    const std::string bat1 = "class/power_supply/BAT1/";
-    for (const auto& [file, value] :
-         std::vector<std::pair<std::string, std::string>>{{"type", "Battery"},
-                                                          {"status", "Full"},
-                                                          {"energy_now", "23500000"},
-                                                          {"energy_full", "23000000"}}) {
-        sys.write(bat1 + file, value);
-    }
+    sys.set("class/power_supply/BAT1/",
+            {"type=Battery", "status=Full", "energy_now=23500000", "energy_full=23000000"});
     EXPECT_EQ(LinuxBatteryReader(sys.root).readQuick()->currentCapacityPct, 100);
 }
 
 TEST(LinuxBatteryReader, ChargeThresholdsAndBehaviourOfTheDriver) {
     using Behaviour = BatteryInfo::ChargeBehaviour;
-    const std::string bat = "class/power_supply/BAT0/";
+    const std::string start = "charge_control_start_threshold";
+    const std::string end = "charge_control_end_threshold";
+    const std::string behaviour = "charge_behaviour";
     struct Case {
-        const char* what;
-        std::vector<std::pair<std::string, std::string>> writes;  // value "" removes the file
+        std::vector<std::string> writes;
         int endPct, startPct;
         Behaviour behaviour;
         bool held;
     };
     const std::vector<Case> cases{
-        {"start and end, Not charging at the limit", {}, 80, 75, Behaviour::automatic, true},
-        {"end only", {{"charge_control_start_threshold", ""}, {"charge_behaviour", ""}}, 80, 0, Behaviour::none,
-         true},
-        {"no thresholds",
-         {{"charge_control_start_threshold", ""}, {"charge_control_end_threshold", ""}, {"charge_behaviour", ""}},
-         0, 0, Behaviour::none, false},
-        {"values outside 1..100 are none", {{"charge_control_end_threshold", "0"}, {"charge_control_start_threshold", "101"}},
-         0, 0, Behaviour::automatic, false},
-        {"two percent short of the limit still charges", {{"capacity", "78"}}, 80, 75, Behaviour::automatic, false},
-        {"charging stopped by the user", {{"charge_behaviour", "auto [inhibit-charge] force-discharge"}}, 80, 75,
-         Behaviour::inhibitCharge, true},
-        {"told to discharge",
-         {{"charge_behaviour", "auto inhibit-charge [force-discharge]"}, {"status", "Discharging"}, {"power_now", "9000000"}},
-         80, 75, Behaviour::forceDischarge, false},
+        {{}, 80, 75, Behaviour::automatic, true},  // Not charging at the limit
+        {{start, behaviour}, 80, 0, Behaviour::none, true},
+        {{start, end, behaviour}, 0, 0, Behaviour::none, false},
+        {{end + "=0", start + "=101"}, 0, 0, Behaviour::automatic, false},  // outside 1..100: none
+        {{"capacity=78"}, 80, 75, Behaviour::automatic, false},             // two short of the limit
+        {{behaviour + "=auto [inhibit-charge] force-discharge"}, 80, 75, Behaviour::inhibitCharge, true},
+        {{behaviour + "=auto inhibit-charge [force-discharge]", "status=Discharging", "power_now=9000000"},
+         80,
+         75,
+         Behaviour::forceDischarge,
+         false},
     };
     for (const Case& c : cases) {
         FakeSysfs sys("held-at-limit");
-        for (const auto& [file, value] : c.writes) {
-            if (value.empty()) sys.remove(bat + file);
-            else sys.write(bat + file, value);
-        }
+        sys.set(kBat, c.writes);
         const auto b = LinuxBatteryReader(sys.root).readQuick();
-        ASSERT_TRUE(b) << c.what;
-        EXPECT_EQ(b->chargeEndThresholdPct, c.endPct) << c.what;
-        EXPECT_EQ(b->chargeStartThresholdPct, c.startPct) << c.what;
-        EXPECT_EQ(b->chargeBehaviour, c.behaviour) << c.what;
-        EXPECT_EQ(b->isChargeHeld(), c.held) << c.what;
+        SCOPED_TRACE(c.writes.empty() ? "" : c.writes.back());
+        ASSERT_TRUE(b);
+        EXPECT_EQ(b->chargeEndThresholdPct, c.endPct);
+        EXPECT_EQ(b->chargeStartThresholdPct, c.startPct);
+        EXPECT_EQ(b->chargeBehaviour, c.behaviour);
+        EXPECT_EQ(b->isChargeHeld(), c.held);
         // Neither a held battery nor one the user drains is an adapter falling short.
-        EXPECT_FALSE(b->isAdapterTooWeak()) << c.what;
+        EXPECT_FALSE(b->isAdapterTooWeak());
     }
 }

@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <filesystem>
 #include <unistd.h>
+#include <filesystem>
 
 #include <cstdlib>
 #include <optional>
@@ -69,7 +67,8 @@ TEST(LinuxChargeLimitControl, WritesEndThenReadsBackWithStartKeptBelowIt) {
 
 TEST(LinuxChargeLimitControl, ReadOnlyThresholdIsNotWritableAndStaysAsItWas) {
     FakeSysfs sys("held-at-limit");
-    std::filesystem::permissions(sys.root, std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+    std::filesystem::permissions(sys.root,
+                                 std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
                                  std::filesystem::perm_options::add);
     namespace fs = std::filesystem;
     const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
@@ -78,13 +77,16 @@ TEST(LinuxChargeLimitControl, ReadOnlyThresholdIsNotWritableAndStaysAsItWas) {
     {
         AsUnprivilegedUser user;
         EXPECT_EQ(control.read(), (ChargeLimitState{80, 75, false, ChargeLimitIssue::notWritable}));
-        EXPECT_EQ(control.setEndThreshold(60), (ChargeLimitState{80, 75, false, ChargeLimitIssue::notWritable}));
+        EXPECT_EQ(control.setEndThreshold(60),
+                  (ChargeLimitState{80, 75, false, ChargeLimitIssue::notWritable}));
     }
     EXPECT_EQ(fileValue(sys, kEnd), 80);
 
     // What a udev rule does for the group: then the same user may set it.
-    const fs::perms everyoneWrites = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    for (const auto& file : {kEnd, kStart}) fs::permissions(sys.root / file, everyoneWrites, fs::perm_options::add);
+    const fs::perms everyoneWrites =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    for (const auto& file : {kEnd, kStart})
+        fs::permissions(sys.root / file, everyoneWrites, fs::perm_options::add);
     AsUnprivilegedUser user;
     EXPECT_EQ(control.setEndThreshold(60), (ChargeLimitState{60, 55, true, ChargeLimitIssue::none}));
 }

@@ -1,6 +1,8 @@
 #include "linux/LinuxProcessLister.h"
 #include "linux/LinuxSystemProcess.h"
 
+#include "core/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -33,9 +35,10 @@ struct Times {
 void process(const fs::path& root, int pid, const std::string& comm, uint64_t flags, Times t,
              const char* exe = nullptr, int parent = 1, int start = 4242) {
     put(root, pid, "stat",
-        std::to_string(pid) + " (" + comm + ") S " + std::to_string(parent) + " 1 1 0 -1 " + std::to_string(flags) +
-            " 10 0 0 0 " + std::to_string(t.utime) + " " + std::to_string(t.stime) + " " + std::to_string(t.cutime) +
-            " " + std::to_string(t.cstime) + " 20 0 1 0 " + std::to_string(start) +
+        std::to_string(pid) + " (" + comm + ") S " + std::to_string(parent) + " 1 1 0 -1 " +
+            std::to_string(flags) + " 10 0 0 0 " + std::to_string(t.utime) + " " + std::to_string(t.stime) +
+            " " + std::to_string(t.cutime) + " " + std::to_string(t.cstime) + " 20 0 1 0 " +
+            std::to_string(start) +
             " 1000 100 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 0 17 1 0 0 0 0 0 0 0 0 0 0 0 0 0\n");
     if (exe) fs::create_symlink(exe, root / std::to_string(pid) / "exe");
 }
@@ -50,9 +53,10 @@ ProcessRecord record(int ticks, const char* path, bool system = false, int paren
 }  // namespace
 
 TEST(LinuxProcessLister, NamesEveryKindOfProcessAndSkipsBrokenOnes) {
-    const fs::path root = fs::temp_directory_path() / ("joulemap-proc-" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    process(root, 100, "firefox-esr", kUserFlags, {250, 50, 30, 12}, "/usr/lib/firefox-esr/firefox-esr", 1, 777);
+    const TempDir dir("proc");
+    const fs::path& root = dir.path();
+    process(root, 100, "firefox-esr", kUserFlags, {250, 50, 30, 12}, "/usr/lib/firefox-esr/firefox-esr", 1,
+            777);
     process(root, 101, "Web Content) (x", kUserFlags, {7, 3}, "/usr/bin/updated tool (deleted)", 100);
     process(root, 2, "kworker/0:1-events", kKernelThreadFlags, {0, 12}, nullptr, 0);
     process(root, 300, "server", kUserFlags, {});
@@ -96,12 +100,11 @@ TEST(LinuxProcessLister, NamesEveryKindOfProcessAndSkipsBrokenOnes) {
     };
     EXPECT_EQ(LinuxProcessLister(root).snapshot(), expected);
     EXPECT_TRUE(LinuxProcessLister(root / "missing").snapshot().empty());
-    fs::remove_all(root);
 }
 
 TEST(LinuxProcessLister, NoticesWhenAProcessExecsAnotherProgram) {
-    const fs::path root = fs::temp_directory_path() / ("joulemap-exec-" + std::to_string(::getpid()));
-    fs::remove_all(root);
+    const TempDir dir("exec");
+    const fs::path& root = dir.path();
     process(root, 100, "bash", kUserFlags, {}, "/usr/bin/bash");
     LinuxProcessLister lister(root);
     EXPECT_EQ(lister.snapshot().at(100).path, "/usr/bin/bash");
@@ -109,7 +112,6 @@ TEST(LinuxProcessLister, NoticesWhenAProcessExecsAnotherProgram) {
     fs::remove_all(root / "100");
     process(root, 100, "make", kUserFlags, {2}, "/usr/bin/make");  // same id and start, new program
     EXPECT_EQ(lister.snapshot().at(100), record(2, "/usr/bin/make"));
-    fs::remove_all(root);
 }
 
 TEST(LinuxProcessLister, SessionAndSystemProgramsAreKnownByPathAndName) {
