@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Measures how many small faults in the core and platform sources the test suite catches.
+"""Measures how many small faults in the sources the test suite catches.
 
-Each mutant changes one spot of one .cpp under src/core/ or src/platform/ (a comparison, an
-arithmetic or boolean operator, a `!`, a number, or a whole call/assignment statement), rebuilds the
-test executables that link the changed library in a build folder of its own, and runs them. A
-mutant is killed when one of them fails or runs past its time, invalid when it does not compile.
+Each mutant changes one spot of one .cpp under src/core/ or src/platform/, or the folders given
+with --dirs (a comparison, an arithmetic or boolean operator, a `!`, a number, or a whole
+call/assignment statement), rebuilds the test executables that link the changed library in a
+build folder of its own, and runs them. A mutant is killed when one of them fails or runs past its time, invalid when it does not compile.
 
 The selection depends only on the sources and the seed, and every mutant has a stable id
 (file:line:col:kind:replacement), so a run before and a run after a change to the tests try the
@@ -14,6 +14,7 @@ same mutants; --compare lists the ones the second run no longer kills.
   tools/mutation_check.py --limit 5 --jobs 1      # a short trial
   tools/mutation_check.py --results before.tsv   # all of them; later again into after.tsv
   tools/mutation_check.py --compare before.tsv after.tsv
+  tools/mutation_check.py --dirs src/app src/views --mutants 50   # the Qt services and views
 
 The sources are changed in place, so the checkout must have no local change under src/; each
 file is put back after its mutant, whatever happens.
@@ -33,7 +34,7 @@ from dataclasses import dataclass
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-MUTATED_DIRS = ("src/core", "src/platform")
+DEFAULT_DIRS = ("src/core", "src/platform")
 DEFAULT_MUTANTS = 120
 DEFAULT_SEED = 1
 FILE_API_CLIENT = "client-mutation-check"
@@ -285,15 +286,15 @@ def find_mutants(rel_path, text):
     return found
 
 
-def source_files():
+def source_files(dirs):
     files = []
-    for d in MUTATED_DIRS:
+    for d in dirs:
         files += sorted(p for p in (ROOT / d).rglob("*.cpp"))
     return [p.relative_to(ROOT).as_posix() for p in files]
 
 
-def all_candidates():
-    return {path: find_mutants(path, (ROOT / path).read_text(encoding="utf-8")) for path in source_files()}
+def all_candidates(dirs):
+    return {path: find_mutants(path, (ROOT / path).read_text(encoding="utf-8")) for path in source_files(dirs)}
 
 
 def select_mutants(candidates, count, seed):
@@ -503,6 +504,8 @@ def summary(results, seconds):
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build-dir", default="build-mutation", help="build folder (relative to the checkout)")
+    ap.add_argument("--dirs", nargs="+", default=DEFAULT_DIRS, metavar="DIR",
+                    help="the source folders to mutate (default: src/core src/platform)")
     ap.add_argument("--seed", type=int, default=DEFAULT_SEED, help="chooses which sites make the selection")
     ap.add_argument("--mutants", type=int, default=DEFAULT_MUTANTS, help="how many mutants make the selection")
     ap.add_argument("--limit", type=int, help="try only the first N mutants of the selection")
@@ -534,11 +537,13 @@ def main():
     if backup.exists() and args.list:
         # The sources hold a mutant right now, and the sites found in them would not be the usual ones.
         sys.exit(f"a run is mutating the sources, or one left a mutant in place ({sys.argv[0]} --restore)")
-    selection = select_mutants(all_candidates(), args.mutants, args.seed)
+    selection = select_mutants(all_candidates(args.dirs), args.mutants, args.seed)
     if args.ids:
-        by_id = {m.id: m for ms in all_candidates().values() for m in ms}
         wanted = [l.split("\t")[0] for l in Path(args.ids).read_text(encoding="utf-8").splitlines()
                   if l.strip() and not l.startswith("#")]
+        # The ids name their folders, whatever --dirs says.
+        dirs = sorted({"/".join(i.split(":")[0].split("/")[:2]) for i in wanted})
+        by_id = {m.id: m for ms in all_candidates(dirs).values() for m in ms}
         missing = [i for i in wanted if i not in by_id]
         if missing:
             sys.exit("these mutants are not in the sources any more:\n" + "\n".join(missing))
