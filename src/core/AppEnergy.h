@@ -10,7 +10,7 @@ inline constexpr const char* kSystemEnergyName = "系统";
 
 // Energy one application used over a stretch of time, split by where the power came from.
 struct AppEnergy {
-    std::string app;
+    std::string app{};
     // True while the battery gave power (no adapter, or one too weak for the load).
     bool onBattery = false;
     double wh = 0;

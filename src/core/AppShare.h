@@ -12,8 +12,8 @@ inline constexpr const char* kSelfAppName = "Joulemap";
 
 // One application's share of the processor time over a sample.
 struct AppShare {
-    std::string name;
-    std::optional<std::string> bundleId;
+    std::string name{};
+    std::optional<std::string> bundleId{};
     double fraction = 0;
     // Processor time over the sample in percent of one core, as top shows it (200 = two busy cores).
     double corePercent = 0;

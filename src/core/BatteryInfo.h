@@ -34,14 +34,14 @@ struct BatteryInfo {
     bool isExternalConnected = false;
     // Absent when the driver gives no plausible charge: an unknown charge must not read as an
     // empty battery.
-    std::optional<int64_t> currentCapacityPct;
+    std::optional<int64_t> currentCapacityPct{};
     double temperatureC = 0;
     double adapterWatts = 0;
     int64_t timeRemainingMin = 0;
     double systemPowerInMw = 0;  // what the adapter delivers to the machine
     double batteryPowerMw = 0;   // signed, positive into the battery
     double systemLoadMw = 0;
-    std::string adapterDescription;
+    std::string adapterDescription{};
     std::string chargingProtocol = "未知";
     bool isPdFastCharge = false;
     bool isProvidingPower = false;

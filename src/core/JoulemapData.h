@@ -9,11 +9,11 @@ namespace joulemap {
 
 // One flow snapshot: a single source on the left, its destinations on the right.
 struct JoulemapData {
-    std::string inputName;
-    std::string inputSub;
-    std::string inputColor;
-    std::string inputIcon;
-    std::vector<PowerDestination> destinations;
+    std::string inputName{};
+    std::string inputSub{};
+    std::string inputColor{};
+    std::string inputIcon{};
+    std::vector<PowerDestination> destinations{};
     // False when the total is an estimate (no meter for what the adapter or mains deliver), so
     // whatever republishes it can say so.
     bool inputMeasured = true;

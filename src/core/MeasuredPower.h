@@ -9,12 +9,12 @@ namespace joulemap {
 // averaged over the interval since the previous reading. A figure the machine cannot measure,
 // or whose first reading only set the baseline, is absent: never 0.
 struct MeasuredPower {
-    std::optional<double> packageWatts;   // all processor packages together
-    std::optional<double> coreWatts;      // the cores, part of the package
-    std::optional<double> uncoreWatts;    // the integrated graphics on client parts, part of the package
-    std::optional<double> dramWatts;      // memory, outside the package
-    std::optional<double> platformWatts;  // psys: the whole platform, what the machine draws
-    std::optional<double> gpuWatts;       // a graphics card's own sensor
+    std::optional<double> packageWatts{};   // all processor packages together
+    std::optional<double> coreWatts{};      // the cores, part of the package
+    std::optional<double> uncoreWatts{};    // the integrated graphics on client parts, part of the package
+    std::optional<double> dramWatts{};      // memory, outside the package
+    std::optional<double> platformWatts{};  // psys: the whole platform, what the machine draws
+    std::optional<double> gpuWatts{};       // a graphics card's own sensor
 
     // Graphics: the card's own sensor, else the integrated graphics' plane of the package.
     std::optional<double> graphicsWatts() const { return gpuWatts ? gpuWatts : uncoreWatts; }

@@ -8,10 +8,10 @@ namespace joulemap {
 
 // One place the power goes to: a component, an application or the battery being charged.
 struct PowerDestination {
-    std::string id;
-    std::string name;
-    std::string icon;
-    std::string color;  // "#rrggbb"
+    std::string id{};
+    std::string name{};
+    std::string icon{};
+    std::string color{};  // "#rrggbb"
     PowerGroup group = PowerGroup::hardware;
     double power = 0;  // W, one decimal
     // The figure is a share by fixed proportions, not a meter's reading of this component.
