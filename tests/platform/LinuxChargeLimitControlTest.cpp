@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
 
 using joulemap::ChargeLimitIssue;
 using joulemap::ChargeLimitState;
@@ -41,52 +42,45 @@ struct AsUnprivilegedUser {
 }  // namespace
 
 TEST(LinuxChargeLimitControl, WritesEndThenReadsBackWithStartKeptBelowIt) {
-    struct Case {
-        int requested;
-        int startBefore;
-        int endAfter, startAfter;
-    };
-    // The fixture's battery holds at 80 and resumes below 75.
-    const Case cases[] = {
+    // The fixture's battery holds at 80 and resumes below 75; 0 written to the start reads as none.
+    const struct {
+        int requested, startBefore, endAfter, startAfter;
+    } cases[] = {
         {90, 75, 90, 75},   // raised: the start stays
         {60, 75, 60, 55},   // below the start: the start goes down first, a gap below the end
         {100, 75, 100, 0},  // off: no limit, charging whenever below full
         {75, 75, 75, 70},   // at the start counts as below it
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         FakeSysfs sys("held-at-limit");
         sys.write(kStart, std::to_string(c.startBefore));
         const ChargeLimitState state = LinuxChargeLimitControl(sys.root).setEndThreshold(c.requested);
-        EXPECT_EQ(state.issue, ChargeLimitIssue::none) << c.requested;
-        EXPECT_EQ(fileValue(sys, kEnd), c.endAfter) << c.requested;
-        EXPECT_EQ(state.endPct, c.endAfter) << c.requested;
-        // 0 written to the start threshold reads back as "none".
-        EXPECT_EQ(fileValue(sys, kStart), c.startAfter) << c.requested;
+        EXPECT_EQ(std::tuple(state.issue, state.endPct, fileValue(sys, kEnd), fileValue(sys, kStart)),
+                  std::tuple(ChargeLimitIssue::none, c.endAfter, c.endAfter, c.startAfter))
+            << c.requested;
     }
 }
 
 TEST(LinuxChargeLimitControl, ReadOnlyThresholdIsNotWritableAndStaysAsItWas) {
-    FakeSysfs sys("held-at-limit");
-    std::filesystem::permissions(sys.root,
-                                 std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add);
     namespace fs = std::filesystem;
-    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-    for (const auto& file : {kEnd, kStart}) fs::permissions(sys.root / file, readOnly);
+    FakeSysfs sys("held-at-limit");
+    fs::permissions(sys.root, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    const auto setMode = [&](fs::perms perms, fs::perm_options how) {
+        for (const auto& file : {kEnd, kStart}) fs::permissions(sys.root / file, perms, how);
+    };
+    setMode(fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+            fs::perm_options::replace);
     LinuxChargeLimitControl control(sys.root);
     {
         AsUnprivilegedUser user;
-        EXPECT_EQ(control.read(), (ChargeLimitState{80, 75, false, ChargeLimitIssue::notWritable}));
-        EXPECT_EQ(control.setEndThreshold(60),
-                  (ChargeLimitState{80, 75, false, ChargeLimitIssue::notWritable}));
+        const ChargeLimitState unchanged{80, 75, false, ChargeLimitIssue::notWritable};
+        EXPECT_EQ(control.read(), unchanged);
+        EXPECT_EQ(control.setEndThreshold(60), unchanged);
     }
     EXPECT_EQ(fileValue(sys, kEnd), 80);
 
     // What a udev rule does for the group: then the same user may set it.
-    const fs::perms everyoneWrites =
-        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    for (const auto& file : {kEnd, kStart})
-        fs::permissions(sys.root / file, everyoneWrites, fs::perm_options::add);
+    setMode(fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::add);
     AsUnprivilegedUser user;
     EXPECT_EQ(control.setEndThreshold(60), (ChargeLimitState{60, 55, true, ChargeLimitIssue::none}));
 }
@@ -96,9 +90,9 @@ TEST(LinuxChargeLimitControl, RefusedWriteAndMissingThresholdAreReported) {
     // A write the kernel answers with an error, whoever writes: the driver's refusal.
     sys.remove(kEnd);
     std::filesystem::create_symlink("/dev/full", sys.root / kEnd);
+    // What it holds now cannot be read: unknown, not 60.
     const ChargeLimitState refused = LinuxChargeLimitControl(sys.root).setEndThreshold(60);
-    EXPECT_EQ(refused.issue, ChargeLimitIssue::writeRefused);
-    EXPECT_EQ(refused.endPct, 0);  // what it holds now cannot be read: unknown, not 60
+    EXPECT_EQ(std::pair(refused.issue, refused.endPct), std::pair(ChargeLimitIssue::writeRefused, 0));
 
     FakeSysfs none("acpi-laptop-pd-charging");
     LinuxChargeLimitControl control(none.root);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -22,20 +23,22 @@ const std::string kPowercap = "class/powercap/";
 // A two-socket Intel machine's RAPL zones with their counters in µJ, the MMIO copy of the first
 // package, a graphics card giving its power and one giving an energy counter.
 void writeMachine(const FakeSysfs& sys, int64_t packageUj, int64_t gpuCounterUj) {
-    const std::vector<std::pair<std::string, std::string>> zones{
-        {"intel-rapl:0", "package-0"},      {"intel-rapl:0:0", "core"}, {"intel-rapl:0:1", "uncore"},
-        {"intel-rapl:0:2", "dram"},         {"intel-rapl:1", "psys"},   {"intel-rapl:2", "package-1"},
-        {"intel-rapl-mmio:0", "package-0"},
-    };
-    // Each zone's counter runs at its own multiple of the first package's, so the figures differ.
-    const std::vector<int64_t> perPackage{10, 6, 1, 2, 30, 4, 100};
-    for (std::size_t i = 0; i < zones.size(); ++i) {
-        sys.write(kPowercap + zones[i].first + "/name", zones[i].second);
-        sys.write(kPowercap + zones[i].first + "/energy_uj", std::to_string(packageUj * perPackage[i] / 10));
+    // Each zone's counter runs at its own multiple (in tenths) of the first package's, so the figures differ.
+    const struct {
+        const char* zone;
+        const char* name;
+        int64_t tenths;
+    } zones[] = {{"intel-rapl:0", "package-0", 10},      {"intel-rapl:0:0", "core", 6},
+                 {"intel-rapl:0:1", "uncore", 1},        {"intel-rapl:0:2", "dram", 2},
+                 {"intel-rapl:1", "psys", 30},           {"intel-rapl:2", "package-1", 4},
+                 {"intel-rapl-mmio:0", "package-0", 100}};
+    for (const auto& z : zones) {
+        sys.set(kPowercap + z.zone + "/",
+                {std::string("name=") + z.name, "energy_uj=" + std::to_string(packageUj * z.tenths / 10)});
     }
-    sys.write("class/drm/card0/device/hwmon/hwmon3/power1_average", "12500000");
-    sys.write("class/drm/card0-eDP-1/status", "connected");
-    sys.write("class/drm/card1/device/hwmon/hwmon4/energy1_input", std::to_string(gpuCounterUj));
+    sys.set("class/drm/",
+            {"card0/device/hwmon/hwmon3/power1_average=12500000", "card0-eDP-1/status=connected",
+             "card1/device/hwmon/hwmon4/energy1_input=" + std::to_string(gpuCounterUj)});
 }
 
 const std::vector<joulemap::AppShare> kShares{
@@ -60,31 +63,23 @@ TEST(LinuxPowerMeter, ReadsRaplDomainsAndGraphicsSensorsAsAverages) {
 
     now = 102;
     writeMachine(sys, 11'000'000, 9'000'000);  // package-0: 10 J in 2 s; card1: 4 J
-    MeasuredPower expected;
-    expected.packageWatts = 5.0 + 2.0;  // both sockets, not the MMIO copy
-    expected.coreWatts = 3.0;
-    expected.uncoreWatts = 0.5;
-    expected.dramWatts = 1.0;
-    expected.platformWatts = 15.0;
-    expected.gpuWatts = 12.5 + 2.0;
-    EXPECT_EQ(meter.sample(), expected);
-    // With a card's own sensor the integrated graphics stay in the package.
-    EXPECT_DOUBLE_EQ(*expected.cpuWatts(), 8.0);
-    EXPECT_DOUBLE_EQ(*expected.graphicsWatts(), 14.5);
+    // Both sockets, not the MMIO copy. With a card's own sensor the integrated graphics stay in the
+    // package.
+    const MeasuredPower sampled = meter.sample();
+    EXPECT_EQ(sampled, (MeasuredPower{5.0 + 2.0, 3.0, 0.5, 1.0, 15.0, 12.5 + 2.0}));
+    EXPECT_EQ(std::tuple(sampled.cpuWatts(), sampled.graphicsWatts()), std::tuple(8.0, 14.5));
 
     // Counters made root-only: those figures are unknown, not 0.
     now = 104;
     for (const char* zone : {"intel-rapl:0", "intel-rapl:2"}) sys.remove(kPowercap + zone + "/energy_uj");
     const MeasuredPower restricted = meter.sample();
-    EXPECT_FALSE(restricted.packageWatts);
-    EXPECT_FALSE(restricted.cpuWatts());
-    EXPECT_DOUBLE_EQ(*restricted.coreWatts, 0);
+    EXPECT_EQ(std::tuple(restricted.packageWatts, restricted.cpuWatts(), restricted.coreWatts),
+              std::tuple(std::nullopt, std::nullopt, 0.0));
 }
 
 TEST(LinuxPowerMeter, NothingReadableMeansNothingMeasured) {
-    FakeSysfs sys("desktop-mains");
     double now = 0;
-    LinuxPowerMeter meter(sys.root, [&] { return now; });
+    LinuxPowerMeter meter(joulemap::test::sysfsFixture("desktop-mains"), [&] { return now; });
     meter.sample();
     now = 5;
     EXPECT_FALSE(meter.sample().hasComponents());
@@ -93,16 +88,14 @@ TEST(LinuxPowerMeter, NothingReadableMeansNothingMeasured) {
 // The whole road on a fake notebook: sysfs battery and RAPL counters -> snapshot and meters -> flow.
 TEST(LinuxPowerMeter, MeteredNotebookFlowAddsUpToTheDischarge) {
     FakeSysfs sys("acpi-laptop-discharging");  // 9.12 W from the battery
-    sys.write(kPowercap + "intel-rapl:0/name", "package-0");
-    sys.write(kPowercap + "intel-rapl:0:1/name", "uncore");
-    sys.write(kPowercap + "intel-rapl:0/energy_uj", "1000000");
-    sys.write(kPowercap + "intel-rapl:0:1/energy_uj", "1000000");
+    sys.set(kPowercap, {"intel-rapl:0/name=package-0", "intel-rapl:0:1/name=uncore",
+                        "intel-rapl:0/energy_uj=1000000", "intel-rapl:0:1/energy_uj=1000000"});
     double now = 0;
     LinuxPowerMeter meter(sys.root, [&] { return now; });
     meter.sample();
     now = 2;
-    sys.write(kPowercap + "intel-rapl:0/energy_uj", "7000000");    // 3 W
-    sys.write(kPowercap + "intel-rapl:0:1/energy_uj", "2000000");  // 0.5 W of integrated graphics
+    // 3 W, 0.5 W of them integrated graphics.
+    sys.set(kPowercap, {"intel-rapl:0/energy_uj=7000000", "intel-rapl:0:1/energy_uj=2000000"});
     const auto battery = joulemap::LinuxBatteryReader(sys.root).readQuick();
     ASSERT_TRUE(battery);
 
@@ -120,13 +113,11 @@ TEST(LinuxPowerMeter, AdapterTooWeakShowsNoFigureBelowTheDischarge) {
     FakeSysfs sys("acpi-laptop-discharging");
     sys.write("class/power_supply/ADP1/online", "1");
     const auto battery = joulemap::LinuxBatteryReader(sys.root).readQuick();
-    ASSERT_TRUE(battery);
-    ASSERT_TRUE(battery->isAdapterTooWeak());
+    ASSERT_TRUE(battery && battery->isAdapterTooWeak());
 
     // psys over 2 s: 30 J = 15 W for the whole machine, the adapter's share the 5.88 W beyond the
     // battery's. Apps claim 0.6 × 15 = 9 (A 6.3, B 2.7); hardware 6: display 2.1, cpu 2.7, gpu 1.2.
-    sys.write(kPowercap + "intel-rapl:1/name", "psys");
-    sys.write(kPowercap + "intel-rapl:1/energy_uj", "1000000");
+    sys.set(kPowercap, {"intel-rapl:1/name=psys", "intel-rapl:1/energy_uj=1000000"});
     double now = 0;
     LinuxPowerMeter meter(sys.root, [&] { return now; });
     meter.sample();
