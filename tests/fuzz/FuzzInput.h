@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -7,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 // Helpers shared by the fuzz targets: one input split into several texts, and a scratch folder
@@ -23,46 +24,32 @@ inline std::string_view asText(const uint8_t* data, size_t size) {
 inline std::vector<std::string_view> splitParts(std::string_view text, char separator = '\0') {
     std::vector<std::string_view> parts;
     size_t start = 0;
-    for (size_t end; (end = text.find(separator, start)) != std::string_view::npos; start = end + 1) {
+    for (size_t end; (end = text.find(separator, start)) != std::string_view::npos; start = end + 1)
         parts.push_back(text.substr(start, end - start));
-    }
     parts.push_back(text.substr(start));
     return parts;
 }
 
-// A folder of its own under the temporary directory for the life of the process.
+// A folder of its own under the temporary directory for the life of the process (one static
+// instance per target, never copied). A file that cannot be written simply reads as missing.
 class ScratchTree {
 public:
-    ScratchTree() {
-        std::error_code ec;
-        root_ = std::filesystem::temp_directory_path(ec) /
-                ("joulemap-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(root_, ec);
-    }
-    ~ScratchTree() {
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-    ScratchTree(const ScratchTree&) = delete;
-    ScratchTree& operator=(const ScratchTree&) = delete;
+    ScratchTree() { std::filesystem::create_directories(root_, ec_); }
+    ~ScratchTree() { std::filesystem::remove_all(root_, ec_); }
 
     const std::filesystem::path& root() const { return root_; }
 
     void write(const std::filesystem::path& relative, std::string_view content) const {
-        const auto file = root_ / relative;
-        std::error_code ec;
-        std::filesystem::create_directories(file.parent_path(), ec);
-        std::ofstream(file, std::ios::binary | std::ios::trunc).write(content.data(),
-                                                                      static_cast<std::streamsize>(content.size()));
+        std::filesystem::create_directories((root_ / relative).parent_path(), ec_);
+        std::ofstream(root_ / relative, std::ios::binary)
+            .write(content.data(), static_cast<std::streamsize>(content.size()));
     }
-
-    void remove(const std::filesystem::path& relative) const {
-        std::error_code ec;
-        std::filesystem::remove(root_ / relative, ec);
-    }
+    void remove(const std::filesystem::path& relative) const { std::filesystem::remove(root_ / relative, ec_); }
 
 private:
-    std::filesystem::path root_;
+    mutable std::error_code ec_;
+    std::filesystem::path root_ =
+        std::filesystem::temp_directory_path(ec_) / ("joulemap-fuzz-" + std::to_string(::getpid()));
 };
 
 }  // namespace joulemap::fuzz

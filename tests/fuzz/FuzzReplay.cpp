@@ -24,13 +24,10 @@ int main(int argc, char** argv) {
     std::sort(files.begin(), files.end());
     for (const auto& file : files) {
         std::ifstream in(file, std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "cannot read %s\n", file.c_str());
-            return 1;
-        }
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         // Printed before the call: a crash then names the input that caused it.
-        std::fprintf(stderr, "replaying %s\n", file.c_str());
+        std::fprintf(stderr, "%s %s\n", in ? "replaying" : "cannot read", file.c_str());
+        if (!in) return 1;
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("replayed %zu inputs\n", files.size());

@@ -10,13 +10,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace joulemap;
     static const fuzz::ScratchTree tree;
-    static const bool device = [] {
+    [[maybe_unused]] static const bool device = [] {
         tree.write("sys/class/net/eth0/flags", "0x1003\n");
         std::error_code ec;
         std::filesystem::create_directory_symlink(tree.root(), tree.root() / "sys/class/net/eth0/device", ec);
         return true;
     }();
-    (void)device;
     const auto parts = fuzz::splitParts(fuzz::asText(data, size));
     constexpr const char* kFiles[] = {"proc/cpuinfo", "proc/meminfo", "proc/net/dev"};
     for (size_t i = 0; i < std::size(kFiles); ++i) {

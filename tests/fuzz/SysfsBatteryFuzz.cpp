@@ -22,21 +22,19 @@ constexpr std::array<const char*, 22> kAttributes{
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace joulemap;
     static const fuzz::ScratchTree sys;
-    static const bool typed = (sys.write("class/power_supply/BAT0/type", "Battery\n"),
+    [[maybe_unused]] static const bool typed = (sys.write("class/power_supply/BAT0/type", "Battery\n"),
                                sys.write("class/power_supply/USB0/type", "USB\n"), true);
-    (void)typed;
     const auto values = fuzz::splitParts(fuzz::asText(data, size), '\n');
     for (size_t i = 0; i < kAttributes.size(); ++i) {
         const auto file = std::string("class/power_supply/") + kAttributes[i];
-        if (i < values.size()) {
-            sys.write(file, values[i]);
-            (void)SysfsFile::parseInt(values[i]);
-        } else {
+        if (i >= values.size()) {
             sys.remove(file);
+            continue;
         }
+        sys.write(file, values[i]);
+        (void)SysfsFile::parseInt(values[i]);
     }
-    if (const auto battery = LinuxBatteryReader(sys.root(), [] { return 0.0; }).readQuick()) {
+    if (const auto battery = LinuxBatteryReader(sys.root(), [] { return 0.0; }).readQuick())
         (void)BatteryHealthModel::metricRows(*battery);
-    }
     return 0;
 }
