@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QLabel>
 #include <QPalette>
 
@@ -24,21 +26,20 @@ TEST(AuxWindowManagerTest, RequestsOpenRaiseAndReplaceWindowsOnceAMainWindowWasS
     EXPECT_EQ(windows.window(AuxWindowKey::settings), nullptr) << "no main window yet: ignored";
 
     windows.enable();
-    struct Expected {
+    const struct {
         const char* request;
         AuxWindowKey key;
         const char* title;
-    };
-    for (const Expected& e :
-         {Expected{NotificationHub::kShowSettingsWindow, AuxWindowKey::settings, "设置"},
-          Expected{NotificationHub::kShowChangelogWindow, AuxWindowKey::changelog, "更新日志"},
-          Expected{NotificationHub::kShowHistoryWindow, AuxWindowKey::history, "功率历史"}}) {
+    } expected[] = {{NotificationHub::kShowSettingsWindow, AuxWindowKey::settings, "设置"},
+                    {NotificationHub::kShowChangelogWindow, AuxWindowKey::changelog, "更新日志"},
+                    {NotificationHub::kShowHistoryWindow, AuxWindowKey::history, "功率历史"}};
+    for (const auto& e : expected) {
         hub.post(e.request);
         QWidget* window = windows.window(e.key);
         ASSERT_NE(window, nullptr) << e.title;
-        EXPECT_EQ(window->windowTitle(), QString::fromUtf8(e.title));
-        EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
-        EXPECT_TRUE(window->isVisible());
+        // Fixed in size, and shown.
+        EXPECT_EQ(std::tuple(window->windowTitle(), window->minimumSize(), window->isVisible()),
+                  std::tuple(QString::fromUtf8(e.title), window->maximumSize(), true));
     }
 
     QPointer<QWidget> first = windows.window(AuxWindowKey::settings);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -16,13 +18,10 @@ namespace joulemap {
 namespace {
 
 TEST(JoulemapShellTest, AHiddenStartKeepsTheWindowClosedOnlyWhenATrayCanReachIt) {
-    struct Case {
-        bool tray;
-        bool openMainWindow;
-        bool opens;
-    };
-    for (const Case c : {Case{true, true, true}, Case{true, false, false}, Case{false, true, true},
-                         Case{false, false, true}}) {
+    const struct {
+        bool tray, openMainWindow, opens;
+    } cases[] = {{true, true, true}, {true, false, false}, {false, true, true}, {false, false, true}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "tray " << c.tray << ", open " << c.openMainWindow);
         test::ShellFixture app;
         JoulemapShell shell(app.model(), app.theme(), app.systemInfo(), app.settings());
@@ -78,31 +77,27 @@ TEST(JoulemapShellTest, AChangeOfLanguageRemakesEveryOpenWindowInItWhereItWas) {
     settings->move(123, 77);
     const QPoint at = settings->pos();
 
-    struct Expected {
-        const char* language;
-        const char* mainTitle;
-        const char* settingsTitle;
-        const char* notice;
-        const char* toolTip;
+    const struct {
+        const char *language, *mainTitle, *settingsTitle, *notice, *toolTip;
+    } expected[] = {
+        {"en", "Joulemap", "Settings", "The desktop has no system tray: closing this window quits Joulemap",
+         "No battery found"},
+        {"zh", "焦图", "设置", "桌面没有系统托盘：关闭此窗口即退出焦图", "未检测到电池"},
     };
-    for (const Expected& e :
-         {Expected{"en", "Joulemap", "Settings", "The desktop has no system tray: closing this window quits Joulemap",
-                   "No battery found"},
-          Expected{"zh", "焦图", "设置", "桌面没有系统托盘：关闭此窗口即退出焦图", "未检测到电池"}}) {
+    for (const auto& e : expected) {
         SCOPED_TRACE(e.language);
         app.theme().setLanguage(QString::fromLatin1(e.language));
         QCoreApplication::processEvents();
         EXPECT_EQ(settings, nullptr) << "made again";
         settings = shell.auxWindows().window(AuxWindowKey::settings);
-        ASSERT_NE(settings, nullptr);
-        EXPECT_TRUE(settings->isVisible());
-        EXPECT_EQ(settings->windowTitle(), QString::fromUtf8(e.settingsTitle));
-        EXPECT_EQ(settings->pos(), at);
-        ASSERT_NE(shell.mainWindow(), nullptr);
-        EXPECT_TRUE(shell.mainWindow()->isVisible());
-        EXPECT_EQ(shell.mainWindow()->windowTitle(), QString::fromUtf8(e.mainTitle));
-        EXPECT_EQ(shell.mainWindow()->mainView()->header()->notice(), QString::fromUtf8(e.notice));
-        EXPECT_EQ(shell.trayItem()->toolTip(), QString::fromUtf8(e.toolTip));
+        MainWindow* window = shell.mainWindow();
+        ASSERT_TRUE(settings && window);
+        EXPECT_EQ(std::tuple(settings->isVisible(), settings->windowTitle(), settings->pos()),
+                  std::tuple(true, QString::fromUtf8(e.settingsTitle), at));
+        EXPECT_EQ(std::tuple(window->isVisible(), window->windowTitle(),
+                             window->mainView()->header()->notice(), shell.trayItem()->toolTip()),
+                  std::tuple(true, QString::fromUtf8(e.mainTitle), QString::fromUtf8(e.notice),
+                             QString::fromUtf8(e.toolTip)));
     }
 }
 

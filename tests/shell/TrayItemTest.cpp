@@ -15,11 +15,7 @@ namespace joulemap {
 namespace {
 
 BatteryInfo battery(int64_t percent, bool charging) {
-    BatteryInfo b;
-    b.currentCapacityPct = percent;
-    b.isCharging = charging;
-    b.isExternalConnected = charging;
-    return b;
+    return {.isCharging = charging, .isExternalConnected = charging, .currentCapacityPct = percent};
 }
 
 TEST(TrayItemTest, IconAndTooltipAreRedrawnOnlyWhenTheTitleChanges) {
@@ -45,15 +41,12 @@ TEST(TrayItemTest, IconAndTooltipAreRedrawnOnlyWhenTheTitleChanges) {
 // What an icon carries: light and dark pixels of its own (readable whatever lies behind), and how
 // many rows the white figures span.
 struct Ink {
-    int light = 0;
-    int dark = 0;
-    int figureRows = 0;
+    int light = 0, dark = 0, figureRows = 0;
 };
 
 Ink inkOf(const QImage& image) {
     Ink ink;
-    int top = image.height();
-    int bottom = -1;
+    int top = image.height(), bottom = -1;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
