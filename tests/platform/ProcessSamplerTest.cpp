@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <utility>
 
 using namespace joulemap;
 using ProcessPowerService::ProcessRecord;
@@ -10,20 +11,18 @@ using ProcessPowerService::Snapshot;
 
 namespace {
 
-class ScriptedLister : public ProcessLister {
-public:
-    explicit ScriptedLister(std::deque<Snapshot> script, int& listings) : script_(std::move(script)), listings_(listings) {}
+// Hands out the listings it was given, one a call (empty ones once they run out), counting the calls.
+struct ScriptedLister : ProcessLister {
+    ScriptedLister(std::deque<Snapshot> listings, int& calls) : script(std::move(listings)), count(calls) {}
     Snapshot snapshot() override {
-        ++listings_;
-        if (script_.empty()) return {};
-        Snapshot next = std::move(script_.front());
-        script_.pop_front();
+        ++count;
+        if (script.empty()) return {};
+        Snapshot next = std::move(script.front());
+        script.pop_front();
         return next;
     }
-
-private:
-    std::deque<Snapshot> script_;
-    int& listings_;
+    std::deque<Snapshot> script;
+    int& count;
 };
 
 Snapshot listing(double x, double y) {
@@ -36,26 +35,20 @@ TEST(ProcessSampler, EachCallListsOnceAgainstThePreviousListingAndAFailedOneIsBr
     int listings = 0;
     const std::vector<NameRule> rules;
     ProcessSampler sampler(
-        std::make_unique<ScriptedLister>(std::deque<Snapshot>{{}, listing(0, 0), listing(1, 1), {}, listing(4, 2)},
-                                         listings),
+        std::make_unique<ScriptedLister>(
+            std::deque<Snapshot>{{}, listing(0, 0), listing(1, 1), {}, listing(4, 2)}, listings),
         rules, std::chrono::milliseconds(0), 0);
-
-    EXPECT_TRUE(sampler.next().empty());  // no baseline could be taken
-    EXPECT_EQ(listings, 1);
-
+    using Shares = std::vector<std::pair<std::string, double>>;
+    // The listings made so far, and the shares of this call.
+    const auto next = [&] {
+        Shares shares;
+        for (const AppShare& share : sampler.next()) shares.emplace_back(share.name, share.fraction);
+        return std::pair(listings, shares);
+    };
+    EXPECT_EQ(next(), std::pair(1, Shares{}));  // no baseline could be taken
     // The first real sample takes its own baseline and a second listing.
-    auto shares = sampler.next();
-    EXPECT_EQ(listings, 3);
-    ASSERT_EQ(shares.size(), 2u);
-    EXPECT_DOUBLE_EQ(shares[0].fraction, 0.5);
-
-    EXPECT_TRUE(sampler.next().empty());  // the listing failed
-    EXPECT_EQ(listings, 4);
-
+    EXPECT_EQ(next(), std::pair(3, Shares{{"x", 0.5}, {"y", 0.5}}));
+    EXPECT_EQ(next(), std::pair(4, Shares{}));  // the listing failed
     // Measured from the last good listing (x +3 s, y +1 s), not from the first (x +4, y +2).
-    shares = sampler.next();
-    EXPECT_EQ(listings, 5);
-    ASSERT_EQ(shares.size(), 2u);
-    EXPECT_EQ(shares[0].name, "x");
-    EXPECT_DOUBLE_EQ(shares[0].fraction, 0.75);
+    EXPECT_EQ(next(), std::pair(5, Shares{{"x", 0.75}, {"y", 0.25}}));
 }
