@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace joulemap {
 namespace {
 
@@ -15,9 +17,9 @@ const std::string kFixtures = JOULEMAP_FIXTURES_DIR;
 TEST(MacBatteryReader, ReadsTheSmartBatteryDumpAndNothingWithoutOne) {
     const auto info = MacBatteryReader(kFixtures + "/ioreg/fake-ioreg").readQuick();
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->currentCapacityPct, 91);
-    EXPECT_EQ(info->adapterWatts, 96);
-    EXPECT_EQ(info->systemHealthPct, 0);  // only the slower health read fills it
+    // Only the slower health read fills the health figure.
+    EXPECT_EQ(std::tuple(info->currentCapacityPct, info->adapterWatts, info->systemHealthPct),
+              std::tuple(91, 96, 0));
     for (const std::string& tool :
          {kFixtures + "/ioreg/fake-ioreg-blank", kFixtures + "/none", std::string("/bin/true")}) {
         EXPECT_EQ(MacBatteryReader(tool).readQuick(), std::nullopt) << tool;
@@ -33,9 +35,8 @@ TEST(MacHealthReader, ReadsMaximumCapacityFromThePowerReport) {
 TEST(MacProcessLister, ParsesTheTableOnlyWhenPsSucceeds) {
     const auto snapshot = MacProcessLister(kFixtures + "/ps/ps-table.sh").snapshot();
     ASSERT_EQ(snapshot.size(), 3u);
-    EXPECT_DOUBLE_EQ(snapshot.at(1).cpuSeconds, 133.45);
-    EXPECT_EQ(snapshot.at(412).path, "/Applications/Google Chrome.app/Contents/MacOS/Google Chrome");
-    EXPECT_DOUBLE_EQ(snapshot.at(9001).cpuSeconds, 86401);
+    EXPECT_EQ(std::tuple(snapshot.at(1).cpuSeconds, snapshot.at(412).path, snapshot.at(9001).cpuSeconds),
+              std::tuple(133.45, "/Applications/Google Chrome.app/Contents/MacOS/Google Chrome", 86401.0));
     EXPECT_TRUE(MacProcessLister(kFixtures + "/ps/ps-fails.sh").snapshot().empty());
     EXPECT_TRUE(MacProcessLister(kFixtures + "/ps/no-such-ps").snapshot().empty());
 }
@@ -44,9 +45,8 @@ TEST(MacSystemInfoSource, RunsTheThreeReportsAndTheInterfaceListing) {
     MacSystemInfoSource source(kFixtures + "/profiler/fake-system_profiler-machine",
                                kFixtures + "/netstat/fake-netstat");
     const SystemInfo info = source.collect();
-    EXPECT_EQ(info.chipName, "Apple M2");
-    EXPECT_EQ(info.diskCapacityGB, "494 GB");
-    EXPECT_EQ(info.metalVersion, "Metal 3");
+    EXPECT_EQ(std::tuple(info.chipName, info.diskCapacityGB, info.metalVersion),
+              std::tuple("Apple M2", "494 GB", "Metal 3"));
     EXPECT_EQ(source.networkTotals(), (std::pair<uint64_t, uint64_t>{6'050'000'000, 304'000'000}));
     for (const char* tool : {"/nonexistent/tool", "/bin/true"}) {
         MacSystemInfoSource broken(tool, tool);
