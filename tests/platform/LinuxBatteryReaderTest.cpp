@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -178,51 +177,46 @@ TEST(LinuxBatteryReader, MeasuredInputFromTheChargerOrThePlatformMeter) {
 // Values real drivers have been seen to report for a field they do not know: all-ones words,
 // negative errors, overflowing counters. Each must read as absent, never as a figure.
 TEST(LinuxBatteryReader, ImplausibleReadingsReadAsAbsent) {
-    using Check = std::function<bool(const BatteryInfo&)>;
-    const Check noCharge = [](const BatteryInfo& b) { return !b.currentCapacityPct; };
-    const Check noTemperature = [](const BatteryInfo& b) { return b.temperatureC == 0; };
-    const Check noPower = [](const BatteryInfo& b) {
-        return b.batteryPowerMw == 0 && b.instantAmperageMa == 0;
-    };
-    const Check noVoltage = [](const BatteryInfo& b) { return b.voltageMv == 0 && b.instantAmperageMa == 0; };
-    const Check noGauge = [](const BatteryInfo& b) { return b.voltageMv == 0 && b.batteryPowerMw == 0; };
-    const Check noFull = [](const BatteryInfo& b) { return b.maxCapacityMah == 0 && b.energyFullMwh == 0; };
-    const Check noDesign = [](const BatteryInfo& b) { return b.designCapacityMah == 0; };
-    const Check noInput = [](const BatteryInfo& b) { return b.systemPowerInMw == 0; };
-    const auto minutesLeft = [](int64_t minutes) {
-        return [minutes](const BatteryInfo& b) { return b.timeRemainingMin == minutes; };
-    };
+    using B = BatteryInfo;
     const std::string huge = "9223372036854775807", allOnes = "4294967295";
     const char* acpi = "acpi-laptop-discharging";
     const char* fuel = "fuel-gauge-discharging";
     const struct {
         const char* fixture;
         std::vector<std::string> writes;
-        Check isAbsent;
+        std::vector<double B::*> zero;  // the fields that must read as absent
     } cases[] = {
-        {acpi, {kBat + "capacity=-5"}, noCharge},
-        {acpi, {kBat + "capacity=250"}, noCharge},
-        {fuel, {kGauge + "temp=" + huge}, noTemperature},
-        {fuel, {kGauge + "temp=-500"}, noTemperature},
-        {acpi, {kBat + "power_now=" + huge}, noPower},
-        {fuel, {kGauge + "current_now=" + allOnes}, noPower},
-        {acpi, {kBat + "voltage_now=" + allOnes}, noVoltage},
-        {fuel, {kGauge + "voltage_now=" + allOnes, kGauge + "current_now=" + allOnes}, noGauge},
-        {acpi, {kBat + "energy_full=" + huge}, noFull},
-        {acpi, {kBat + "voltage_min_design=" + allOnes, kBat + "voltage_now=" + allOnes}, noDesign},
-        {fuel, {kGauge + "charge_full_design=" + huge}, noDesign},
-        // An absurd estimate of the gauge's own gives way to charge ÷ current; a trickle: decades left.
-        {fuel, {kGauge + "time_to_empty_now=" + huge}, minutesLeft(240)},
-        {acpi, {kBat + "power_now=1"}, minutesLeft(0)},
-        {acpi, {kAdapter + "online=1", kAdapter + "power_now=" + huge}, noInput},
+        {fuel, {kGauge + "temp=" + huge}, {&B::temperatureC}},
+        {fuel, {kGauge + "temp=-500"}, {&B::temperatureC}},
+        {acpi, {kBat + "power_now=" + huge}, {&B::batteryPowerMw, &B::instantAmperageMa}},
+        {fuel, {kGauge + "current_now=" + allOnes}, {&B::batteryPowerMw, &B::instantAmperageMa}},
+        {acpi, {kBat + "voltage_now=" + allOnes}, {&B::voltageMv, &B::instantAmperageMa}},
+        {fuel,
+         {kGauge + "voltage_now=" + allOnes, kGauge + "current_now=" + allOnes},
+         {&B::voltageMv, &B::batteryPowerMw}},
+        {acpi, {kBat + "energy_full=" + huge}, {&B::maxCapacityMah, &B::energyFullMwh}},
+        {acpi,
+         {kBat + "voltage_min_design=" + allOnes, kBat + "voltage_now=" + allOnes},
+         {&B::designCapacityMah}},
+        {fuel, {kGauge + "charge_full_design=" + huge}, {&B::designCapacityMah}},
+        {acpi, {kAdapter + "online=1", kAdapter + "power_now=" + huge}, {&B::systemPowerInMw}},
+    };
+    const auto read = [](const char* fixture, const std::vector<std::string>& writes) {
+        FakeSysfs sys(fixture);
+        sys.set("", writes);
+        const auto b = LinuxBatteryReader(sys.root).readQuick();
+        EXPECT_TRUE(b) << writes.front();
+        return b.value_or(BatteryInfo{});
     };
     for (const auto& c : cases) {
-        FakeSysfs sys(c.fixture);
-        sys.set("", c.writes);
-        const auto b = LinuxBatteryReader(sys.root).readQuick();
-        ASSERT_TRUE(b);
-        EXPECT_TRUE(c.isAbsent(*b)) << c.writes.front();
+        const BatteryInfo b = read(c.fixture, c.writes);
+        for (const auto field : c.zero) EXPECT_EQ(b.*field, 0) << c.writes.front();
     }
+    for (const char* pct : {"-5", "250"})
+        EXPECT_FALSE(read(acpi, {kBat + "capacity=" + pct}).currentCapacityPct);
+    // An absurd estimate of the gauge's own gives way to charge ÷ current; a trickle: decades left.
+    EXPECT_EQ(read(fuel, {kGauge + "time_to_empty_now=" + huge}).timeRemainingMin, 240);
+    EXPECT_EQ(read(acpi, {kBat + "power_now=1"}).timeRemainingMin, 0);
 }
 
 TEST(LinuxBatteryReader, ChargeRatioOfSeveralBatteriesStaysWithinRange) {
