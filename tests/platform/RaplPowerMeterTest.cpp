@@ -11,10 +11,8 @@ TEST(RaplPowerMeter, AveragesThePsysCounterAcrossWrapAndReset) {
     const std::string psys = "class/powercap/intel-rapl:1/";
     const int64_t rangeUj = 262143328850;
     FakeSysfs sys;
-    sys.write("class/powercap/intel-rapl:0/name", "package-0");
-    sys.write("class/powercap/intel-rapl:0/energy_uj", "5");
-    sys.write(psys + "name", "psys");
-    sys.write(psys + "max_energy_range_uj", std::to_string(rangeUj));
+    sys.set("class/powercap/intel-rapl:0/", {"name=package-0", "energy_uj=5"});
+    sys.set(psys, {"name=psys", "max_energy_range_uj=" + std::to_string(rangeUj)});
     RaplPowerMeter meter(sys.root / "class/powercap");
     EXPECT_FALSE(meter.sampleMw(99));  // no counter readable yet
 
@@ -27,7 +25,7 @@ TEST(RaplPowerMeter, AveragesThePsysCounterAcrossWrapAndReset) {
     sys.write(psys + "energy_uj", "44000000");        // 1 J to the top, 44 J after the wrap
     EXPECT_DOUBLE_EQ(*meter.sampleMw(106), 15000);
 
-    sys.write(psys + "energy_uj", "1000");  // counter reset on resume: not a wrap
+    sys.write(psys + "energy_uj", "1000");                          // counter reset on resume: not a wrap
     sys.write("class/powercap/intel-rapl:0/energy_uj", "1000005");  // the package kept counting
     EXPECT_DOUBLE_EQ(*meter.sample(107).packageMw, 1000);           // 1 J since 106
     EXPECT_FALSE(meter.sampleMw(107));

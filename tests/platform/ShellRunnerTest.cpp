@@ -33,8 +33,8 @@ TEST(ShellRunner, OutputIsAbsentOnlyWhenToolCannotRunOrPrintsNonText) {
     EXPECT_EQ(sh(R"(printf 'ok \303\050')"), std::nullopt);
 
     const auto failed = ShellRunner::runDetailed("/bin/sh", {"-c", "printf partial; exit 3"});
-    EXPECT_EQ(failed.output, "partial");
-    EXPECT_EQ(failed.exitStatus, 3);
+    EXPECT_EQ(std::pair(failed.output, failed.exitStatus),
+              std::pair(std::optional<std::string>("partial"), 3));
     EXPECT_EQ(ShellRunner::runDetailed("/bin/sh", {"-c", "kill -9 $$"}).exitStatus, -1);
 }
 
@@ -63,8 +63,7 @@ TEST(ShellRunner, HungChildIsKilledAndReapedAtTimeout) {
     // Closing its output does not let a child escape the timeout either.
     const auto quiet =
         ShellRunner::runDetailed("/bin/sh", {"-c", "printf early; exec >&-; exec sleep 1000"}, 300ms);
-    EXPECT_EQ(quiet.output, std::nullopt);
-    EXPECT_EQ(quiet.exitStatus, -1);
+    EXPECT_EQ(std::pair(quiet.output, quiet.exitStatus), std::pair(std::optional<std::string>(), -1));
     // Nothing left behind: no child still running, no zombie.
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
