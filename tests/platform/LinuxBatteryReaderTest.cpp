@@ -34,11 +34,21 @@ std::string figures(const BatteryInfo& b) {
     return out.str();
 }
 
-// The ACPI laptop of the fixtures, moved between battery and adapter as its user would.
-void plug(const FakeSysfs& sys, bool in, const std::string& batteryUw) {
-    sys.set("", {kAdapter + "online=" + (in ? "1" : "0"),
-                 kBat + "status=" + (in ? "Charging" : "Discharging"), kBat + "power_now=" + batteryUw});
-}
+// The ACPI laptop of the fixtures on the test's clock, moved between battery and adapter as its
+// user would.
+struct Laptop {
+    FakeSysfs sys{"acpi-laptop-discharging"};
+    double now = 0;
+    LinuxBatteryReader reader{sys.root, [this] { return now; }};
+
+    BatteryInfo at(double seconds, bool pluggedIn, const std::string& batteryUw) {
+        now = seconds;
+        sys.set("", {kAdapter + "online=" + (pluggedIn ? "1" : "0"),
+                     kBat + "status=" + (pluggedIn ? "Charging" : "Discharging"),
+                     kBat + "power_now=" + batteryUw});
+        return reader.readQuick().value_or(BatteryInfo{});
+    }
+};
 
 }  // namespace
 
@@ -130,48 +140,37 @@ TEST(LinuxBatteryReader, GarbageOrMissingAttributesFallBackOneByOne) {
 }
 
 TEST(LinuxBatteryReader, ConsumptionLastMeasuredOnBatteryTravelsAsAnEstimate) {
-    FakeSysfs sys("acpi-laptop-discharging");
-    double now = 0;
-    LinuxBatteryReader reader(sys.root, [&] { return now; });
-    reader.readQuick();  // 9.12 W on battery
-    now = 30;
-    plug(sys, true, "20000000");
-    auto b = reader.readQuick();
-    EXPECT_DOUBLE_EQ(b->systemPowerInMw, 0);  // nothing measured the input
-    EXPECT_DOUBLE_EQ(b->consumptionEstimateMw, 9120);
+    Laptop laptop;
+    laptop.at(0, false, "9120000");
+    // Nothing measured the input.
+    const BatteryInfo b = laptop.at(30, true, "20000000");
+    EXPECT_EQ(std::tuple(b.systemPowerInMw, b.consumptionEstimateMw), std::tuple(0.0, 9120.0));
 
     // A heavier load moves the smoothed figure part of the way.
-    now = 60;
-    plug(sys, false, "15000000");
-    reader.readQuick();
-    now = 90;
-    plug(sys, true, "20000000");
-    const double estimateMw = reader.readQuick()->consumptionEstimateMw;
+    laptop.at(60, false, "15000000");
+    const double estimateMw = laptop.at(90, true, "20000000").consumptionEstimateMw;
     EXPECT_GT(estimateMw, 9120);
     EXPECT_LT(estimateMw, 15000);
 
-    now = 60 + LinuxBatteryReader::kEstimateMaxAgeSeconds + 1;  // too old to stand for the present
-    EXPECT_DOUBLE_EQ(reader.readQuick()->consumptionEstimateMw, 0);
+    // Too old to stand for the present.
+    EXPECT_EQ(laptop.at(60 + LinuxBatteryReader::kEstimateMaxAgeSeconds + 1, true, "20000000")
+                  .consumptionEstimateMw,
+              0);
 }
 
 TEST(LinuxBatteryReader, MeasuredInputFromTheChargerOrThePlatformMeter) {
-    FakeSysfs sys("acpi-laptop-discharging");
-    sys.set(kPsys, {"name=psys", "energy_uj=1000000"});
-    double now = 0;
-    LinuxBatteryReader reader(sys.root, [&] { return now; });
-    reader.readQuick();  // on battery: 9.12 W remembered, meter baseline taken
-    now = 10;
-    plug(sys, true, "20000000");
-    sys.write(kPsys + "energy_uj", "81000000");  // 80 J in 10 s
-    EXPECT_DOUBLE_EQ(reader.readQuick()->systemPowerInMw, 8000 + 20000);
+    Laptop laptop;
+    laptop.sys.set(kPsys, {"name=psys", "energy_uj=1000000"});
+    laptop.at(0, false, "9120000");                     // 9.12 W remembered, meter baseline taken
+    laptop.sys.write(kPsys + "energy_uj", "81000000");  // 80 J in 10 s
+    EXPECT_DOUBLE_EQ(laptop.at(10, true, "20000000").systemPowerInMw, 8000 + 20000);
 
-    now = 20;
-    sys.remove(kPsys + "energy_uj");  // as when the counter is root-only
-    const auto b = reader.readQuick();
-    EXPECT_EQ(std::tuple(b->systemPowerInMw, b->consumptionEstimateMw), std::tuple(0.0, 9120.0));
+    laptop.sys.remove(kPsys + "energy_uj");  // as when the counter is root-only
+    const BatteryInfo b = laptop.at(20, true, "20000000");
+    EXPECT_EQ(std::tuple(b.systemPowerInMw, b.consumptionEstimateMw), std::tuple(0.0, 9120.0));
 
-    sys.write(kAdapter + "power_now", "31500000");  // a charger metering itself
-    EXPECT_DOUBLE_EQ(reader.readQuick()->systemPowerInMw, 31500);
+    laptop.sys.write(kAdapter + "power_now", "31500000");  // a charger metering itself
+    EXPECT_DOUBLE_EQ(laptop.at(20, true, "20000000").systemPowerInMw, 31500);
 }
 
 // Values real drivers have been seen to report for a field they do not know: all-ones words,
