@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 using namespace joulemap;
 using namespace std::string_literals;
@@ -133,7 +134,6 @@ TEST(LinuxProcessLister, SeesThisProcessInTheRealProc) {
     const auto snapshot = LinuxProcessLister().snapshot();
     const auto self = snapshot.find(::getpid());
     ASSERT_NE(self, snapshot.end());
-    EXPECT_EQ(self->second.path, fs::read_symlink("/proc/self/exe").string());
-    EXPECT_EQ(self->second.parentPid, ::getppid());
-    EXPECT_FALSE(self->second.system);
+    EXPECT_EQ(std::tuple(self->second.path, self->second.parentPid, self->second.system),
+              std::tuple(fs::read_symlink("/proc/self/exe").string(), ::getppid(), false));
 }
