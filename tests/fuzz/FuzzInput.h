@@ -44,7 +44,9 @@ public:
         std::ofstream(root_ / relative, std::ios::binary)
             .write(content.data(), static_cast<std::streamsize>(content.size()));
     }
-    void remove(const std::filesystem::path& relative) const { std::filesystem::remove(root_ / relative, ec_); }
+    void remove(const std::filesystem::path& relative) const {
+        std::filesystem::remove(root_ / relative, ec_);
+    }
 
 private:
     mutable std::error_code ec_;

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace joulemap;
     static const fuzz::ScratchTree sys;
     [[maybe_unused]] static const bool typed = (sys.write("class/power_supply/BAT0/type", "Battery\n"),
-                               sys.write("class/power_supply/USB0/type", "USB\n"), true);
+                                                sys.write("class/power_supply/USB0/type", "USB\n"), true);
     const auto values = fuzz::splitParts(fuzz::asText(data, size), '\n');
     for (size_t i = 0; i < kAttributes.size(); ++i) {
         const auto file = std::string("class/power_supply/") + kAttributes[i];
