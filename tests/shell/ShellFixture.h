@@ -50,7 +50,6 @@ public:
         refreshed.wait(5000);
     }
 
-    QTemporaryDir& dir() { return dir_; }
     QSettings& settings() { return settings_; }
     ThemeManager& theme() { return theme_; }
     SystemInfoService& systemInfo() { return systemInfo_; }
