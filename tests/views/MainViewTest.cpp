@@ -33,10 +33,16 @@ constexpr int kWaitMs = 5000;
 
 // A notebook on battery (adapterWatts 0) or on a USB-PD charger.
 BatteryInfo notebook(double adapterWatts = 0, double inputWatts = 0, double batteryWatts = -12.8) {
-    BatteryInfo b{.designCapacityMah = 4382, .maxCapacityMah = 3987, .voltageMv = 11850,
-                  .instantAmperageMa = batteryWatts * 1000 / 11850 * 1000, .currentCapacityPct = 64,
-                  .temperatureC = 33.4, .adapterWatts = adapterWatts, .timeRemainingMin = 205,
-                  .systemPowerInMw = inputWatts * 1000, .batteryPowerMw = batteryWatts * 1000};
+    BatteryInfo b{.designCapacityMah = 4382,
+                  .maxCapacityMah = 3987,
+                  .voltageMv = 11850,
+                  .instantAmperageMa = batteryWatts * 1000 / 11850 * 1000,
+                  .currentCapacityPct = 64,
+                  .temperatureC = 33.4,
+                  .adapterWatts = adapterWatts,
+                  .timeRemainingMin = 205,
+                  .systemPowerInMw = inputWatts * 1000,
+                  .batteryPowerMw = batteryWatts * 1000};
     if (adapterWatts > 0) {
         b.isExternalConnected = b.isCharging = b.isPdFastCharge = true;
         b.chargingProtocol = "USB-PD";
@@ -82,8 +88,12 @@ class SampleMachine : public SystemInfoSource {
 public:
     SystemInfo collect() override {
         ++collects;
-        return {.chipName = "13th Gen Intel(R) Core(TM) i7-1365U", .coreCount = "10", .memoryGB = "16 GB",
-                .serialNumber = "PF3K8Q2Z", .diskCapacityGB = "512 GB", .diskFreeGB = "203 GB",
+        return {.chipName = "13th Gen Intel(R) Core(TM) i7-1365U",
+                .coreCount = "10",
+                .memoryGB = "16 GB",
+                .serialNumber = "PF3K8Q2Z",
+                .diskCapacityGB = "512 GB",
+                .diskFreeGB = "203 GB",
                 .gpuName = "Intel Iris Xe Graphics"};
     }
     std::optional<std::pair<uint64_t, uint64_t>> networkTotals() override {

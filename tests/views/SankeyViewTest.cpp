@@ -19,7 +19,9 @@ constexpr int kHeight = 450;
 
 // Three well separated destinations, no battery among them.
 JoulemapData sampleData() {
-    return {.inputName = "电源适配器", .inputSub = "65W", .inputColor = "#30d158",
+    return {.inputName = "电源适配器",
+            .inputSub = "65W",
+            .inputColor = "#30d158",
             .destinations = {{"display", "屏幕", "sun.max.fill", "#ff9f0a", PowerGroup::hardware, 8},
                              {"cpu", "处理器", "cpu", "#0a84ff", PowerGroup::hardware, 12},
                              {"app.editor", "编辑器", "app", "#ff453a", PowerGroup::app, 6}}};
@@ -132,7 +134,8 @@ TEST_F(SankeyViewTest, ClicksAndHoverReportTheDestinationUnderThePointer) {
     show();
     const QPoint cpuBar = mid(layout_.rightNodes[1]);
     QTest::mouseClick(&view_, Qt::LeftButton, {}, cpuBar);
-    QTest::mouseClick(&view_, Qt::LeftButton, {}, QPoint(layout_.rightNodes[1].maxX() + 50, cpuBar.y()));  // label
+    QTest::mouseClick(&view_, Qt::LeftButton, {},
+                      QPoint(layout_.rightNodes[1].maxX() + 50, cpuBar.y()));  // label
     QTest::mouseClick(&view_, Qt::LeftButton, {}, bandPoint(layout_, 2).toPoint());
     QTest::mouseClick(&view_, Qt::LeftButton, {}, {10, kHeight - 10});
     using Ids = std::vector<std::optional<std::string>>;
