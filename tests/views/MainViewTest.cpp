@@ -183,8 +183,7 @@ TEST(MainViewTest, BatteryCardsAndHealthPanelFollowTheMachine) {
     };
 
     Dashboard desktop(std::nullopt);
-    EXPECT_EQ(shownCards(desktop.view()).size(), 2);
-    EXPECT_EQ(shownCards(desktop.view()).last(), "⚙️ 系统消耗");
+    EXPECT_EQ(shownCards(desktop.view()), (QStringList{"⚡ 入口功率", "⚙️ 系统消耗"}));
     EXPECT_FALSE(desktop.view().healthView()->isVisibleTo(&desktop.view()));
 
     Dashboard laptop(notebook());
@@ -226,7 +225,6 @@ TEST(MainViewTest, ShowingStartsTheWorkAndHidingStopsTheNetworkTimer) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return dashboard.source().collects == 1; }, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return dashboard.source().networkReads >= 1; }, 2000));
     EXPECT_TRUE(view.networkTimer().isActive());
-    EXPECT_EQ(view.networkTimer().interval(), 3000);
 
     view.hide();
     EXPECT_FALSE(view.networkTimer().isActive());
