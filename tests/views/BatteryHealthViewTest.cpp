@@ -20,12 +20,10 @@ const QColor kRed(0xff, 0x45, 0x3a);
 constexpr int kWidth = 300;
 
 BatteryInfo battery(double designMah, double maxMah, double temperatureC) {
-    BatteryInfo info;
-    info.cycleCount = 312;
-    info.designCapacityMah = designMah;
-    info.maxCapacityMah = maxMah;
-    info.temperatureC = temperatureC;
-    return info;
+    return {.cycleCount = 312,
+            .designCapacityMah = designMah,
+            .maxCapacityMah = maxMah,
+            .temperatureC = temperatureC};
 }
 
 class BatteryHealthViewTest : public ::testing::Test {

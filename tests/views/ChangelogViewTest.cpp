@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTest>
@@ -50,17 +49,12 @@ TEST_F(ChangelogViewTest, NewestReleaseIsOpenAndOlderOnesOpenOnAClick) {
     const int closedHeight = second->heightForWidth(500);
     QTest::mouseClick(second, Qt::LeftButton, {}, second->headerRect().center().toPoint());
     EXPECT_TRUE(second->isExpanded());
-    QElapsedTimer clock;
-    clock.start();
-    while (second->heightForWidth(500) <= closedHeight + 20 && clock.elapsed() < 2000) QTest::qWait(20);
-    EXPECT_GT(second->heightForWidth(500), closedHeight + 20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second->heightForWidth(500) > closedHeight + 20; }, 2000));
 
     // The keyboard closes it again, back to its closed height.
     QTest::keyClick(second, Qt::Key_Space);
     EXPECT_FALSE(second->isExpanded());
-    clock.restart();
-    while (second->heightForWidth(500) != closedHeight && clock.elapsed() < 2000) QTest::qWait(20);
-    EXPECT_EQ(second->heightForWidth(500), closedHeight);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second->heightForWidth(500) == closedHeight; }, 2000));
 }
 
 TEST_F(ChangelogViewTest, WithoutAFileOnlyTheHeaderRemainsAndWithoutAVersionNoneIsCurrent) {

@@ -43,9 +43,10 @@ protected:
     // Content coordinates → the rendered image's.
     QPoint inImage(QPointF point) const { return view_.listContent()->mapTo(&view_, point.toPoint()); }
 
-    QRgb dotPixel(const QImage& image, const std::string& id) const {
+    // On the row's centre line, `dx` right of its left edge: 8 is the middle of its dot.
+    QRgb rowPixel(const QImage& image, const std::string& id, double dx = 8) const {
         const QRectF row = *view_.rowRect(id);
-        return image.pixel(inImage({row.left() + 4 + 4, row.center().y()}));
+        return image.pixel(inImage({row.left() + dx, row.center().y()}));
     }
 
     void moveTo(QPointF point) {
@@ -70,10 +71,11 @@ TEST_F(DetailListViewTest, BlocksInFixedOrderAndEmptyGroupKeepsAnEmptyBar) {
     const QRectF hardware = *view_.headerRect(PowerGroup::hardware);
     const QRectF apps = *view_.headerRect(PowerGroup::app);
     const QRectF battery = *view_.headerRect(PowerGroup::battery);
-    EXPECT_LT(hardware.top(), view_.rowRect("cpu")->top());
-    EXPECT_LT(view_.rowRect("cpu")->top(), view_.rowRect("display")->top());  // larger power first
-    EXPECT_LT(view_.rowRect("display")->top(), apps.top());
-    EXPECT_LT(view_.rowRect("Safari")->top(), battery.top());
+    // Larger power first within a block.
+    const std::vector<double> tops{
+        hardware.top(), view_.rowRect("cpu")->top(),    view_.rowRect("display")->top(),
+        apps.top(),     view_.rowRect("Safari")->top(), battery.top()};
+    EXPECT_TRUE(std::is_sorted(tops.begin(), tops.end()));
 
     const QImage image = render();
     const auto area = [&](QRectF header) { return QRect(inImage(header.topLeft()), header.size().toSize()); };
@@ -99,8 +101,7 @@ TEST_F(DetailListViewTest, ClickOnHeaderCollapsesAndExpandsTheGroup) {
     EXPECT_TRUE(view_.rowRect("cpu").has_value());
 
     clickAt(view_.headerRect(PowerGroup::app)->center());
-    EXPECT_TRUE(view_.collapsed().empty());
-    EXPECT_TRUE(view_.rowRect("Safari").has_value());
+    EXPECT_TRUE(view_.collapsed().empty() && view_.rowRect("Safari"));
 }
 
 TEST_F(DetailListViewTest, HoverReportsRowsAndHeadersAndTheirLeaving) {
@@ -110,29 +111,24 @@ TEST_F(DetailListViewTest, HoverReportsRowsAndHeadersAndTheirLeaving) {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(view_.listContent(), &leave);
 
-    const std::vector<Report> expected{
-        std::optional<std::string>("Music"), std::optional<std::string>(),
-        std::optional<PowerGroup>(PowerGroup::battery), std::optional<PowerGroup>()};
-    EXPECT_EQ(reports_, expected);
+    EXPECT_EQ(reports_, (std::vector<Report>{
+                            std::optional<std::string>("Music"), std::optional<std::string>(),
+                            std::optional<PowerGroup>(PowerGroup::battery), std::optional<PowerGroup>()}));
 }
 
 TEST_F(DetailListViewTest, EmphasisedRowStaysOpaqueWhileOthersFade) {
     view_.setHighlight("Music", std::nullopt);
     const QImage image = render();
-    EXPECT_TRUE(test::near(dotPixel(image, "Music"), QColor(0xbf, 0x5a, 0xf2)));
-    EXPECT_FALSE(test::near(dotPixel(image, "Safari"), QColor(0xff, 0x45, 0x3a), 40));  // 0.3
-    EXPECT_FALSE(test::near(dotPixel(image, "cpu"), QColor(0x30, 0xd1, 0x58), 40));     // 0.4 × 0.3
+    EXPECT_TRUE(test::near(rowPixel(image, "Music"), QColor(0xbf, 0x5a, 0xf2)));
+    EXPECT_FALSE(test::near(rowPixel(image, "Safari"), QColor(0xff, 0x45, 0x3a), 40));  // 0.3
+    EXPECT_FALSE(test::near(rowPixel(image, "cpu"), QColor(0x30, 0xd1, 0x58), 40));     // 0.4 × 0.3
 
     // The emphasised row sits on a faint background of the text colour; the others on the card.
-    const auto edge = [&](const std::string& id) {
-        const QRectF row = *view_.rowRect(id);
-        return image.pixel(inImage({row.left() + 2, row.center().y()}));
-    };
-    EXPECT_NE(edge("Music"), edge("Safari"));
+    EXPECT_NE(rowPixel(image, "Music", 2), rowPixel(image, "Safari", 2));
 
     // Without emphasis every row is drawn in full.
     view_.setHighlight(std::nullopt, std::nullopt);
-    EXPECT_TRUE(test::near(dotPixel(render(), "cpu"), QColor(0x30, 0xd1, 0x58)));
+    EXPECT_TRUE(test::near(rowPixel(render(), "cpu"), QColor(0x30, 0xd1, 0x58)));
 }
 
 }  // namespace

@@ -33,20 +33,19 @@ constexpr int kWaitMs = 5000;
 
 // A notebook on battery (adapterWatts 0) or on a USB-PD charger.
 BatteryInfo notebook(double adapterWatts = 0, double inputWatts = 0, double batteryWatts = -12.8) {
-    BatteryInfo b;
-    b.designCapacityMah = 4382;
-    b.maxCapacityMah = 3987;
-    b.voltageMv = 11850;
-    b.temperatureC = 33.4;
-    b.currentCapacityPct = 64;
-    b.timeRemainingMin = 205;
-    b.batteryPowerMw = batteryWatts * 1000;
-    b.instantAmperageMa = b.batteryPowerMw / b.voltageMv * 1000;
+    BatteryInfo b{.designCapacityMah = 4382,
+                  .maxCapacityMah = 3987,
+                  .voltageMv = 11850,
+                  .instantAmperageMa = batteryWatts * 1000 / 11850 * 1000,
+                  .currentCapacityPct = 64,
+                  .temperatureC = 33.4,
+                  .adapterWatts = adapterWatts,
+                  .timeRemainingMin = 205,
+                  .systemPowerInMw = inputWatts * 1000,
+                  .batteryPowerMw = batteryWatts * 1000};
     if (adapterWatts > 0) {
         b.isExternalConnected = b.isCharging = b.isPdFastCharge = true;
-        b.adapterWatts = adapterWatts;
         b.chargingProtocol = "USB-PD";
-        b.systemPowerInMw = inputWatts * 1000;
     }
     return b;
 }
@@ -89,15 +88,13 @@ class SampleMachine : public SystemInfoSource {
 public:
     SystemInfo collect() override {
         ++collects;
-        SystemInfo info;
-        info.chipName = "13th Gen Intel(R) Core(TM) i7-1365U";
-        info.coreCount = "10";
-        info.memoryGB = "16 GB";
-        info.serialNumber = "PF3K8Q2Z";
-        info.diskCapacityGB = "512 GB";
-        info.diskFreeGB = "203 GB";
-        info.gpuName = "Intel Iris Xe Graphics";
-        return info;
+        return {.chipName = "13th Gen Intel(R) Core(TM) i7-1365U",
+                .coreCount = "10",
+                .memoryGB = "16 GB",
+                .serialNumber = "PF3K8Q2Z",
+                .diskCapacityGB = "512 GB",
+                .diskFreeGB = "203 GB",
+                .gpuName = "Intel Iris Xe Graphics"};
     }
     std::optional<std::pair<uint64_t, uint64_t>> networkTotals() override {
         const uint64_t calls = ++networkReads;
@@ -186,8 +183,7 @@ TEST(MainViewTest, BatteryCardsAndHealthPanelFollowTheMachine) {
     };
 
     Dashboard desktop(std::nullopt);
-    EXPECT_EQ(shownCards(desktop.view()).size(), 2);
-    EXPECT_EQ(shownCards(desktop.view()).last(), "⚙️ 系统消耗");
+    EXPECT_EQ(shownCards(desktop.view()), (QStringList{"⚡ 入口功率", "⚙️ 系统消耗"}));
     EXPECT_FALSE(desktop.view().healthView()->isVisibleTo(&desktop.view()));
 
     Dashboard laptop(notebook());
@@ -201,8 +197,6 @@ TEST(MainViewTest, TooltipAppearsForAHighlightedDestinationOfTheFlow) {
     Dashboard dashboard(notebook());
     MainView& view = dashboard.view();
     FlowTooltip* tooltip = view.tooltip();
-    EXPECT_TRUE(tooltip->isHidden());
-
     view.sankeyView()->onHover(std::string("no-such-destination"));
     EXPECT_TRUE(tooltip->isHidden());
     EXPECT_EQ(view.highlight().id, "no-such-destination");
@@ -212,12 +206,11 @@ TEST(MainViewTest, TooltipAppearsForAHighlightedDestinationOfTheFlow) {
     ASSERT_TRUE(tooltip->content().has_value());
     EXPECT_EQ(tooltip->content()->name, "CPU/系统");
     // Over the board's top-right corner, inside it.
-    const int boardWidth = tooltip->parentWidget()->width();
-    EXPECT_EQ(tooltip->x() + tooltip->width() - FlowTooltip::kShadowMargin, boardWidth - SankeyBoard::kTooltipInset);
+    EXPECT_EQ(tooltip->x() + tooltip->width() - FlowTooltip::kShadowMargin,
+              tooltip->parentWidget()->width() - SankeyBoard::kTooltipInset);
     EXPECT_EQ(tooltip->y() + FlowTooltip::kShadowMargin, SankeyBoard::kTooltipInset);
     EXPECT_TRUE(QTest::qWaitFor([&] { return tooltip->presence() == 1.0; }, 2000));
 
-    // Leaving the diagram fades it out and hides it.
     view.sankeyView()->onHover(std::nullopt);
     EXPECT_FALSE(tooltip->content().has_value());
     EXPECT_TRUE(QTest::qWaitFor([&] { return tooltip->isHidden(); }, 2000));
@@ -232,20 +225,15 @@ TEST(MainViewTest, ShowingStartsTheWorkAndHidingStopsTheNetworkTimer) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return dashboard.source().collects == 1; }, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return dashboard.source().networkReads >= 1; }, 2000));
     EXPECT_TRUE(view.networkTimer().isActive());
-    EXPECT_EQ(view.networkTimer().interval(), 3000);
 
     view.hide();
     EXPECT_FALSE(view.networkTimer().isActive());
 }
 
 QString describe(const PlacedTextBox& placed) {
-    const QRectF& r = placed.box.rect;
-    return QStringLiteral("%1 \"%2\" at %3,%4 %5x%6")
-        .arg(placed.card, placed.box.text)
-        .arg(r.x())
-        .arg(r.y())
-        .arg(r.width())
-        .arg(r.height());
+    QString text;
+    QDebug(&text) << placed.card << placed.box.text << placed.box.rect;
+    return text;
 }
 
 // In both languages: English words are longer than Chinese ones.

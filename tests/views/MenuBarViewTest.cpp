@@ -39,20 +39,16 @@ private:
     MenuBarView view_;
 };
 
-BatteryInfo discharging() {
-    BatteryInfo b;
-    b.batteryPowerMw = -9000;
-    b.voltageMv = 12000;
-    b.instantAmperageMa = -750;
-    b.currentCapacityPct = 70;
-    b.designCapacityMah = 5000;
-    b.maxCapacityMah = 4500;
-    return b;
-}
+const BatteryInfo kDischarging{.designCapacityMah = 5000,
+                               .maxCapacityMah = 4500,
+                               .voltageMv = 12000,
+                               .instantAmperageMa = -750,
+                               .currentCapacityPct = 70,
+                               .batteryPowerMw = -9000};
 
 TEST(MenuBarViewTest, FlowCardKeepsItsHeightAndTheHealthSectionFollowsTheBattery) {
-    Panel few(discharging(), 1);
-    Panel many(discharging(), 12);
+    Panel few(kDischarging, 1);
+    Panel many(kDischarging, 12);
     EXPECT_EQ(few.view().bodyHeight(), many.view().bodyHeight());
     EXPECT_TRUE(few.view().panel().rows.back().placeholder);
 
@@ -62,7 +58,7 @@ TEST(MenuBarViewTest, FlowCardKeepsItsHeightAndTheHealthSectionFollowsTheBattery
 }
 
 TEST(MenuBarViewTest, UpdateNoticeTakesRoomOnlyWhileShownAndFooterButtonsAsk) {
-    Panel panel(discharging(), 1);
+    Panel panel(kDischarging, 1);
     MenuBarView& view = panel.view();
     view.show();
     const int bare = view.sizeHint().height();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTest>
@@ -20,16 +19,12 @@ constexpr int kHeight = 450;
 
 // Three well separated destinations, no battery among them.
 JoulemapData sampleData() {
-    JoulemapData data;
-    data.inputName = "电源适配器";
-    data.inputSub = "65W";
-    data.inputColor = "#30d158";
-    data.destinations = {
-        {"display", "屏幕", "sun.max.fill", "#ff9f0a", PowerGroup::hardware, 8},
-        {"cpu", "处理器", "cpu", "#0a84ff", PowerGroup::hardware, 12},
-        {"app.editor", "编辑器", "app", "#ff453a", PowerGroup::app, 6},
-    };
-    return data;
+    return {.inputName = "电源适配器",
+            .inputSub = "65W",
+            .inputColor = "#30d158",
+            .destinations = {{"display", "屏幕", "sun.max.fill", "#ff9f0a", PowerGroup::hardware, 8},
+                             {"cpu", "处理器", "cpu", "#0a84ff", PowerGroup::hardware, 12},
+                             {"app.editor", "编辑器", "app", "#ff453a", PowerGroup::app, 6}}};
 }
 
 QImage paint(SankeyView& view, double timeSeconds = 0, QSize size = {kWidth, kHeight}) {
@@ -40,9 +35,12 @@ QImage paint(SankeyView& view, double timeSeconds = 0, QSize size = {kWidth, kHe
     return image;
 }
 
-QRgb pixelAt(const QImage& image, double x, double y) { return image.pixel(static_cast<int>(x), static_cast<int>(y)); }
+QPoint mid(const geo::Rect& r) { return {static_cast<int>(r.midX()), static_cast<int>(r.midY())}; }
 
-void expectColor(QRgb actual, const char* hex) {
+int alphaAt(const QImage& image, QPointF at) { return qAlpha(image.pixel(at.toPoint())); }
+
+void expectColor(const QImage& image, QPoint at, const char* hex) {
+    const QRgb actual = image.pixel(at);
     EXPECT_TRUE(test::near(actual, QColor(hex), 2) && qAlpha(actual) == 255) << hex << " " << qAlpha(actual);
 }
 
@@ -50,64 +48,71 @@ void expectColor(QRgb actual, const char* hex) {
 // top edge: away from the particles, which run along the centre line.
 QPointF bandPoint(const geo::Layout& layout, std::size_t i) {
     const geo::Rect& slice = layout.leftSlices[i];
-    const geo::Rect& bar = layout.rightNodes[i];
-    const double top = (slice.minY() + bar.minY()) / 2;
+    const double top = (slice.minY() + layout.rightNodes[i].minY()) / 2;
     return {geo::bandCenterX(layout), top + slice.height / 4};
 }
 
-TEST(SankeyViewTest, FramePaintsNodesBandsAndParticlesInTheirColours) {
-    SankeyView view;
-    const JoulemapData data = sampleData();
-    view.setData(data);
-    const geo::Layout layout = geo::computeLayout(data, kWidth, kHeight);
-    const QImage frame = paint(view);
+class SankeyViewTest : public ::testing::Test {
+protected:
+    SankeyViewTest() {
+        view_.setData(sampleData());
+        view_.resize(kWidth, kHeight);
+        view_.onSelect = [this](std::optional<std::string> id) { selected_.push_back(std::move(id)); };
+        view_.onHover = [this](std::optional<std::string> id) { hovered_.push_back(std::move(id)); };
+    }
 
-    expectColor(pixelAt(frame, layout.leftNode.midX(), layout.leftNode.midY()), "#30d158");
-    expectColor(pixelAt(frame, layout.rightNodes[0].midX(), layout.rightNodes[0].midY()), "#ff9f0a");
-    expectColor(pixelAt(frame, layout.rightNodes[2].midX(), layout.rightNodes[2].midY()), "#ff453a");
+    void show() {
+        view_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
+    }
+
+    SankeyView view_;
+    const geo::Layout layout_ = geo::computeLayout(sampleData(), kWidth, kHeight);
+    std::vector<std::optional<std::string>> selected_;
+    std::vector<std::optional<std::string>> hovered_;
+};
+
+TEST_F(SankeyViewTest, FramePaintsNodesBandsAndParticlesInTheirColours) {
+    const QImage frame = paint(view_);
+    expectColor(frame, mid(layout_.leftNode), "#30d158");
+    expectColor(frame, mid(layout_.rightNodes[0]), "#ff9f0a");
+    expectColor(frame, mid(layout_.rightNodes[2]), "#ff453a");
 
     // Bands are translucent; outside everything the canvas stays clear.
-    const QPointF band = bandPoint(layout, 1);
-    EXPECT_NEAR(qAlpha(pixelAt(frame, band.x(), band.y())), geo::kBandOpacity * 255, 3);
-    EXPECT_EQ(qAlpha(pixelAt(frame, 10, kHeight / 2.0)), 0);
+    EXPECT_NEAR(alphaAt(frame, bandPoint(layout_, 1)), geo::kBandOpacity * 255, 3);
+    EXPECT_EQ(alphaAt(frame, {10, kHeight / 2.0}), 0);
 
     // Particles move with time, and the same time gives the same frame.
-    EXPECT_EQ(paint(view, 0), frame);
-    EXPECT_NE(paint(view, 0.5), frame);
+    EXPECT_EQ(paint(view_, 0), frame);
+    EXPECT_NE(paint(view_, 0.5), frame);
 }
 
-TEST(SankeyViewTest, HighlightFadesOtherBandsAndMakesTheChosenOneGlow) {
-    SankeyView view;
-    const JoulemapData data = sampleData();
-    view.setData(data);
-    const geo::Layout layout = geo::computeLayout(data, kWidth, kHeight);
-    const QPointF band = bandPoint(layout, 1);
+TEST_F(SankeyViewTest, HighlightFadesOtherBandsAndMakesTheChosenOneGlow) {
+    const QPointF band = bandPoint(layout_, 1);
     // Just above the topmost band, where only its glow can reach.
-    const QPointF aboveFirstBand(geo::bandCenterX(layout),
-                                 (layout.leftSlices[0].minY() + layout.rightNodes[0].minY()) / 2 - 5);
-    const QImage plain = paint(view);
-    const int plainBandAlpha = qAlpha(pixelAt(plain, band.x(), band.y()));
-    EXPECT_EQ(qAlpha(pixelAt(plain, aboveFirstBand.x(), aboveFirstBand.y())), 0);
+    const QPointF aboveFirstBand(geo::bandCenterX(layout_),
+                                 (layout_.leftSlices[0].minY() + layout_.rightNodes[0].minY()) / 2 - 5);
+    const QImage plain = paint(view_);
+    EXPECT_EQ(alphaAt(plain, aboveFirstBand), 0);
 
-    // A group no destination belongs to: every band fades, none glows.
-    view.setHighlight(std::nullopt, PowerGroup::battery);
-    const QImage faded = paint(view);
-    EXPECT_LT(qAlpha(pixelAt(faded, band.x(), band.y())), plainBandAlpha / 4);
-    EXPECT_EQ(qAlpha(pixelAt(faded, aboveFirstBand.x(), aboveFirstBand.y())), 0);  // nothing glows
-    // Bars fade with their bands.
-    EXPECT_LT(qAlpha(pixelAt(faded, layout.rightNodes[0].midX(), layout.rightNodes[0].midY())), 64);
+    // A group no destination belongs to: every band and bar fades, none glows.
+    view_.setHighlight(std::nullopt, PowerGroup::battery);
+    const QImage faded = paint(view_);
+    EXPECT_LT(alphaAt(faded, band), alphaAt(plain, band) / 4);
+    EXPECT_EQ(alphaAt(faded, aboveFirstBand), 0);
+    EXPECT_LT(qAlpha(faded.pixel(mid(layout_.rightNodes[0]))), 64);
 
-    view.setHighlight("display", std::nullopt);
-    const QImage glowing = paint(view);
-    EXPECT_GT(qAlpha(pixelAt(glowing, aboveFirstBand.x(), aboveFirstBand.y())), 5);
-    EXPECT_LT(qAlpha(pixelAt(glowing, band.x(), band.y())), plainBandAlpha / 4);
-    expectColor(pixelAt(glowing, layout.rightNodes[0].midX(), layout.rightNodes[0].midY()), "#ff9f0a");
+    view_.setHighlight("display", std::nullopt);
+    const QImage glowing = paint(view_);
+    EXPECT_GT(alphaAt(glowing, aboveFirstBand), 5);
+    EXPECT_LT(alphaAt(glowing, band), alphaAt(plain, band) / 4);
+    expectColor(glowing, mid(layout_.rightNodes[0]), "#ff9f0a");
 
-    view.setHighlight(std::nullopt, std::nullopt);
-    EXPECT_EQ(paint(view), plain);
+    view_.setHighlight(std::nullopt, std::nullopt);
+    EXPECT_EQ(paint(view_), plain);
 }
 
-TEST(SankeyViewTest, NothingIsDrawnWithoutFlowOrRoom) {
+TEST(SankeyViewPaintTest, NothingIsDrawnWithoutFlowOrRoom) {
     const auto isBlank = [](const QImage& image) {
         QImage blank(image.size(), QImage::Format_ARGB32_Premultiplied);
         blank.fill(Qt::transparent);
@@ -125,60 +130,35 @@ TEST(SankeyViewTest, NothingIsDrawnWithoutFlowOrRoom) {
     EXPECT_FALSE(isBlank(paint(view)));  // the same view still draws once there is room again
 }
 
-class SankeyViewWidgetTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        view_.setData(sampleData());
-        view_.resize(kWidth, kHeight);
-        view_.onSelect = [this](std::optional<std::string> id) { selected_.push_back(std::move(id)); };
-        view_.onHover = [this](std::optional<std::string> id) { hovered_.push_back(std::move(id)); };
-        layout_ = geo::computeLayout(sampleData(), kWidth, kHeight);
-    }
-
-    void show() {
-        view_.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
-    }
-
-    static QPoint at(double x, double y) { return {static_cast<int>(x), static_cast<int>(y)}; }
-
-    SankeyView view_;
-    geo::Layout layout_;
-    std::vector<std::optional<std::string>> selected_;
-    std::vector<std::optional<std::string>> hovered_;
-};
-
-TEST_F(SankeyViewWidgetTest, ClicksAndHoverReportTheDestinationUnderThePointer) {
+TEST_F(SankeyViewTest, ClicksAndHoverReportTheDestinationUnderThePointer) {
     show();
-    const geo::Rect& cpuBar = layout_.rightNodes[1];
-    const QPointF editorBand = bandPoint(layout_, 2);
-
-    QTest::mouseClick(&view_, Qt::LeftButton, {}, at(cpuBar.midX(), cpuBar.midY()));
-    QTest::mouseClick(&view_, Qt::LeftButton, {}, at(cpuBar.maxX() + 50, cpuBar.midY()));  // its label
-    QTest::mouseClick(&view_, Qt::LeftButton, {}, at(editorBand.x(), editorBand.y()));
-    QTest::mouseClick(&view_, Qt::LeftButton, {}, at(10, kHeight - 10));
+    const QPoint cpuBar = mid(layout_.rightNodes[1]);
+    QTest::mouseClick(&view_, Qt::LeftButton, {}, cpuBar);
+    QTest::mouseClick(&view_, Qt::LeftButton, {},
+                      QPoint(layout_.rightNodes[1].maxX() + 50, cpuBar.y()));  // label
+    QTest::mouseClick(&view_, Qt::LeftButton, {}, bandPoint(layout_, 2).toPoint());
+    QTest::mouseClick(&view_, Qt::LeftButton, {}, {10, kHeight - 10});
     using Ids = std::vector<std::optional<std::string>>;
     EXPECT_EQ(selected_, (Ids{"cpu", "cpu", "app.editor", std::nullopt}));
 
     // Pressing on one bar and letting go far away is a drag, not a click.
     selected_.clear();
-    QTest::mousePress(&view_, Qt::LeftButton, {}, at(cpuBar.midX(), cpuBar.midY()));
-    QTest::mouseRelease(&view_, Qt::LeftButton, {}, at(cpuBar.midX(), cpuBar.midY() + 60));
+    QTest::mousePress(&view_, Qt::LeftButton, {}, cpuBar);
+    QTest::mouseRelease(&view_, Qt::LeftButton, {}, cpuBar + QPoint(0, 60));
     EXPECT_TRUE(selected_.empty());
 
-    QTest::mouseMove(&view_, at(layout_.rightNodes[0].midX(), layout_.rightNodes[0].midY()));
-    QTest::mouseMove(&view_, at(10, 10));
+    QTest::mouseMove(&view_, mid(layout_.rightNodes[0]));
+    QTest::mouseMove(&view_, {10, 10});
     ASSERT_GE(hovered_.size(), 2U);
-    EXPECT_EQ(hovered_[hovered_.size() - 2], std::optional<std::string>("display"));
-    EXPECT_EQ(hovered_.back(), std::nullopt);
+    EXPECT_EQ(Ids(hovered_.end() - 2, hovered_.end()), (Ids{"display", std::nullopt}));
 
-    QTest::mouseMove(&view_, at(cpuBar.midX(), cpuBar.midY()));
+    QTest::mouseMove(&view_, cpuBar);
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&view_, &leave);
     EXPECT_EQ(hovered_.back(), std::nullopt);
 }
 
-TEST_F(SankeyViewWidgetTest, AnimatesAtFrameRateOnlyWhileVisibleAndActive) {
+TEST_F(SankeyViewTest, AnimatesAtFrameRateOnlyWhileVisibleAndActive) {
     const int fastMs = 33;
     const int idleMs = 300'000;
     const QTimer& timer = view_.tickTimer();

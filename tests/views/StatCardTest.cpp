@@ -29,7 +29,6 @@ protected:
     QImage render() { return test::renderWidget(card_, {kWidth, card_.sizeHint().height()}); }
     // Where the big value is drawn: below the title, left half.
     QRect valueArea() const { return {14, 20, 80, 30}; }
-    QRect sparklineArea() const { return card_.sparkline()->geometry(); }
 
     test::Preferences prefs_;
     StatCard card_;
@@ -57,7 +56,7 @@ TEST_F(StatCardTest, ValueInCardColourUnlessThemeColourIsAsked) {
 
 TEST_F(StatCardTest, SparklineAtBottomRightNeedsTwoValues) {
     const QImage drawn = render();
-    const QRect area = sparklineArea();
+    const QRect area = card_.sparkline()->geometry();
     EXPECT_EQ(area.size(), QSize(70, 24));
     EXPECT_EQ(area.right(), kWidth - 14 - 1);
     EXPECT_GT(countNear(drawn, area, kOrange, 40), 10);

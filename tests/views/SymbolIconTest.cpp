@@ -54,16 +54,9 @@ TEST(SymbolIcon, SizeFollowsPixelRatioAndUnknownNamesDrawNothing) {
     const QImage sharp = SymbolIcon::image("gearshape", Qt::white, 13, 2);
     EXPECT_EQ(sharp.size(), QSize(26, 26));
     EXPECT_DOUBLE_EQ(sharp.devicePixelRatio(), 2.0);
-    EXPECT_EQ(SymbolIcon::image("gearshape", Qt::white, 13, 1).size(), QSize(13, 13));
 
     EXPECT_FALSE(SymbolIcon::resourcePath("gearshape.fill").has_value());
     EXPECT_TRUE(SymbolIcon::image("gearshape.fill", Qt::white, 13).isNull());
-}
-
-TEST(Resources, LogoIsCompiledIn) {
-    const QImage logo(QStringLiteral(":/logo.png"));
-    EXPECT_EQ(logo.size(), QSize(256, 256));
-    EXPECT_TRUE(logo.hasAlphaChannel());
 }
 
 }  // namespace

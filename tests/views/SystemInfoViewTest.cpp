@@ -1,10 +1,10 @@
 #include "SystemInfoService.h"
 #include "SystemInfoView.h"
+#include "WidgetPixels.h"
 #include "support/AppFakes.h"
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QSignalSpy>
 
 namespace joulemap {
@@ -17,16 +17,12 @@ struct StaticSource : SystemInfoSource {
     SystemInfo info;
 };
 
-SystemInfo describedMachine() {
-    SystemInfo info;
-    info.chipName = "Apple M2";
-    info.coreCount = "8";
-    info.memoryGB = "16 GB";
-    info.diskCapacityGB = "494 GB";
-    info.gpuName = "Apple M2";
-    info.serialNumber = "C02ZX1YZMD6R";
-    return info;
-}
+const SystemInfo kDescribedMachine{.chipName = "Apple M2",
+                                   .coreCount = "8",
+                                   .memoryGB = "16 GB",
+                                   .serialNumber = "C02ZX1YZMD6R",
+                                   .diskCapacityGB = "494 GB",
+                                   .gpuName = "Apple M2"};
 
 class SystemInfoViewTest : public ::testing::Test {
 protected:
@@ -38,16 +34,8 @@ protected:
         ASSERT_TRUE(spy.wait(5000));
     }
 
-    // The card painted over an opaque grey, as the window background would show through it.
-    QImage render(int width) {
-        view_->resize(width, view_->heightForWidth(width));
-        QImage image(view_->size(), QImage::Format_ARGB32);
-        image.fill(kBase);
-        view_->render(&image, {}, {}, QWidget::DrawChildren);
-        return image;
-    }
+    QImage render() { return test::renderWidget(*view_, {300, view_->heightForWidth(300)}); }
 
-    static constexpr QRgb kBase = 0xff808080;
     test::Preferences prefs_;
     std::unique_ptr<SystemInfoService> service_;
     std::unique_ptr<SystemInfoView> view_;
@@ -58,7 +46,7 @@ TEST_F(SystemInfoViewTest, HeightFollowsTheRowsAndTheirWrapping) {
     const int loading = view_->heightForWidth(300);
     EXPECT_GT(loading, 2 * SystemInfoView::kPaddingY + 2 * SystemInfoView::kLoadingPadding);
 
-    load(describedMachine());
+    load(kDescribedMachine);
     const int rows = view_->heightForWidth(300);
     EXPECT_GT(rows, loading);
     EXPECT_EQ(view_->sizeHint(), QSize(300, rows));
@@ -67,26 +55,19 @@ TEST_F(SystemInfoViewTest, HeightFollowsTheRowsAndTheirWrapping) {
 }
 
 TEST_F(SystemInfoViewTest, CardFollowsTheThemeAtOnce) {
-    load(describedMachine());
+    load(kDescribedMachine);
     // A point in the bottom padding, where only the card's fill lies over the background.
-    const auto fill = [this] {
-        const QImage image = render(300);
-        return QColor(image.pixel(image.width() / 2, image.height() - 5));
-    };
-    const auto expect = [](QColor actual, double whiteOpacity) {
-        const int expected = qRound(128 + (255 - 128) * whiteOpacity);
-        EXPECT_NEAR(actual.red(), expected, 2);
-        EXPECT_NEAR(actual.green(), expected, 2);
-        EXPECT_NEAR(actual.blue(), expected, 2);
-    };
-
-    prefs_.theme.setTheme(AppTheme::light);
-    expect(fill(), 0.75);
-    prefs_.theme.setTheme(AppTheme::dark);
-    expect(fill(), 0.06);
-
-    // Rounded corners leave the background untouched.
-    EXPECT_EQ(render(300).pixel(1, 1), kBase);
+    for (const auto& [theme, whiteOpacity] :
+         {std::pair{AppTheme::light, 0.75}, std::pair{AppTheme::dark, 0.06}}) {
+        prefs_.theme.setTheme(theme);
+        const QImage image = render();
+        const QRgb fill = image.pixel(image.width() / 2, image.height() - 5);
+        EXPECT_TRUE(
+            test::near(fill, test::overBackdrop(QColor(255, 255, 255, qRound(255 * whiteOpacity))), 2))
+            << token(theme).toStdString();
+        // Rounded corners leave the background untouched.
+        EXPECT_EQ(QColor(image.pixel(1, 1)), test::kBackdrop);
+    }
 }
 
 }  // namespace
