@@ -25,11 +25,7 @@ TEST(BatteryService, ParsesDumpsOfALaptopChargingOnUsbPdAndOnBattery) {
 TEST(BatteryService, MissingOrMalformedValuesFallBackOneByOne) {
     EXPECT_EQ(BatteryService::parse(""), BatteryInfo::unknown());
 
-    BatteryInfo expected;
-    expected.designCapacityMah = 5000;
-    expected.temperatureC = 25;
-    expected.isExternalConnected = true;
-    expected.batteryPowerMw = 250;  // the integer rating 96.5, 0x10 and "abc" are all dropped
+    // The integer rating 96.5, 0x10 and "abc" are all dropped.
     EXPECT_EQ(BatteryService::parse(R"(
         "CycleCount" = 12.5
         "DesignCapacity" = 5000
@@ -40,7 +36,10 @@ TEST(BatteryService, MissingOrMalformedValuesFallBackOneByOne) {
         "AdapterDetails" = {"Watts"=96.5,"Description"=""}
         "PowerTelemetryData" = {"SystemPowerIn"=0x10,"BatteryPower"=+250}
     )"),
-              expected);
+              (BatteryInfo{.designCapacityMah = 5000,
+                           .isExternalConnected = true,
+                           .temperatureC = 25,
+                           .batteryPowerMw = 250}));
 }
 
 // Filler values a damaged or hostile dump may carry: each figure reads as not reported.
@@ -63,27 +62,21 @@ TEST(BatteryService, ImplausibleValuesReadAsAbsent) {
 }
 
 TEST(BatteryService, UsbPowerDeliveryNeedsExternalPowerAndHighVoltage) {
-    struct Case {
-        const char* dump;
-        const char* protocol;
-        bool fast;
-    };
-    const std::vector<Case> cases = {
+    // Only the quoted key counts, and only the first voltage; unplugged, nothing is USB-PD.
+    const std::tuple<const char*, std::string, bool> cases[] = {
         {R"("ExternalConnected"=Yes "AdapterDetails"={"AdapterVoltage"=5000,"Watts"=96})", "未知", false},
         {R"("ExternalConnected"=Yes "AdapterDetails"={"AdapterVoltage"=20000,"Watts"=96})", "USB-PD", true},
         {R"("ExternalConnected"=Yes "AdapterDetails"={"AdapterVoltage"=20000,"Watts"=15})", "USB-PD", false},
         {R"("ExternalConnected"=Yes "AdapterDetails"={"AdapterVoltage"=9000,"Watts"=18})", "USB-PD", true},
         {R"("ExternalConnected"=Yes "AdapterDetails"={"Watts"=30,"UsbHvcMenu"=()})", "USB-PD", true},
-        // Only the quoted key counts, and only the first voltage.
         {R"("ExternalConnected"=Yes "AdapterDetails"={"Watts"=30,"NoUsbHvcMenu"=()})", "未知", false},
         {R"("ExternalConnected"=Yes "AdapterVoltage"=5000 "AdapterVoltage"=20000)", "未知", false},
         {R"("ExternalConnected"=Yes "AdapterVoltage"="x" "AdapterVoltage"=20000)", "USB-PD", false},
-        {R"("ExternalConnected"=No "AdapterDetails"={"AdapterVoltage"=20000,"Watts"=96,"UsbHvcMenu"=()})", "未知",
-         false}};
-    for (const auto& c : cases) {
-        const BatteryInfo info = BatteryService::parse(c.dump);
-        EXPECT_EQ(info.chargingProtocol, c.protocol) << c.dump;
-        EXPECT_EQ(info.isPdFastCharge, c.fast) << c.dump;
+        {R"("ExternalConnected"=No "AdapterDetails"={"AdapterVoltage"=20000,"Watts"=96,"UsbHvcMenu"=()})",
+         "未知", false}};
+    for (const auto& [dump, protocol, fast] : cases) {
+        const BatteryInfo info = BatteryService::parse(dump);
+        EXPECT_EQ(std::pair(info.chargingProtocol, info.isPdFastCharge), std::pair(protocol, fast)) << dump;
     }
     // A port power role of 1 anywhere means the laptop feeds a device.
     for (const char* dump :

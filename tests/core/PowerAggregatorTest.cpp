@@ -25,12 +25,11 @@ std::vector<std::string> source(const JoulemapData& data) {
     return {data.inputName, data.inputSub, data.inputColor, data.inputIcon};
 }
 
-BatteryInfo pluggedIn(double adapterWatts, double batteryPowerMw) {
-    BatteryInfo b;
-    b.isExternalConnected = true;
-    b.adapterWatts = adapterWatts;
-    b.batteryPowerMw = batteryPowerMw;
-    return b;
+BatteryInfo pluggedIn(double adapterWatts, double batteryPowerMw, double systemPowerInMw = 0) {
+    return {.isExternalConnected = true,
+            .adapterWatts = adapterWatts,
+            .systemPowerInMw = systemPowerInMw,
+            .batteryPowerMw = batteryPowerMw};
 }
 
 // The source's figure in its sub-line: "充电器 · 估算 24.0W" -> 24.0, "… · 至少 10.0W · …" -> 10.0.
@@ -43,12 +42,7 @@ double shownFigure(const std::string& inputSub) {
     return std::stod(inputSub.substr(inputSub.rfind(' ') + 1));
 }
 
-MeasuredPower meters(std::optional<double> package, std::optional<double> gpu = std::nullopt) {
-    MeasuredPower m;
-    m.packageWatts = package;
-    m.gpuWatts = gpu;
-    return m;
-}
+MeasuredPower meters(double package) { return {.packageWatts = package}; }
 
 TEST(PowerAggregatorTest, HardwareKeepsItsFloorAndAppsShareWhatIsLeft) {
     // W = 20: the apps claim 0.75 × 20 = 15, hardware keeps max(5, 0.3 × 20) = 6, the apps get 14.
@@ -81,25 +75,21 @@ TEST(PowerAggregatorTest, AppsBeyondTheFifthAndCrumbsGoToOtherApps) {
 }
 
 TEST(PowerAggregatorTest, MeteredComponentsShowTheirOwnFigures) {
-    BatteryInfo onBattery;
-    onBattery.batteryPowerMw = -15'000;
+    const BatteryInfo onBattery{.batteryPowerMw = -15'000};
     const std::vector<AppShare> shares{share("A", 1.0), share("__system__", 0.5)};
 
     // W = 15, apps claim 7.5; hardware = max(7.5, 4.5, metered 5) = 7.5: cpu = package 3 + dram 0.5,
     // gpu 1.5 from its sensor, display the remaining 2.5 as an estimate.
-    MeasuredPower m = meters(3.0, 1.5);
-    m.dramWatts = 0.5;
-    auto flow = aggregate(onBattery, shares, m);
+    auto flow = aggregate(onBattery, shares, {.packageWatts = 3.0, .dramWatts = 0.5, .gpuWatts = 1.5});
     EXPECT_EQ(summary(flow.destinations), "A 7.5; cpu 3.5; display 2.5; gpu 1.5; ");
     EXPECT_TRUE(flow.destinations[2].estimated && !flow.destinations[1].estimated && !flow.destinations[3].estimated);
 
     // No GPU sensor: the integrated graphics' plane (uncore) is the GPU and leaves the package.
-    m = meters(4.0);
-    m.uncoreWatts = 1.0;
-    EXPECT_EQ(summary(aggregate(onBattery, shares, m).destinations), "A 7.5; display 3.5; cpu 3; gpu 1; ");
+    EXPECT_EQ(summary(aggregate(onBattery, shares, {.packageWatts = 4.0, .uncoreWatts = 1.0}).destinations),
+              "A 7.5; display 3.5; cpu 3; gpu 1; ");
     // Neither: the unmetered remainder 7.5 − 3.5 is split display : gpu = 0.35 : 0.2.
-    m = meters(3.5);
-    EXPECT_EQ(summary(aggregate(onBattery, shares, m).destinations), "A 7.5; cpu 3.5; display 2.5; gpu 1.5; ");
+    EXPECT_EQ(summary(aggregate(onBattery, shares, meters(3.5)).destinations),
+              "A 7.5; cpu 3.5; display 2.5; gpu 1.5; ");
     // Meters reading more than the whole (averaged over another interval) are scaled to it.
     EXPECT_EQ(summary(aggregate(onBattery, shares, meters(30.0)).destinations), "cpu 15; display 0; gpu 0; ");
 }
@@ -109,33 +99,27 @@ TEST(PowerAggregatorTest, DesktopShowsWhatItMeasuresOrSaysItEstimates) {
     const JoulemapData estimate = aggregateDesktop(shares);
     EXPECT_EQ(source(estimate), (std::vector<std::string>{"电源", "交流供电 · 估算 4.0W", "#30d158", "\u26A1"}));
     for (const auto& d : estimate.destinations) EXPECT_TRUE(d.estimated) << d.id;
-    MeasuredPower platform;
-    platform.platformWatts = 30;
-    EXPECT_EQ(aggregateDesktop(shares, platform).inputSub, "交流供电 · 实际 30.0W");
+    EXPECT_EQ(aggregateDesktop(shares, {.platformWatts = 30}).inputSub, "交流供电 · 实际 30.0W");
     // Only the package metered: 12 W is the whole, and no unmetered band pretends to a figure.
     const JoulemapData package = aggregateDesktop(shares, meters(12.0));
     EXPECT_EQ(package.inputSub, "交流供电 · CPU 实际 12.0W");
     EXPECT_EQ(summary(package.destinations), "A 8.4; cpu 3.6; ");
-    EXPECT_EQ(aggregateDesktop(shares, meters(10.0, 2.0)).inputSub, "交流供电 · CPU+GPU 实际 12.0W");
+    EXPECT_EQ(aggregateDesktop(shares, {.packageWatts = 10.0, .gpuWatts = 2.0}).inputSub,
+              "交流供电 · CPU+GPU 实际 12.0W");
 }
 
 TEST(PowerAggregatorTest, OnBatteryDrainsAtLeastFourWatts) {
-    BatteryInfo b;
-    const JoulemapData data = aggregate(b, {});
+    const JoulemapData data = aggregate(BatteryInfo{}, {});
     EXPECT_EQ(source(data), (std::vector<std::string>{"电池", "放电输出 · 估算 4.0W", "#ffd60a", "\U0001F50B"}));
     EXPECT_EQ(summary(data.destinations), "cpu 1.8; display 1.4; gpu 0.8; ");
 
     // The larger of the two measurements counts, whatever their signs.
-    b.batteryPowerMw = -12'087;
-    b.instantAmperageMa = -1'000;
-    b.voltageMv = 12'000;
+    BatteryInfo b{.voltageMv = 12'000, .instantAmperageMa = -1'000, .batteryPowerMw = -12'087};
     EXPECT_EQ(aggregate(b, {}).inputSub, "放电输出 · 12.1W");
     b.instantAmperageMa = -1'500;
     EXPECT_EQ(aggregate(b, {}).inputSub, "放电输出 · 18.0W");
-
     // Unplugged, a positive battery power is still drain, never a charging destination.
-    b.batteryPowerMw = 20'000;
-    EXPECT_FALSE(aggregate(b, {}).isCharging());
+    EXPECT_FALSE(aggregate({.batteryPowerMw = 20'000}, {}).isCharging());
 }
 
 TEST(PowerAggregatorTest, ChargingInputIsMeasuredOrAnEstimateNeverTheRating) {
@@ -154,21 +138,16 @@ TEST(PowerAggregatorTest, ChargingInputIsMeasuredOrAnEstimateNeverTheRating) {
     EXPECT_EQ(data.inputSub, "电源 · 估算 29.1W");
     EXPECT_EQ(summary(data.destinations), "cpu 4.1; display 3.2; gpu 1.8; battery 20; ");
 
-    BatteryInfo measured = pluggedIn(96, 5'000);
-    measured.systemPowerInMw = 45'300;
-    EXPECT_EQ(aggregate(measured, {}).inputSub, "96W · 实际 45.3W");
-    MeasuredPower platform;
-    platform.platformWatts = 8;
-    EXPECT_EQ(aggregate(pluggedIn(65, 20'000), {}, platform).inputSub, "65W · 实际 28.0W");
+    EXPECT_EQ(aggregate(pluggedIn(96, 5'000, 45'300), {}).inputSub, "96W · 实际 45.3W");
+    EXPECT_EQ(aggregate(pluggedIn(65, 20'000), {}, {.platformWatts = 8}).inputSub, "65W · 实际 28.0W");
 
     // 0.05 W and exactly 0.1 W are not above the noise floor; the system then takes the whole input.
     EXPECT_FALSE(aggregate(pluggedIn(60, 100), {}).isCharging());
     EXPECT_TRUE(aggregate(pluggedIn(60, 101), {}).isCharging());
     // An adapter too weak for the load: its metered 6.2 W plus the battery's 3 W; without a meter
     // the discharge is a lower bound, never the 4 W estimate.
-    BatteryInfo weak = pluggedIn(15, -3'000);
-    weak.systemPowerInMw = 6'200;
-    EXPECT_EQ(aggregate(weak, {}).inputSub, "充电器功率不足 · 实际 9.2W · 电池放电 3.0W · 15W 慢充");
+    EXPECT_EQ(aggregate(pluggedIn(15, -3'000, 6'200), {}).inputSub,
+              "充电器功率不足 · 实际 9.2W · 电池放电 3.0W · 15W 慢充");
     EXPECT_EQ(aggregate(pluggedIn(15, -10'000), {}).inputSub,
               "充电器功率不足 · 至少 10.0W · 电池放电 10.0W · 15W 慢充");
     // A fuel gauge's noise around a full battery is no weak adapter.
@@ -181,25 +160,20 @@ bool saysNotMeasured(const std::string& inputSub) {
 }
 
 TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShowsAndSayWhetherItIsMeasured) {
-    BatteryInfo onBattery;
-    onBattery.batteryPowerMw = -12'345;
     BatteryInfo charging = pluggedIn(65, 17'777);
     charging.consumptionEstimateMw = 6'666;
-    BatteryInfo metered = pluggedIn(96, 3'333);
-    metered.systemPowerInMw = 41'111;
-    BatteryInfo weak = pluggedIn(15, -7'777);
-    BatteryInfo weakMetered = weak;
-    weakMetered.systemPowerInMw = 8'888;
+    const BatteryInfo batteries[] = {{.batteryPowerMw = -12'345},  charging,
+                                     pluggedIn(96, 3'333, 41'111), pluggedIn(15, -7'777),
+                                     pluggedIn(15, -7'777, 8'888), BatteryInfo{}};
     const std::vector<std::vector<AppShare>> shareSets{
         {},
         {share("A", 0.5), share("B", 0.3), share("C", 0.2), share("__system__", 0.1)},
-        {share("a", 0.21), share("b", 0.19), share("c", 0.17), share("d", 0.13), share("e", 0.11), share("f", 0.1),
-         share("g", 0.05), share("h", 0.04), share("__system__", 0.33)}};
-    MeasuredPower m = meters(4.44, 1.11);
-    m.dramWatts = 0.77;
+        {share("a", 0.21), share("b", 0.19), share("c", 0.17), share("d", 0.13), share("e", 0.11),
+         share("f", 0.1), share("g", 0.05), share("h", 0.04), share("__system__", 0.33)}};
     for (const auto& shares : shareSets) {
-        for (const MeasuredPower& measured : {MeasuredPower{}, m}) {
-            for (const BatteryInfo& b : {onBattery, charging, metered, weak, weakMetered, BatteryInfo{}}) {
+        for (const MeasuredPower& measured :
+             {MeasuredPower{}, MeasuredPower{.packageWatts = 4.44, .dramWatts = 0.77, .gpuWatts = 1.11}}) {
+            for (const BatteryInfo& b : batteries) {
                 const JoulemapData flow = aggregate(b, shares, measured);
                 EXPECT_NEAR(flow.totalPower(), shownFigure(flow.inputSub), 1e-9) << flow.inputSub;
                 EXPECT_EQ(flow.inputMeasured, !saysNotMeasured(flow.inputSub)) << flow.inputSub;
@@ -212,9 +186,7 @@ TEST(PowerAggregatorTest, BandsAddUpToTheFigureTheSourceShowsAndSayWhetherItIsMe
 }
 
 TEST(PowerAggregatorTest, AdapterLabelTexts) {
-    BatteryInfo b = pluggedIn(96, 0);
-    b.chargingProtocol = "USB-PD";
-    b.isPdFastCharge = true;
+    BatteryInfo b{.adapterWatts = 96, .chargingProtocol = "USB-PD", .isPdFastCharge = true};
     EXPECT_EQ(adapterLabel(b, 45.3), "USB-PD 96W 快充 · 实际 45.3W");
     b.isPdFastCharge = false;
     EXPECT_EQ(adapterLabel(b, 45.34), "USB-PD 96W · 实际 45.3W");

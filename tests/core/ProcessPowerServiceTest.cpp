@@ -24,29 +24,21 @@ TEST(ProcessPowerService, ParseTimeFoldsMinutesHoursAndDays) {
 }
 
 TEST(ProcessPowerService, ParseSnapshotKeepsPathsWithSpacesAndSkipsBadLines) {
-    const auto snapshot = parseSnapshot(
-        "  101   0:01.50 /Applications/Google Chrome.app/Contents/MacOS/Google  Chrome\n"
-        "\n"
-        "abc 0:01.00 /bin/bad-pid\n"
-        "102 0:02.00\n"
-        "103 0:03.00 /usr/bin/first\n"
-        "103 0:04.00 /usr/bin/second\n"
-        "104 0:01.00 /usr/libexec/trustd\n");
-    ASSERT_EQ(snapshot.size(), 3u);
-    EXPECT_TRUE(snapshot.at(104).system);
-    EXPECT_DOUBLE_EQ(snapshot.at(101).cpuSeconds, 1.5);
-    EXPECT_EQ(snapshot.at(101).path, "/Applications/Google Chrome.app/Contents/MacOS/Google Chrome");
-    EXPECT_EQ(snapshot.at(103), (ProcessRecord{4.0, "/usr/bin/second"}));
+    EXPECT_EQ(parseSnapshot("  101   0:01.50 /Applications/Google Chrome.app/Contents/MacOS/Google  Chrome\n"
+                            "\nabc 0:01.00 /bin/bad-pid\n102 0:02.00\n"
+                            "103 0:03.00 /usr/bin/first\n103 0:04.00 /usr/bin/second\n"
+                            "104 0:01.00 /usr/libexec/trustd\n"),
+              (Snapshot{{101, {1.5, "/Applications/Google Chrome.app/Contents/MacOS/Google Chrome"}},
+                        {103, {4.0, "/usr/bin/second"}},
+                        {104, {1.0, "/usr/libexec/trustd", true}}}));
 }
 
 TEST(ProcessPowerService, DecodeRulesIsStrictAboutEveryElement) {
-    const auto rules = decodeRules(R"([
+    EXPECT_EQ(
+        decodeRules(R"([
         {"name": "A", "keywords": ["a"], "excludeKeywords": null, "comment": 1},
-        {"name": "B", "anyKeywords": [], "pathContains": ["/b/"]}])");
-    ASSERT_TRUE(rules);
-    ASSERT_EQ(rules->size(), 2u);
-    EXPECT_EQ((*rules)[0], (NameRule{List{"a"}, {}, {}, {}, {}, "A"}));
-    EXPECT_EQ((*rules)[1], (NameRule{{}, {}, List{}, {}, List{"/b/"}, "B"}));
+        {"name": "B", "anyKeywords": [], "pathContains": ["/b/"]}])"),
+        (std::vector<NameRule>{{List{"a"}, {}, {}, {}, {}, "A"}, {{}, {}, List{}, {}, List{"/b/"}, "B"}}));
     EXPECT_EQ(decodeRules("[]"), std::vector<NameRule>{});
 
     for (const char* bad : {R"([{"name": "A"}, {"keywords": ["b"]}])", R"([{"name": 5}])", R"([{"name": null}])",
@@ -97,36 +89,29 @@ TEST(ProcessPowerService, DisplayNameFallsBackToBundleThenShortenedFileName) {
 }
 
 TEST(ProcessPowerService, MacSystemProcessesAreKnownByTheirPaths) {
-    const std::pair<const char*, bool> cases[] = {{"/usr/libexec/trustd", true},
-                                                  {"kernel_task", true},
-                                                  {"/System/Library/CoreServices/Dock.app/x", true},
-                                                  {"/usr/sbin/cupsd", true},
-                                                  {"/sbin/launchd", true},
-                                                  {"/Applications/Safari.app/Contents/MacOS/Safari", false},
-                                                  {"/usr/bin/python3", false},
-                                                  {"", false}};
-    for (const auto& [path, system] : cases) EXPECT_EQ(isSystemProcess(path), system) << path;
+    for (const char* path : {"/usr/libexec/trustd", "kernel_task", "/System/Library/CoreServices/Dock.app/x",
+                             "/usr/sbin/cupsd", "/sbin/launchd"}) {
+        EXPECT_TRUE(isSystemProcess(path)) << path;
+    }
+    for (const char* path : {"/Applications/Safari.app/Contents/MacOS/Safari", "/usr/bin/python3", ""}) {
+        EXPECT_FALSE(isSystemProcess(path)) << path;
+    }
 }
 
-namespace {
-
-ProcessRecord process(double cpu, const char* path, int64_t parent = 1, double reaped = 0, uint64_t start = 0) {
-    return ProcessRecord{cpu, path, false, parent, reaped, start};
+static ProcessRecord process(double cpu, const char* path, int64_t parent = 1, double reaped = 0,
+                             uint64_t start = 0) {
+    return {cpu, path, false, parent, reaped, start};
 }
 
-ProcessRecord systemProcess(double cpu, const char* path) {
-    ProcessRecord record = process(cpu, path);
-    record.system = true;
-    return record;
-}
+static ProcessRecord systemProcess(double cpu, const char* path) { return {cpu, path, true, 1}; }
 
-}  // namespace
+static const std::vector<NameRule> rules{NameRule{List{"chrome"}, {}, {}, {}, {}, "Chrome"}};
 
 TEST(ProcessPowerService, SharesAreFractionsOfApplicationTimeFollowedBySystem) {
-    const std::vector<NameRule> rules{NameRule{List{"chrome"}, {}, {}, {}, {}, "Chrome"}};
-    const Snapshot a{{1, process(10.0, "/opt/google/chrome/chrome")},
-                     {2, process(5.0, "/opt/google/chrome/chrome")},
-                     {3, process(1.0, "/opt/google/chrome/chrome")},
+    const char* chrome = "/opt/google/chrome/chrome";
+    const Snapshot a{{1, process(10.0, chrome)},
+                     {2, process(5.0, chrome)},
+                     {3, process(1.0, chrome)},
                      {4, systemProcess(2.0, "/usr/sbin/cupsd")},
                      {5, systemProcess(7.0, "[kworker/0:1]")},
                      {7, process(0.0, "/usr/bin/tiny")},
@@ -140,13 +125,11 @@ TEST(ProcessPowerService, SharesAreFractionsOfApplicationTimeFollowedBySystem) {
 
     const auto shares = sharesBetween(a, b, rules, 2.0);
     const double apps = 1 + 1.0 / 256;
-    ASSERT_EQ(shares.size(), 3u);
     // Ties keep the order of the lowest process id; 'tiny' (0.39 %) is dropped, not renormalised.
-    EXPECT_EQ(shares[0], (AppShare{"Chrome", std::nullopt, 0.5 / apps, 25.0}));
-    EXPECT_EQ(shares[1], (AppShare{"editor", std::nullopt, 0.5 / apps, 25.0}));
-    EXPECT_EQ(shares[2].name, kSystemShareName);
-    EXPECT_DOUBLE_EQ(shares[2].fraction, 0.375 / (0.375 + apps));
-    EXPECT_DOUBLE_EQ(shares[2].corePercent, 18.75);
+    EXPECT_EQ(shares,
+              (std::vector<AppShare>{{"Chrome", std::nullopt, 0.5 / apps, 25.0},
+                                     {"editor", std::nullopt, 0.5 / apps, 25.0},
+                                     {kSystemShareName, std::nullopt, 0.375 / (0.375 + apps), 18.75}}));
     // Times no processor can have spent (ps printing garbage) give no share rather than a NaN one.
     for (const double absurd : {parseTime("1e308:00"), 1e308}) {
         Snapshot broken = b;
@@ -174,7 +157,6 @@ TEST(ProcessPowerService, SharesAreFractionsOfApplicationTimeFollowedBySystem) {
 // in between (0.4 s). Its reaped time grows by 0.65 + 0.4; what the first listing already counted of
 // 11 and 12 (0.4 s) is not counted again. The monitor itself (pid 60) has a path a rule would take.
 TEST(ProcessPowerService, EveryProcessorSecondOfTheIntervalIsChargedOnce) {
-    const std::vector<NameRule> rules{NameRule{List{"chrome"}, {}, {}, {}, {}, "Chrome"}};
     const Snapshot a{{10, process(1.0, "/home/me/build.sh", 1, 5.0, 100)},
                      {11, process(0.3, "/home/me/build.sh", 10, 0.0, 200)},
                      {12, process(0.1, "/usr/bin/cc", 11, 0.0, 300)},

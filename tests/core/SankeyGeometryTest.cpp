@@ -175,11 +175,8 @@ TEST(SankeyGeometry, ParticleCountSpeedSizeAndMotion) {
 TEST(SankeyGeometry, LabelsSwitchToTwoLinesAtThirtyPoints) {
     auto chrome = dest("chrome", 3.46);
     chrome.name = "Chrome";
-    const auto thin = destinationLabel(chrome, Rect{526, 100, 24, 29.9}, 17);
-    ASSERT_EQ(thin.size(), 1u);
-    EXPECT_EQ(thin[0].text, "Chrome · 3.5W");
-    EXPECT_EQ(thin[0].anchor.x, 558);
-    EXPECT_NEAR(thin[0].anchor.y, 114.95, kEps);
+    EXPECT_EQ(placed(destinationLabel(chrome, Rect{526, 100, 24, 29.9}, 17)),
+              (Placed{{"Chrome · 3.5W", {558, 114.95}}}));
 
     chrome.power = 10;
     // 66.7 % cut toward zero.
