@@ -101,33 +101,18 @@ ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::mi
 }
 
 // On the adapter, charging 12 W of the 30 W it delivers: 18 W for the machine.
-BatteryInfo charging(std::optional<int64_t> pct = 57) {
-    BatteryInfo b;
-    b.isExternalConnected = true;
-    b.isCharging = true;
-    b.currentCapacityPct = pct;
-    b.currentCapacityMah = 4000;
-    b.maxCapacityMah = 5000;
-    b.designCapacityMah = 5200;
-    b.voltageMv = 12000;
-    b.instantAmperageMa = 1000;
-    b.systemPowerInMw = 30000;
-    b.batteryPowerMw = 12000;
-    b.adapterWatts = 96;
-    b.temperatureC = 30;
-    return b;
+BatteryInfo charging(std::optional<int64_t> pct = 57, double temperatureC = 30) {
+    return {.designCapacityMah = 5200, .maxCapacityMah = 5000, .currentCapacityMah = 4000, .voltageMv = 12000,
+            .instantAmperageMa = 1000, .isCharging = true, .isExternalConnected = true,
+            .currentCapacityPct = pct, .temperatureC = temperatureC, .adapterWatts = 96,
+            .systemPowerInMw = 30000, .batteryPowerMw = 12000};
 }
 
 // On battery, 1500 mA at 11.5 V: 17.25 W.
 BatteryInfo discharging(double amperageMa = -1500) {
-    BatteryInfo b = charging(60);
-    b.isExternalConnected = b.isCharging = false;
-    b.currentCapacityMah = 3000;
-    b.voltageMv = 11500;
-    b.instantAmperageMa = amperageMa;
-    b.batteryPowerMw = amperageMa * 11.5;
-    b.systemPowerInMw = b.adapterWatts = 0;
-    return b;
+    return {.designCapacityMah = 5200, .maxCapacityMah = 5000, .currentCapacityMah = 3000, .voltageMv = 11500,
+            .instantAmperageMa = amperageMa, .currentCapacityPct = 60, .temperatureC = 30,
+            .batteryPowerMw = amperageMa * 11.5};
 }
 
 class JoulemapViewModelTest : public ::testing::Test {
@@ -157,8 +142,7 @@ protected:
         auto entered = std::make_shared<std::latch>(1);
         {
             std::lock_guard lock(world_->mutex);
-            world_->battery = charging();
-            world_->battery->temperatureC = 45;
+            world_->battery = charging(57, 45);
             world_->batteryGate = gate;
             world_->batteryEntered = entered;
         }
@@ -180,13 +164,14 @@ protected:
     std::shared_ptr<FakeWorld> world_ = std::make_shared<FakeWorld>();
 };
 
+using Severity = BatteryAdvisor::Advice::Severity;
+
 TEST_F(JoulemapViewModelTest, RefreshIntervalFollowsIsActiveAndTimerIsRecreatedOnlyOnChange) {
     auto model = makeModel();
     // Written before the scheduled start: must neither create a timer early nor stop the start.
     model->setIsActive(true);
     ASSERT_EQ(model->refreshTimer(), nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return model->refreshTimer() != nullptr; }, kWaitMs));
-
     ASSERT_TRUE(model->healthTimer() && model->historyTimer());
     EXPECT_EQ(model->refreshTimer()->interval(), 3000);
     EXPECT_EQ(model->healthTimer()->interval(), 300000);
@@ -211,17 +196,17 @@ TEST_F(JoulemapViewModelTest, SecondBootstrapKeepsTheRunningCycle) {
     // so that only a second loop could add another.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return model->refreshTimer() && world_->reads() == 1 && world_->samples >= 1; }, kWaitMs));
-    // Guarded pointers: a timer replaced by a new one at the same address still reads as gone.
-    const QPointer<const QTimer> timers[] = {model->refreshTimer(), model->healthTimer(),
-                                             model->historyTimer()};
+    // Guarded pointers: a timer replaced by a new one at the same address reads as gone.
+    const auto timers = [&] {
+        return std::vector<QPointer<const QTimer>>{model->refreshTimer(), model->healthTimer(),
+                                                   model->historyTimer()};
+    };
+    const auto before = timers();
     const int samples = world_->samples;
 
     model->bootstrap();
     QTest::qWait(100);  // room for a stray refresh or a second sampling loop to show up
-    EXPECT_TRUE(timers[0] && timers[1] && timers[2]);
-    EXPECT_EQ(model->refreshTimer(), timers[0]);
-    EXPECT_EQ(model->healthTimer(), timers[1]);
-    EXPECT_EQ(model->historyTimer(), timers[2]);
+    EXPECT_EQ(timers(), before);
     EXPECT_EQ(world_->reads(), 1);
     EXPECT_EQ(world_->samples, samples);
 }
@@ -251,53 +236,48 @@ TEST_F(JoulemapViewModelTest, HistoriesHoldTheLast32ReadingsInStep) {
 TEST_F(JoulemapViewModelTest, AmperageWindowDrivesTheEstimateText) {
     world_->battery = BatteryInfo{};
     auto model = startModel();
-    BatteryInfo adapter;
-    adapter.isExternalConnected = true;
+    const auto refreshTo = [&](const BatteryInfo& battery) {
+        EXPECT_TRUE(refreshWith(*model, battery));
+        return std::pair(model->amperageSamples(), model->batteryTimeEstimate().toStdString());
+    };
+    const auto plugged = [](double amperageMa) {
+        return BatteryInfo{.instantAmperageMa = amperageMa, .isExternalConnected = true};
+    };
+    using Window = std::vector<double>;
 
-    adapter.instantAmperageMa = 500;
-    for (int i = 0; i < 6; ++i) ASSERT_TRUE(refreshWith(*model, adapter));
-    EXPECT_EQ(model->amperageSamples(), std::vector<double>(5, 500));
+    for (int i = 0; i < 5; ++i) refreshTo(plugged(500));
+    EXPECT_EQ(refreshTo(plugged(500)).first, Window(5, 500));
 
     // Unplugging: the old charging readings must not soften the first discharge figures.
-    ASSERT_TRUE(refreshWith(*model, discharging(-300)));
-    EXPECT_EQ(model->amperageSamples(), std::vector<double>{-300});
-    ASSERT_TRUE(refreshWith(*model, discharging(-2700)));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "可用约 2小时");  // 3000 mAh at a mean of 1500 mA
+    EXPECT_EQ(refreshTo(discharging(-300)).first, Window{-300});
+    // 3000 mAh at a mean of 1500 mA.
+    EXPECT_EQ(refreshTo(discharging(-2700)), std::pair(Window{-300, -2700}, std::string("可用约 2小时")));
 
     // Too little current to divide by: the battery's own figure, trusted below ten hours only.
     BatteryInfo idle = discharging(0);
     idle.timeRemainingMin = 600;
-    ASSERT_TRUE(refreshWith(*model, idle));
-    EXPECT_EQ(model->amperageSamples(), std::vector<double>{0});
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "放电中");
+    EXPECT_EQ(refreshTo(idle), std::pair(Window{0}, std::string("放电中")));
     idle.timeRemainingMin = 599;
-    ASSERT_TRUE(refreshWith(*model, idle));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "可用约 9小时59分");
+    EXPECT_EQ(refreshTo(idle).second, "可用约 9小时59分");
 
     // Zero sits on the charging side, so plugging in after it keeps the window.
-    adapter.instantAmperageMa = 40;
-    ASSERT_TRUE(refreshWith(*model, adapter));
-    EXPECT_EQ(model->amperageSamples(), (std::vector<double>{0, 0, 40}));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "已接电源");
+    EXPECT_EQ(refreshTo(plugged(40)), std::pair(Window{0, 0, 40}, std::string("已接电源")));
 
-    ASSERT_TRUE(refreshWith(*model, discharging(-100)));
+    refreshTo(discharging(-100));
     BatteryInfo filling = charging();
     filling.instantAmperageMa = 800;
-    ASSERT_TRUE(refreshWith(*model, filling));
+    refreshTo(filling);
     filling.instantAmperageMa = 1200;
-    ASSERT_TRUE(refreshWith(*model, filling));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(),
-              "充满约 1小时");  // 1000 mAh missing at a mean of 1000 mA
+    // 1000 mAh missing at a mean of 1000 mA.
+    EXPECT_EQ(refreshTo(filling).second, "充满约 1小时");
 }
 
 TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndNoBatteryAdvice) {
-    BatteryInfo hot = charging();
-    hot.temperatureC = 45;
-    world_->battery = hot;
+    world_->battery = charging(57, 45);
     auto model = startModel();
     ASSERT_TRUE(model->hasBattery());
+    ASSERT_FALSE(model->advices().empty());
     const BatteryInfo battery = model->battery();
-    const auto advices = model->advices();
     const auto amperage = model->amperageSamples();
     const size_t alerts = world_->alerts.size();
 
@@ -311,7 +291,6 @@ TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndNoBatteryA
     EXPECT_EQ(model->flow().inputSub, "交流供电 · CPU 实际 12.0W");  // the meters reach the flow
     EXPECT_EQ(model->lastUpdated(), world_->now);
     EXPECT_EQ(model->battery(), battery);
-    EXPECT_FALSE(advices.empty());
     EXPECT_TRUE(model->advices().empty());
     // A health read on a machine without a battery brings no battery advice back.
     QSignalSpy advicesChanged(model.get(), &JoulemapViewModel::advicesChanged);
@@ -337,7 +316,7 @@ TEST_F(JoulemapViewModelTest, HealthReadFillsTheBatteryAndAdviceStaysWithinTwo) 
     auto model = startModel();
     EXPECT_EQ(model->battery().systemHealthPct, 70);
     ASSERT_EQ(model->advices().size(), 1u);
-    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::warn);
+    EXPECT_EQ(model->advices()[0].severity, Severity::warn);
 
     world_->health = 95;
     QSignalSpy advicesChanged(model.get(), &JoulemapViewModel::advicesChanged);
@@ -345,7 +324,7 @@ TEST_F(JoulemapViewModelTest, HealthReadFillsTheBatteryAndAdviceStaysWithinTwo) 
     ASSERT_TRUE(advicesChanged.wait(kWaitMs));
     EXPECT_EQ(model->battery().systemHealthPct, 95);
     ASSERT_EQ(model->advices().size(), 1u);
-    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::good);
+    EXPECT_EQ(model->advices()[0].severity, Severity::good);
     ASSERT_TRUE(refreshWith(*model, resting));
     EXPECT_EQ(model->battery().systemHealthPct, 95);
 
@@ -355,33 +334,28 @@ TEST_F(JoulemapViewModelTest, HealthReadFillsTheBatteryAndAdviceStaysWithinTwo) 
     bad.temperatureC = 45;
     ASSERT_TRUE(refreshWith(*model, bad));
     ASSERT_EQ(model->advices().size(), 2u);
-    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::critical);
-    EXPECT_EQ(model->advices()[1].severity, BatteryAdvisor::Advice::Severity::critical);
+    EXPECT_EQ(model->advices()[0].severity, Severity::critical);
+    EXPECT_EQ(model->advices()[1].severity, Severity::critical);
 }
 
 TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
     world_->batteryScript.push_back(std::nullopt);
     auto model = startModel();
+    const auto writeAfter = [&](std::optional<BatteryInfo> battery) {
+        EXPECT_TRUE(refreshWith(*model, std::move(battery)));
+        model->writeHistory();
+        return model->flow().totalPower();
+    };
 
     // Without a battery a row is written anyway, with no charge; the machine consumes the whole flow.
     model->writeHistory();
-    ASSERT_EQ(world_->rows.size(), 1u);
-    EXPECT_EQ(world_->rows[0], (HistoryRow{model->flow().totalPower(), model->flow().totalPower(), 0, 0}));
-
-    ASSERT_TRUE(refreshWith(*model, charging(std::nullopt)));
-    model->writeHistory();
-    EXPECT_EQ(world_->rows.size(), 1u);  // no row with a made-up charge while the charge is unknown
-
-    ASSERT_TRUE(refreshWith(*model, charging(57)));
-    model->writeHistory();
-    ASSERT_EQ(world_->rows.size(), 2u);
-    EXPECT_EQ(world_->rows[1], (HistoryRow{model->flow().totalPower(), 18, 57, 12}));
-
+    const double desktopW = model->flow().totalPower();
+    writeAfter(charging(std::nullopt));  // no row with a made-up charge while the charge is unknown
+    const double chargingW = writeAfter(charging(57));
     // Without a battery again, the last snapshot's charge stays; the consumption is the new flow's.
-    ASSERT_TRUE(refreshWith(*model, std::nullopt));
-    model->writeHistory();
-    ASSERT_EQ(world_->rows.size(), 3u);
-    EXPECT_EQ(world_->rows[2], (HistoryRow{model->flow().totalPower(), model->flow().totalPower(), 57, 12}));
+    const double againW = writeAfter(std::nullopt);
+    EXPECT_EQ(world_->rows, (std::vector<HistoryRow>{
+                                {desktopW, desktopW, 0, 0}, {chargingW, 18, 57, 12}, {againW, againW, 57, 12}}));
 }
 
 TEST_F(JoulemapViewModelTest, HistoryRowsCarryTheEnergyUsedSinceTheRowBefore) {
@@ -410,9 +384,7 @@ TEST_F(JoulemapViewModelTest, HistoryRowsCarryTheEnergyUsedSinceTheRowBefore) {
 
 TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
     auto model = startModel();
-    BatteryInfo hot = charging();
-    hot.temperatureC = 41.9;
-
+    const BatteryInfo hot = charging(57, 41.9);
     ASSERT_TRUE(refreshWith(*model, hot));
     ASSERT_EQ(world_->alerts.size(), 1u);
     EXPECT_EQ(world_->alerts[0].key, "highTemp");
@@ -431,20 +403,17 @@ TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
 
 TEST_F(JoulemapViewModelTest, ChargeLevelAlertsOnlyWhenTurnedOnAndAtTheirLevels) {
     auto model = startModel();
-    BatteryInfo nearlyFull = charging();
-    nearlyFull.currentCapacityPct = 85;
-    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    ASSERT_TRUE(refreshWith(*model, charging(85)));
     EXPECT_TRUE(world_->alerts.empty());  // off without preferences, and off by default
 
-    test::Preferences prefs;
-    ThemeManager& preferences = prefs.theme;
-    preferences.setChargeHighAlertEnabled(true);
-    preferences.setChargeHighAlertPct(90);
-    model->setThemeManager(&preferences);
-    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    test::Preferences preferences;
+    preferences.theme.setChargeHighAlertEnabled(true);
+    preferences.theme.setChargeHighAlertPct(90);
+    model->setThemeManager(&preferences.theme);
+    ASSERT_TRUE(refreshWith(*model, charging(85)));
     EXPECT_TRUE(world_->alerts.empty());
-    preferences.setChargeHighAlertPct(85);
-    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    preferences.theme.setChargeHighAlertPct(85);
+    ASSERT_TRUE(refreshWith(*model, charging(85)));
     ASSERT_EQ(world_->alerts.size(), 1u);
     EXPECT_EQ(world_->alerts[0].key, "chargeHigh");
 }
