@@ -1,4 +1,5 @@
 // The alert notifier against a notification server of our own on a private session bus.
+#include "AlertMessage.h"
 #include "AlertNotifier.h"
 #include "DbusTestBus.h"
 #include "FreedesktopNotificationService.h"
@@ -41,8 +42,7 @@ public:
 
     void releaseServerInformation() {
         ASSERT_TRUE(held_ && heldConnection_);
-        heldConnection_->send(held_->createReply(QVariantList{QStringLiteral("fake"), QStringLiteral("tests"),
-                                                              QStringLiteral("1"), QStringLiteral("1.2")}));
+        heldConnection_->send(held_->createReply(QVariantList{"fake", "tests", "1", "1.2"}));
         held_.reset();
     }
 
@@ -60,7 +60,6 @@ public slots:
             setDelayedReply(true);
             held_ = message();
             heldConnection_ = connection();
-            return {};
         }
         vendor = QStringLiteral("tests");
         version = QStringLiteral("1");
@@ -71,11 +70,6 @@ public slots:
 private:
     std::optional<QDBusMessage> held_;
     std::optional<QDBusConnection> heldConnection_;
-};
-
-struct LoggedAlert {
-    std::string key, title, body;
-    bool operator==(const LoggedAlert&) const = default;
 };
 
 class AlertNotifierTest : public ::testing::Test {
@@ -94,13 +88,11 @@ protected:
         return QTest::qWaitFor([&] { return server && server->notifications.size() >= count; });
     }
 
-    void advanceClock(int seconds) { now = now.addSecs(seconds); }
-
     DbusTestBus bus;
     std::unique_ptr<FakeNotificationServer> server;
     FreedesktopNotificationService service{bus.connection(QStringLiteral("client"))};
     QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
-    std::vector<LoggedAlert> log;
+    std::vector<AlertMessage> log;
     AlertNotifier notifier{&service,
                            [this](const std::string& key, const std::string& title, const std::string& body) {
                                log.push_back({key, title, body});
@@ -129,19 +121,19 @@ TEST_F(AlertNotifierTest, ServerPresentPostsOncePerCooldownWithSoundAndIdentifie
         "^highTemp-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$");
     EXPECT_TRUE(identifierForm.match(first.identifier()).hasMatch()) << first.identifier().toStdString();
 
-    EXPECT_EQ(log, (std::vector<LoggedAlert>{{"highTemp", kTitle, kBody}}));
+    EXPECT_EQ(log, (std::vector<AlertMessage>{{"highTemp", kTitle, kBody}}));
     EXPECT_EQ(notifier.lastSent("highTemp"), now);
 
     // 599 s later the same key is still cooling down. Another key posted afterwards arrives in
     // order behind anything the first one would have posted, so it shows that nothing was.
-    advanceClock(599);
+    now = now.addSecs(599);
     notifier.notify("highTemp", kTitle, kBody);
     notifier.notify(QStringLiteral("highDrain"), QStringLiteral("drain"), QStringLiteral("drain body"));
     ASSERT_TRUE(waitForNotifications(2));
     EXPECT_EQ(fake.notifications[1].summary, "drain");
 
     // Exactly 600 s after the first post the key is free again, with a fresh identifier.
-    advanceClock(1);
+    now = now.addSecs(1);
     notifier.notify("highTemp", kTitle, kBody);
     ASSERT_TRUE(waitForNotifications(3));
     EXPECT_EQ(fake.notifications[2].summary.toStdString(), kTitle);
