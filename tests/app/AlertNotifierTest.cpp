@@ -22,7 +22,6 @@ const QString kServerPath = QStringLiteral("/org/freedesktop/Notifications");
 // Long enough for queued work with nothing to wait for on the bus to have run.
 constexpr int kSettleMs = 50;
 
-// Stands in for the desktop's notification server and records what it is sent.
 class FakeNotificationServer : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
@@ -124,8 +123,7 @@ TEST_F(AlertNotifierTest, ServerPresentPostsOncePerCooldownWithSoundAndIdentifie
     EXPECT_EQ(log, (std::vector<AlertMessage>{{"highTemp", kTitle, kBody}}));
     EXPECT_EQ(notifier.lastSent("highTemp"), now);
 
-    // 599 s later the same key is still cooling down. Another key posted afterwards arrives in
-    // order behind anything the first one would have posted, so it shows that nothing was.
+    // Still cooling down at 599 s: the other key, posted after it, arrives next only if it posted nothing.
     now = now.addSecs(599);
     notifier.notify("highTemp", kTitle, kBody);
     notifier.notify(QStringLiteral("highDrain"), QStringLiteral("drain"), QStringLiteral("drain body"));
@@ -152,8 +150,7 @@ TEST_F(AlertNotifierTest, NoServerShowsAndLogsNothingAndStartsNoCooldown) {
     EXPECT_TRUE(log.empty());
     EXPECT_FALSE(notifier.lastSent("highTemp").has_value());
 
-    // A notification server that starts after us is used by the next alert, at once, since
-    // the refused one started no cooldown.
+    // A server that starts later serves the next alert at once: the refused one started no cooldown.
     FakeNotificationServer& fake = startServer();
     notifier.notify("highTemp", kTitle, kBody);
     ASSERT_TRUE(waitForNotifications(1));

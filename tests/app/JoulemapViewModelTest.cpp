@@ -126,7 +126,6 @@ protected:
         return model;
     }
 
-    // A running model with its first refresh and health read applied.
     std::unique_ptr<JoulemapViewModel> startModel() {
         auto model = makeModel();
         QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
@@ -192,8 +191,7 @@ TEST_F(JoulemapViewModelTest, RefreshIntervalFollowsIsActiveAndTimerIsRecreatedO
 
 TEST_F(JoulemapViewModelTest, SecondBootstrapKeepsTheRunningCycle) {
     auto model = makeModel();
-    // The loop's first sample runs on its own thread and may come late on a busy machine; wait for it
-    // so that only a second loop could add another.
+    // The loop's first sample may come late on a busy machine; after it, only a second loop adds one.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return model->refreshTimer() && world_->reads() == 1 && world_->samples >= 1; }, kWaitMs));
     // Guarded pointers: a timer replaced by a new one at the same address reads as gone.
@@ -395,7 +393,7 @@ TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
     ASSERT_TRUE(refreshWith(*model, hot));
     EXPECT_EQ(world_->alerts.size(), 1u);
 
-    // Preferences gone: both alerts count as enabled again.
+    // Preferences gone: the alert counts as enabled again.
     preferences.reset();
     ASSERT_TRUE(refreshWith(*model, hot));
     EXPECT_EQ(world_->alerts.size(), 2u);

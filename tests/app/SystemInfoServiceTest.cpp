@@ -17,8 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 using Totals = std::optional<std::pair<uint64_t, uint64_t>>;
 
-// Answers with what the test put in, which it changes only while no worker runs; collect() can be
-// held back until the test releases it.
+// The test changes what it answers only while no worker runs; collect() waits for the gate when set.
 struct FakeSource : SystemInfoSource {
     SystemInfo collect() override {
         if (gate) gate->wait();
@@ -37,7 +36,6 @@ struct FakeSource : SystemInfoSource {
 const SystemInfo kDescribedMachine{
     .chipName = "Apple M2", .coreCount = "8", .memoryGB = "16 GB", .displayResolution = "2560 x 1664 Retina"};
 
-// Runs one asynchronous call and waits until its result has been published.
 void publish(SystemInfoService& service, void (SystemInfoService::*call)()) {
     QSignalSpy spy(&service, &SystemInfoService::infoChanged);
     (service.*call)();
@@ -81,8 +79,7 @@ TEST(SystemInfoServiceTest, LoadingReplacesTheWholeDescriptionAndFillsTheResolut
     publish(service, &SystemInfoService::loadAsync);
     EXPECT_EQ(service.info(), kDescribedMachine);  // network texts emptied until the next refresh
 
-    // A source that cannot tell the resolution leaves it to the desktop's primary screen, and
-    // only without one to its own fallback.
+    // A source that cannot tell the resolution leaves it to the primary screen before its own fallback.
     source->info.displayResolution.clear();
     publish(service, &SystemInfoService::loadAsync);
     const QScreen* screen = QGuiApplication::primaryScreen();
