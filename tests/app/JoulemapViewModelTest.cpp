@@ -36,7 +36,7 @@ struct FakeWorld {
     std::optional<BatteryInfo> battery;                    // then this, every time
     std::shared_ptr<std::latch> batteryGate;               // when set, reads wait for it
     std::shared_ptr<std::latch> batteryEntered;            // counted down by the next read
-    int batteryReads = 0;
+    std::atomic<int> batteryReads{0};
     std::atomic<int64_t> health{87};
     MeasuredPower measured;  // guarded by mutex
     std::deque<std::vector<AppShare>> shareScript;  // then empty samples
@@ -47,24 +47,22 @@ struct FakeWorld {
     std::vector<HistoryRow> rows;
     std::vector<std::vector<AppEnergy>> energies;  // one list per row
     std::vector<AlertMessage> alerts;
-
-    int reads() {
-        std::lock_guard lock(mutex);
-        return batteryReads;
-    }
 };
 
-ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::milliseconds pauseAfterSample,
-                        std::chrono::milliseconds pauseAfterEmpty) {
+template <typename T>
+T nextOf(std::deque<T>& script, T otherwise) {
+    if (script.empty()) return otherwise;
+    T front = std::move(script.front());
+    script.pop_front();
+    return front;
+}
+
+ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::milliseconds pause) {
     ModelSources sources;
     sources.readBattery = [world] {
         std::unique_lock lock(world->mutex);
         ++world->batteryReads;
-        std::optional<BatteryInfo> result = world->battery;
-        if (!world->batteryScript.empty()) {
-            result = world->batteryScript.front();
-            world->batteryScript.pop_front();
-        }
+        const std::optional<BatteryInfo> result = nextOf(world->batteryScript, world->battery);
         auto gate = world->batteryGate;
         auto entered = std::exchange(world->batteryEntered, nullptr);
         lock.unlock();
@@ -78,14 +76,9 @@ ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::mi
         return world->measured;
     };
     sources.sampleProcesses = [world] {
-        std::unique_lock lock(world->mutex);
+        std::lock_guard lock(world->mutex);
         ++world->samples;
-        std::vector<AppShare> shares;
-        if (!world->shareScript.empty()) {
-            shares = world->shareScript.front();
-            world->shareScript.pop_front();
-        }
-        return shares;
+        return nextOf(world->shareScript, {});
     };
     sources.now = [world] { return world->now; };
     sources.elapsedSeconds = [world] { return world->elapsed; };
@@ -95,8 +88,7 @@ ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::mi
         world->energies.push_back(energies);
     };
     sources.notify = [world](const AlertMessage& message) { world->alerts.push_back(message); };
-    sources.pauseAfterSample = pauseAfterSample;
-    sources.pauseAfterEmptySample = pauseAfterEmpty;
+    sources.pauseAfterSample = sources.pauseAfterEmptySample = pause;
     return sources;
 }
 
@@ -117,10 +109,9 @@ BatteryInfo discharging(double amperageMa = -1500) {
 
 class JoulemapViewModelTest : public ::testing::Test {
 protected:
-    std::unique_ptr<JoulemapViewModel> makeModel(std::chrono::milliseconds pauseAfterSample = 1h,
-                                                 std::chrono::milliseconds pauseAfterEmpty = 1h) {
-        auto model =
-            std::make_unique<JoulemapViewModel>(sourcesFor(world_, pauseAfterSample, pauseAfterEmpty));
+    // The sampling loop pauses this long after every sample.
+    std::unique_ptr<JoulemapViewModel> makeModel(std::chrono::milliseconds pause = 1h) {
+        auto model = std::make_unique<JoulemapViewModel>(sourcesFor(world_, pause));
         // The idle interval outlasts every wait here, so no tick stands in for an expected refresh.
         model->setIsActive(false);
         return model;
@@ -193,7 +184,7 @@ TEST_F(JoulemapViewModelTest, SecondBootstrapKeepsTheRunningCycle) {
     auto model = makeModel();
     // The loop's first sample may come late on a busy machine; after it, only a second loop adds one.
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return model->refreshTimer() && world_->reads() == 1 && world_->samples >= 1; }, kWaitMs));
+        [&] { return model->refreshTimer() && world_->batteryReads == 1 && world_->samples >= 1; }, kWaitMs));
     // Guarded pointers: a timer replaced by a new one at the same address reads as gone.
     const auto timers = [&] {
         return std::vector<QPointer<const QTimer>>{model->refreshTimer(), model->healthTimer(),
@@ -205,7 +196,7 @@ TEST_F(JoulemapViewModelTest, SecondBootstrapKeepsTheRunningCycle) {
     model->bootstrap();
     QTest::qWait(100);  // room for a stray refresh or a second sampling loop to show up
     EXPECT_EQ(timers(), before);
-    EXPECT_EQ(world_->reads(), 1);
+    EXPECT_EQ(world_->batteryReads, 1);
     EXPECT_EQ(world_->samples, samples);
 }
 
@@ -441,7 +432,7 @@ TEST_F(JoulemapViewModelTest, SampledSharesReachTheFlowAndAnEmptySampleKeepsThem
     world_->battery = discharging();
     const std::vector<AppShare> shares{{"Blender", std::nullopt, 0.6}, {kSystemShareName, std::nullopt, 0.4}};
     world_->shareScript.push_back(shares);
-    auto model = makeModel(1ms, 1ms);
+    auto model = makeModel(1ms);
     QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
 
     // The start asks for one refresh and the sample with shares for the other.
@@ -450,7 +441,7 @@ TEST_F(JoulemapViewModelTest, SampledSharesReachTheFlowAndAnEmptySampleKeepsThem
     const auto& destinations = model->flow().destinations;
     EXPECT_TRUE(std::any_of(destinations.begin(), destinations.end(),
                             [](const PowerDestination& d) { return d.name == "Blender"; }));
-    EXPECT_EQ(world_->reads(), 2);  // the empty samples since asked for nothing
+    EXPECT_EQ(world_->batteryReads, 2);  // the empty samples since asked for nothing
 }
 
 TEST_F(JoulemapViewModelTest, DestroyingWhileTheLoopPausesAndAReadIsBlockedAppliesNothing) {
