@@ -111,11 +111,9 @@ TEST_F(AlertNotifierTest, ServerPresentPostsOncePerCooldownWithSoundAndIdentifie
     EXPECT_EQ(fake.serverInformationCalls, 1);  // the one permission request
     EXPECT_TRUE(notifier.authorizationRequested());
     const auto first = fake.notifications[0];  // a copy: later posts grow the vector
-    EXPECT_EQ(first.appName, "Joulemap");
-    EXPECT_EQ(first.summary.toStdString(), kTitle);
-    EXPECT_EQ(first.body.toStdString(), kBody);
-    EXPECT_EQ(first.hints.value("sound-name").toString(), "message-new-instant");
-    EXPECT_EQ(first.hints.value("suppress-sound"), QVariant(false));
+    EXPECT_EQ(std::tuple(first.appName.toStdString(), first.summary.toStdString(), first.body.toStdString(),
+                         first.hints.value("sound-name"), first.hints.value("suppress-sound")),
+              std::tuple("Joulemap", kTitle, kBody, QVariant("message-new-instant"), QVariant(false)));
     const QRegularExpression identifierForm(
         "^highTemp-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$");
     EXPECT_TRUE(identifierForm.match(first.identifier()).hasMatch()) << first.identifier().toStdString();
