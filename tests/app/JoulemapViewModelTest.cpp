@@ -94,16 +94,29 @@ ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::mi
 
 // On the adapter, charging 12 W of the 30 W it delivers: 18 W for the machine.
 BatteryInfo charging(std::optional<int64_t> pct = 57, double temperatureC = 30) {
-    return {.designCapacityMah = 5200, .maxCapacityMah = 5000, .currentCapacityMah = 4000, .voltageMv = 12000,
-            .instantAmperageMa = 1000, .isCharging = true, .isExternalConnected = true,
-            .currentCapacityPct = pct, .temperatureC = temperatureC, .adapterWatts = 96,
-            .systemPowerInMw = 30000, .batteryPowerMw = 12000};
+    return {.designCapacityMah = 5200,
+            .maxCapacityMah = 5000,
+            .currentCapacityMah = 4000,
+            .voltageMv = 12000,
+            .instantAmperageMa = 1000,
+            .isCharging = true,
+            .isExternalConnected = true,
+            .currentCapacityPct = pct,
+            .temperatureC = temperatureC,
+            .adapterWatts = 96,
+            .systemPowerInMw = 30000,
+            .batteryPowerMw = 12000};
 }
 
 // On battery, 1500 mA at 11.5 V: 17.25 W.
 BatteryInfo discharging(double amperageMa = -1500) {
-    return {.designCapacityMah = 5200, .maxCapacityMah = 5000, .currentCapacityMah = 3000, .voltageMv = 11500,
-            .instantAmperageMa = amperageMa, .currentCapacityPct = 60, .temperatureC = 30,
+    return {.designCapacityMah = 5200,
+            .maxCapacityMah = 5000,
+            .currentCapacityMah = 3000,
+            .voltageMv = 11500,
+            .instantAmperageMa = amperageMa,
+            .currentCapacityPct = 60,
+            .temperatureC = 30,
             .batteryPowerMw = amperageMa * 11.5};
 }
 
@@ -343,8 +356,9 @@ TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
     const double chargingW = writeAfter(charging(57));
     // Without a battery again, the last snapshot's charge stays; the consumption is the new flow's.
     const double againW = writeAfter(std::nullopt);
-    EXPECT_EQ(world_->rows, (std::vector<HistoryRow>{
-                                {desktopW, desktopW, 0, 0}, {chargingW, 18, 57, 12}, {againW, againW, 57, 12}}));
+    EXPECT_EQ(world_->rows,
+              (std::vector<HistoryRow>{
+                  {desktopW, desktopW, 0, 0}, {chargingW, 18, 57, 12}, {againW, againW, 57, 12}}));
 }
 
 TEST_F(JoulemapViewModelTest, HistoryRowsCarryTheEnergyUsedSinceTheRowBefore) {

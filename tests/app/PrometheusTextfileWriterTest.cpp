@@ -20,7 +20,9 @@ QString contents(const QString& path) {
 
 ModelSources onBattery() {
     ModelSources sources;
-    sources.readBattery = [] { return std::optional(BatteryInfo{.currentCapacityPct = 57, .batteryPowerMw = -8000}); };
+    sources.readBattery = [] {
+        return std::optional(BatteryInfo{.currentCapacityPct = 57, .batteryPowerMw = -8000});
+    };
     return sources;
 }
 

@@ -39,7 +39,8 @@ TEST_F(ThemeManagerTest, LoadingAcceptsOnlyExactTokensAndBooleans) {
     store("highTempAlert", false);
     store("highDrainAlert", "no");
     manager = open();
-    EXPECT_EQ(std::pair(manager->highTempAlertEnabled(), manager->highDrainAlertEnabled()), std::pair(false, true));
+    EXPECT_EQ(std::pair(manager->highTempAlertEnabled(), manager->highDrainAlertEnabled()),
+              std::pair(false, true));
     store("highTempAlert", 0);
     EXPECT_TRUE(open()->highTempAlertEnabled());
 }
@@ -65,8 +66,9 @@ TEST_F(ThemeManagerTest, EveryAssignmentIsAnnouncedAndSurvivesARestart) {
     EXPECT_TRUE(written.contains("highTempAlert"));
 
     const auto reopened = open();
-    EXPECT_EQ(std::tuple(reopened->theme(), reopened->highTempAlertEnabled(), reopened->highDrainAlertEnabled()),
-              std::tuple(AppTheme::system, true, false));
+    EXPECT_EQ(
+        std::tuple(reopened->theme(), reopened->highTempAlertEnabled(), reopened->highDrainAlertEnabled()),
+        std::tuple(AppTheme::system, true, false));
     EXPECT_EQ(reopened->prometheusTextfile(), "/var/lib/node/joulemap.prom");
 }
 
@@ -85,7 +87,8 @@ TEST_F(ThemeManagerTest, OnlySystemThemeFollowsTheAppearanceSource) {
 
     appearance_.setPrefersDark(false);
     EXPECT_EQ(themeSpy.count(), 3);
-    EXPECT_EQ(std::pair(manager->theme(), manager->resolvedTheme()), std::pair(AppTheme::system, AppTheme::light));
+    EXPECT_EQ(std::pair(manager->theme(), manager->resolvedTheme()),
+              std::pair(AppTheme::system, AppTheme::light));
 }
 
 TEST(AppThemeTest, NamesRoundTripAndSystemDrawsWithTheLightPalette) {

@@ -85,8 +85,8 @@ protected:
     QByteArray feed(const QString& imagePath, const QByteArray& image, const char* version = "1.3.0") {
         server.answer(imagePath, {200, image});
         return QByteArray(R"({"version":")") + version + R"(","url":")" + server.url(imagePath).toEncoded() +
-               R"(","sha256":")" +
-               QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex() + R"("})";
+               R"(","sha256":")" + QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex() +
+               R"("})";
     }
 
     // Every state the one-click update goes through to its end.
@@ -157,8 +157,9 @@ TEST_F(UpdateFlow, OneClickUpdateStreamsVerifiesAndReplacesTheBundle) {
     const auto seen = update(*checker);
     ASSERT_GT(seen.size(), 4u) << "some progress between start and end";
     EXPECT_EQ(seen.front(), UpdateProgress::downloading(0));
-    EXPECT_EQ(std::vector(seen.end() - 3, seen.end()),
-              (std::vector{UpdateProgress::downloading(1), UpdateProgress::installing(), UpdateProgress::done()}));
+    EXPECT_EQ(
+        std::vector(seen.end() - 3, seen.end()),
+        (std::vector{UpdateProgress::downloading(1), UpdateProgress::installing(), UpdateProgress::done()}));
     int lastStep = 0;
     for (size_t i = 1; i + 3 < seen.size(); ++i) {
         const int step = int(seen[i].fraction * 100) / 5;
