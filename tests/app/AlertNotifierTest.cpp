@@ -1,4 +1,5 @@
 // The alert notifier against a notification server of our own on a private session bus.
+#include "AlertMessage.h"
 #include "AlertNotifier.h"
 #include "DbusTestBus.h"
 #include "FreedesktopNotificationService.h"
@@ -21,7 +22,6 @@ const QString kServerPath = QStringLiteral("/org/freedesktop/Notifications");
 // Long enough for queued work with nothing to wait for on the bus to have run.
 constexpr int kSettleMs = 50;
 
-// Stands in for the desktop's notification server and records what it is sent.
 class FakeNotificationServer : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
@@ -41,8 +41,7 @@ public:
 
     void releaseServerInformation() {
         ASSERT_TRUE(held_ && heldConnection_);
-        heldConnection_->send(held_->createReply(QVariantList{QStringLiteral("fake"), QStringLiteral("tests"),
-                                                              QStringLiteral("1"), QStringLiteral("1.2")}));
+        heldConnection_->send(held_->createReply(QVariantList{"fake", "tests", "1", "1.2"}));
         held_.reset();
     }
 
@@ -60,7 +59,6 @@ public slots:
             setDelayedReply(true);
             held_ = message();
             heldConnection_ = connection();
-            return {};
         }
         vendor = QStringLiteral("tests");
         version = QStringLiteral("1");
@@ -71,11 +69,6 @@ public slots:
 private:
     std::optional<QDBusMessage> held_;
     std::optional<QDBusConnection> heldConnection_;
-};
-
-struct LoggedAlert {
-    std::string key, title, body;
-    bool operator==(const LoggedAlert&) const = default;
 };
 
 class AlertNotifierTest : public ::testing::Test {
@@ -94,13 +87,11 @@ protected:
         return QTest::qWaitFor([&] { return server && server->notifications.size() >= count; });
     }
 
-    void advanceClock(int seconds) { now = now.addSecs(seconds); }
-
     DbusTestBus bus;
     std::unique_ptr<FakeNotificationServer> server;
     FreedesktopNotificationService service{bus.connection(QStringLiteral("client"))};
     QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
-    std::vector<LoggedAlert> log;
+    std::vector<AlertMessage> log;
     AlertNotifier notifier{&service,
                            [this](const std::string& key, const std::string& title, const std::string& body) {
                                log.push_back({key, title, body});
@@ -120,28 +111,25 @@ TEST_F(AlertNotifierTest, ServerPresentPostsOncePerCooldownWithSoundAndIdentifie
     EXPECT_EQ(fake.serverInformationCalls, 1);  // the one permission request
     EXPECT_TRUE(notifier.authorizationRequested());
     const auto first = fake.notifications[0];  // a copy: later posts grow the vector
-    EXPECT_EQ(first.appName, "Joulemap");
-    EXPECT_EQ(first.summary.toStdString(), kTitle);
-    EXPECT_EQ(first.body.toStdString(), kBody);
-    EXPECT_EQ(first.hints.value("sound-name").toString(), "message-new-instant");
-    EXPECT_EQ(first.hints.value("suppress-sound"), QVariant(false));
+    EXPECT_EQ(std::tuple(first.appName.toStdString(), first.summary.toStdString(), first.body.toStdString(),
+                         first.hints.value("sound-name"), first.hints.value("suppress-sound")),
+              std::tuple("Joulemap", kTitle, kBody, QVariant("message-new-instant"), QVariant(false)));
     const QRegularExpression identifierForm(
         "^highTemp-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$");
     EXPECT_TRUE(identifierForm.match(first.identifier()).hasMatch()) << first.identifier().toStdString();
 
-    EXPECT_EQ(log, (std::vector<LoggedAlert>{{"highTemp", kTitle, kBody}}));
+    EXPECT_EQ(log, (std::vector<AlertMessage>{{"highTemp", kTitle, kBody}}));
     EXPECT_EQ(notifier.lastSent("highTemp"), now);
 
-    // 599 s later the same key is still cooling down. Another key posted afterwards arrives in
-    // order behind anything the first one would have posted, so it shows that nothing was.
-    advanceClock(599);
+    // Still cooling down at 599 s: the other key, posted after it, arrives next only if it posted nothing.
+    now = now.addSecs(599);
     notifier.notify("highTemp", kTitle, kBody);
     notifier.notify(QStringLiteral("highDrain"), QStringLiteral("drain"), QStringLiteral("drain body"));
     ASSERT_TRUE(waitForNotifications(2));
     EXPECT_EQ(fake.notifications[1].summary, "drain");
 
     // Exactly 600 s after the first post the key is free again, with a fresh identifier.
-    advanceClock(1);
+    now = now.addSecs(1);
     notifier.notify("highTemp", kTitle, kBody);
     ASSERT_TRUE(waitForNotifications(3));
     EXPECT_EQ(fake.notifications[2].summary.toStdString(), kTitle);
@@ -160,8 +148,7 @@ TEST_F(AlertNotifierTest, NoServerShowsAndLogsNothingAndStartsNoCooldown) {
     EXPECT_TRUE(log.empty());
     EXPECT_FALSE(notifier.lastSent("highTemp").has_value());
 
-    // A notification server that starts after us is used by the next alert, at once, since
-    // the refused one started no cooldown.
+    // A server that starts later serves the next alert at once: the refused one started no cooldown.
     FakeNotificationServer& fake = startServer();
     notifier.notify("highTemp", kTitle, kBody);
     ASSERT_TRUE(waitForNotifications(1));

@@ -14,8 +14,7 @@ namespace {
 
 constexpr int kTimeoutMs = 10000;
 
-// The stock session configuration minus the service directories, so that no installed
-// notification daemon or portal can be started behind a test's back.
+// No service directories: no installed notification daemon or portal starts behind a test's back.
 QByteArray configFor(const QString& socketDir) {
     return QStringLiteral(R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -44,8 +43,7 @@ DbusTestBus::DbusTestBus() {
         return;
     }
     config.close();
-    // The daemon's complaints (e.g. about fd limits when run as root) stay out of the test
-    // output unless it fails to start.
+    // The daemon's complaints (fd limits as root) are shown only when it fails to start.
     const QString logPath = dir_.filePath(QStringLiteral("bus.log"));
     daemon_.setStandardErrorFile(logPath);
 #ifdef __linux__

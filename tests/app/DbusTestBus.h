@@ -5,9 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A private D-Bus session bus for one test: its own dbus-daemon, its own socket, no service
-// activation (a name has an owner only when the test registers one), gone when this object is.
-// Nothing here touches the user's session bus, so tests run the same on a desktop and in CI.
+// A private session bus for one test (its own dbus-daemon, no service activation), gone with this
+// object; the user's session bus is never touched, so tests run the same on a desktop and in CI.
 class DbusTestBus {
 public:
     DbusTestBus();
@@ -18,8 +17,7 @@ public:
     bool isRunning() const { return !address_.isEmpty(); }
     // Why the daemon did not start, for the failure message.
     QString errorString() const { return error_; }
-    // A new connection to this bus; each name gives a separate client with its own unique name.
-    // All of them are disconnected before the daemon stops.
+    // A separate client per name, each disconnected before the daemon stops.
     QDBusConnection connection(const QString& name);
 
 private:

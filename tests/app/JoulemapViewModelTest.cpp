@@ -36,7 +36,7 @@ struct FakeWorld {
     std::optional<BatteryInfo> battery;                    // then this, every time
     std::shared_ptr<std::latch> batteryGate;               // when set, reads wait for it
     std::shared_ptr<std::latch> batteryEntered;            // counted down by the next read
-    int batteryReads = 0;
+    std::atomic<int> batteryReads{0};
     std::atomic<int64_t> health{87};
     MeasuredPower measured;  // guarded by mutex
     std::deque<std::vector<AppShare>> shareScript;  // then empty samples
@@ -47,24 +47,22 @@ struct FakeWorld {
     std::vector<HistoryRow> rows;
     std::vector<std::vector<AppEnergy>> energies;  // one list per row
     std::vector<AlertMessage> alerts;
-
-    int reads() {
-        std::lock_guard lock(mutex);
-        return batteryReads;
-    }
 };
 
-ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::milliseconds pauseAfterSample,
-                        std::chrono::milliseconds pauseAfterEmpty) {
+template <typename T>
+T nextOf(std::deque<T>& script, T otherwise) {
+    if (script.empty()) return otherwise;
+    T front = std::move(script.front());
+    script.pop_front();
+    return front;
+}
+
+ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::milliseconds pause) {
     ModelSources sources;
     sources.readBattery = [world] {
         std::unique_lock lock(world->mutex);
         ++world->batteryReads;
-        std::optional<BatteryInfo> result = world->battery;
-        if (!world->batteryScript.empty()) {
-            result = world->batteryScript.front();
-            world->batteryScript.pop_front();
-        }
+        const std::optional<BatteryInfo> result = nextOf(world->batteryScript, world->battery);
         auto gate = world->batteryGate;
         auto entered = std::exchange(world->batteryEntered, nullptr);
         lock.unlock();
@@ -78,14 +76,9 @@ ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::mi
         return world->measured;
     };
     sources.sampleProcesses = [world] {
-        std::unique_lock lock(world->mutex);
+        std::lock_guard lock(world->mutex);
         ++world->samples;
-        std::vector<AppShare> shares;
-        if (!world->shareScript.empty()) {
-            shares = world->shareScript.front();
-            world->shareScript.pop_front();
-        }
-        return shares;
+        return nextOf(world->shareScript, {});
     };
     sources.now = [world] { return world->now; };
     sources.elapsedSeconds = [world] { return world->elapsed; };
@@ -95,53 +88,48 @@ ModelSources sourcesFor(const std::shared_ptr<FakeWorld>& world, std::chrono::mi
         world->energies.push_back(energies);
     };
     sources.notify = [world](const AlertMessage& message) { world->alerts.push_back(message); };
-    sources.pauseAfterSample = pauseAfterSample;
-    sources.pauseAfterEmptySample = pauseAfterEmpty;
+    sources.pauseAfterSample = sources.pauseAfterEmptySample = pause;
     return sources;
 }
 
 // On the adapter, charging 12 W of the 30 W it delivers: 18 W for the machine.
-BatteryInfo charging(std::optional<int64_t> pct = 57) {
-    BatteryInfo b;
-    b.isExternalConnected = true;
-    b.isCharging = true;
-    b.currentCapacityPct = pct;
-    b.currentCapacityMah = 4000;
-    b.maxCapacityMah = 5000;
-    b.designCapacityMah = 5200;
-    b.voltageMv = 12000;
-    b.instantAmperageMa = 1000;
-    b.systemPowerInMw = 30000;
-    b.batteryPowerMw = 12000;
-    b.adapterWatts = 96;
-    b.temperatureC = 30;
-    return b;
+BatteryInfo charging(std::optional<int64_t> pct = 57, double temperatureC = 30) {
+    return {.designCapacityMah = 5200,
+            .maxCapacityMah = 5000,
+            .currentCapacityMah = 4000,
+            .voltageMv = 12000,
+            .instantAmperageMa = 1000,
+            .isCharging = true,
+            .isExternalConnected = true,
+            .currentCapacityPct = pct,
+            .temperatureC = temperatureC,
+            .adapterWatts = 96,
+            .systemPowerInMw = 30000,
+            .batteryPowerMw = 12000};
 }
 
 // On battery, 1500 mA at 11.5 V: 17.25 W.
 BatteryInfo discharging(double amperageMa = -1500) {
-    BatteryInfo b = charging(60);
-    b.isExternalConnected = b.isCharging = false;
-    b.currentCapacityMah = 3000;
-    b.voltageMv = 11500;
-    b.instantAmperageMa = amperageMa;
-    b.batteryPowerMw = amperageMa * 11.5;
-    b.systemPowerInMw = b.adapterWatts = 0;
-    return b;
+    return {.designCapacityMah = 5200,
+            .maxCapacityMah = 5000,
+            .currentCapacityMah = 3000,
+            .voltageMv = 11500,
+            .instantAmperageMa = amperageMa,
+            .currentCapacityPct = 60,
+            .temperatureC = 30,
+            .batteryPowerMw = amperageMa * 11.5};
 }
 
 class JoulemapViewModelTest : public ::testing::Test {
 protected:
-    std::unique_ptr<JoulemapViewModel> makeModel(std::chrono::milliseconds pauseAfterSample = 1h,
-                                                 std::chrono::milliseconds pauseAfterEmpty = 1h) {
-        auto model =
-            std::make_unique<JoulemapViewModel>(sourcesFor(world_, pauseAfterSample, pauseAfterEmpty));
+    // The sampling loop pauses this long after every sample.
+    std::unique_ptr<JoulemapViewModel> makeModel(std::chrono::milliseconds pause = 1h) {
+        auto model = std::make_unique<JoulemapViewModel>(sourcesFor(world_, pause));
         // The idle interval outlasts every wait here, so no tick stands in for an expected refresh.
         model->setIsActive(false);
         return model;
     }
 
-    // A running model with its first refresh and health read applied.
     std::unique_ptr<JoulemapViewModel> startModel() {
         auto model = makeModel();
         QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
@@ -157,8 +145,7 @@ protected:
         auto entered = std::make_shared<std::latch>(1);
         {
             std::lock_guard lock(world_->mutex);
-            world_->battery = charging();
-            world_->battery->temperatureC = 45;
+            world_->battery = charging(57, 45);
             world_->batteryGate = gate;
             world_->batteryEntered = entered;
         }
@@ -180,13 +167,14 @@ protected:
     std::shared_ptr<FakeWorld> world_ = std::make_shared<FakeWorld>();
 };
 
+using Severity = BatteryAdvisor::Advice::Severity;
+
 TEST_F(JoulemapViewModelTest, RefreshIntervalFollowsIsActiveAndTimerIsRecreatedOnlyOnChange) {
     auto model = makeModel();
     // Written before the scheduled start: must neither create a timer early nor stop the start.
     model->setIsActive(true);
     ASSERT_EQ(model->refreshTimer(), nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return model->refreshTimer() != nullptr; }, kWaitMs));
-
     ASSERT_TRUE(model->healthTimer() && model->historyTimer());
     EXPECT_EQ(model->refreshTimer()->interval(), 3000);
     EXPECT_EQ(model->healthTimer()->interval(), 300000);
@@ -207,22 +195,21 @@ TEST_F(JoulemapViewModelTest, RefreshIntervalFollowsIsActiveAndTimerIsRecreatedO
 
 TEST_F(JoulemapViewModelTest, SecondBootstrapKeepsTheRunningCycle) {
     auto model = makeModel();
-    // The loop's first sample runs on its own thread and may come late on a busy machine; wait for it
-    // so that only a second loop could add another.
+    // The loop's first sample may come late on a busy machine; after it, only a second loop adds one.
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return model->refreshTimer() && world_->reads() == 1 && world_->samples >= 1; }, kWaitMs));
-    // Guarded pointers: a timer replaced by a new one at the same address still reads as gone.
-    const QPointer<const QTimer> timers[] = {model->refreshTimer(), model->healthTimer(),
-                                             model->historyTimer()};
+        [&] { return model->refreshTimer() && world_->batteryReads == 1 && world_->samples >= 1; }, kWaitMs));
+    // Guarded pointers: a timer replaced by a new one at the same address reads as gone.
+    const auto timers = [&] {
+        return std::vector<QPointer<const QTimer>>{model->refreshTimer(), model->healthTimer(),
+                                                   model->historyTimer()};
+    };
+    const auto before = timers();
     const int samples = world_->samples;
 
     model->bootstrap();
     QTest::qWait(100);  // room for a stray refresh or a second sampling loop to show up
-    EXPECT_TRUE(timers[0] && timers[1] && timers[2]);
-    EXPECT_EQ(model->refreshTimer(), timers[0]);
-    EXPECT_EQ(model->healthTimer(), timers[1]);
-    EXPECT_EQ(model->historyTimer(), timers[2]);
-    EXPECT_EQ(world_->reads(), 1);
+    EXPECT_EQ(timers(), before);
+    EXPECT_EQ(world_->batteryReads, 1);
     EXPECT_EQ(world_->samples, samples);
 }
 
@@ -251,53 +238,48 @@ TEST_F(JoulemapViewModelTest, HistoriesHoldTheLast32ReadingsInStep) {
 TEST_F(JoulemapViewModelTest, AmperageWindowDrivesTheEstimateText) {
     world_->battery = BatteryInfo{};
     auto model = startModel();
-    BatteryInfo adapter;
-    adapter.isExternalConnected = true;
+    const auto refreshTo = [&](const BatteryInfo& battery) {
+        EXPECT_TRUE(refreshWith(*model, battery));
+        return std::pair(model->amperageSamples(), model->batteryTimeEstimate().toStdString());
+    };
+    const auto plugged = [](double amperageMa) {
+        return BatteryInfo{.instantAmperageMa = amperageMa, .isExternalConnected = true};
+    };
+    using Window = std::vector<double>;
 
-    adapter.instantAmperageMa = 500;
-    for (int i = 0; i < 6; ++i) ASSERT_TRUE(refreshWith(*model, adapter));
-    EXPECT_EQ(model->amperageSamples(), std::vector<double>(5, 500));
+    for (int i = 0; i < 5; ++i) refreshTo(plugged(500));
+    EXPECT_EQ(refreshTo(plugged(500)).first, Window(5, 500));
 
     // Unplugging: the old charging readings must not soften the first discharge figures.
-    ASSERT_TRUE(refreshWith(*model, discharging(-300)));
-    EXPECT_EQ(model->amperageSamples(), std::vector<double>{-300});
-    ASSERT_TRUE(refreshWith(*model, discharging(-2700)));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "可用约 2小时");  // 3000 mAh at a mean of 1500 mA
+    EXPECT_EQ(refreshTo(discharging(-300)).first, Window{-300});
+    // 3000 mAh at a mean of 1500 mA.
+    EXPECT_EQ(refreshTo(discharging(-2700)), std::pair(Window{-300, -2700}, std::string("可用约 2小时")));
 
     // Too little current to divide by: the battery's own figure, trusted below ten hours only.
     BatteryInfo idle = discharging(0);
     idle.timeRemainingMin = 600;
-    ASSERT_TRUE(refreshWith(*model, idle));
-    EXPECT_EQ(model->amperageSamples(), std::vector<double>{0});
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "放电中");
+    EXPECT_EQ(refreshTo(idle), std::pair(Window{0}, std::string("放电中")));
     idle.timeRemainingMin = 599;
-    ASSERT_TRUE(refreshWith(*model, idle));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "可用约 9小时59分");
+    EXPECT_EQ(refreshTo(idle).second, "可用约 9小时59分");
 
     // Zero sits on the charging side, so plugging in after it keeps the window.
-    adapter.instantAmperageMa = 40;
-    ASSERT_TRUE(refreshWith(*model, adapter));
-    EXPECT_EQ(model->amperageSamples(), (std::vector<double>{0, 0, 40}));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(), "已接电源");
+    EXPECT_EQ(refreshTo(plugged(40)), std::pair(Window{0, 0, 40}, std::string("已接电源")));
 
-    ASSERT_TRUE(refreshWith(*model, discharging(-100)));
+    refreshTo(discharging(-100));
     BatteryInfo filling = charging();
     filling.instantAmperageMa = 800;
-    ASSERT_TRUE(refreshWith(*model, filling));
+    refreshTo(filling);
     filling.instantAmperageMa = 1200;
-    ASSERT_TRUE(refreshWith(*model, filling));
-    EXPECT_EQ(model->batteryTimeEstimate().toStdString(),
-              "充满约 1小时");  // 1000 mAh missing at a mean of 1000 mA
+    // 1000 mAh missing at a mean of 1000 mA.
+    EXPECT_EQ(refreshTo(filling).second, "充满约 1小时");
 }
 
 TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndNoBatteryAdvice) {
-    BatteryInfo hot = charging();
-    hot.temperatureC = 45;
-    world_->battery = hot;
+    world_->battery = charging(57, 45);
     auto model = startModel();
     ASSERT_TRUE(model->hasBattery());
+    ASSERT_FALSE(model->advices().empty());
     const BatteryInfo battery = model->battery();
-    const auto advices = model->advices();
     const auto amperage = model->amperageSamples();
     const size_t alerts = world_->alerts.size();
 
@@ -311,7 +293,6 @@ TEST_F(JoulemapViewModelTest, RefreshWithoutBatteryShowsDesktopFlowAndNoBatteryA
     EXPECT_EQ(model->flow().inputSub, "交流供电 · CPU 实际 12.0W");  // the meters reach the flow
     EXPECT_EQ(model->lastUpdated(), world_->now);
     EXPECT_EQ(model->battery(), battery);
-    EXPECT_FALSE(advices.empty());
     EXPECT_TRUE(model->advices().empty());
     // A health read on a machine without a battery brings no battery advice back.
     QSignalSpy advicesChanged(model.get(), &JoulemapViewModel::advicesChanged);
@@ -337,7 +318,7 @@ TEST_F(JoulemapViewModelTest, HealthReadFillsTheBatteryAndAdviceStaysWithinTwo) 
     auto model = startModel();
     EXPECT_EQ(model->battery().systemHealthPct, 70);
     ASSERT_EQ(model->advices().size(), 1u);
-    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::warn);
+    EXPECT_EQ(model->advices()[0].severity, Severity::warn);
 
     world_->health = 95;
     QSignalSpy advicesChanged(model.get(), &JoulemapViewModel::advicesChanged);
@@ -345,7 +326,7 @@ TEST_F(JoulemapViewModelTest, HealthReadFillsTheBatteryAndAdviceStaysWithinTwo) 
     ASSERT_TRUE(advicesChanged.wait(kWaitMs));
     EXPECT_EQ(model->battery().systemHealthPct, 95);
     ASSERT_EQ(model->advices().size(), 1u);
-    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::good);
+    EXPECT_EQ(model->advices()[0].severity, Severity::good);
     ASSERT_TRUE(refreshWith(*model, resting));
     EXPECT_EQ(model->battery().systemHealthPct, 95);
 
@@ -355,33 +336,29 @@ TEST_F(JoulemapViewModelTest, HealthReadFillsTheBatteryAndAdviceStaysWithinTwo) 
     bad.temperatureC = 45;
     ASSERT_TRUE(refreshWith(*model, bad));
     ASSERT_EQ(model->advices().size(), 2u);
-    EXPECT_EQ(model->advices()[0].severity, BatteryAdvisor::Advice::Severity::critical);
-    EXPECT_EQ(model->advices()[1].severity, BatteryAdvisor::Advice::Severity::critical);
+    EXPECT_EQ(model->advices()[0].severity, Severity::critical);
+    EXPECT_EQ(model->advices()[1].severity, Severity::critical);
 }
 
 TEST_F(JoulemapViewModelTest, HistoryRowsFollowTheFlowAndTheLastSnapshot) {
     world_->batteryScript.push_back(std::nullopt);
     auto model = startModel();
+    const auto writeAfter = [&](std::optional<BatteryInfo> battery) {
+        EXPECT_TRUE(refreshWith(*model, std::move(battery)));
+        model->writeHistory();
+        return model->flow().totalPower();
+    };
 
     // Without a battery a row is written anyway, with no charge; the machine consumes the whole flow.
     model->writeHistory();
-    ASSERT_EQ(world_->rows.size(), 1u);
-    EXPECT_EQ(world_->rows[0], (HistoryRow{model->flow().totalPower(), model->flow().totalPower(), 0, 0}));
-
-    ASSERT_TRUE(refreshWith(*model, charging(std::nullopt)));
-    model->writeHistory();
-    EXPECT_EQ(world_->rows.size(), 1u);  // no row with a made-up charge while the charge is unknown
-
-    ASSERT_TRUE(refreshWith(*model, charging(57)));
-    model->writeHistory();
-    ASSERT_EQ(world_->rows.size(), 2u);
-    EXPECT_EQ(world_->rows[1], (HistoryRow{model->flow().totalPower(), 18, 57, 12}));
-
+    const double desktopW = model->flow().totalPower();
+    writeAfter(charging(std::nullopt));  // no row with a made-up charge while the charge is unknown
+    const double chargingW = writeAfter(charging(57));
     // Without a battery again, the last snapshot's charge stays; the consumption is the new flow's.
-    ASSERT_TRUE(refreshWith(*model, std::nullopt));
-    model->writeHistory();
-    ASSERT_EQ(world_->rows.size(), 3u);
-    EXPECT_EQ(world_->rows[2], (HistoryRow{model->flow().totalPower(), model->flow().totalPower(), 57, 12}));
+    const double againW = writeAfter(std::nullopt);
+    EXPECT_EQ(world_->rows,
+              (std::vector<HistoryRow>{
+                  {desktopW, desktopW, 0, 0}, {chargingW, 18, 57, 12}, {againW, againW, 57, 12}}));
 }
 
 TEST_F(JoulemapViewModelTest, HistoryRowsCarryTheEnergyUsedSinceTheRowBefore) {
@@ -410,9 +387,7 @@ TEST_F(JoulemapViewModelTest, HistoryRowsCarryTheEnergyUsedSinceTheRowBefore) {
 
 TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
     auto model = startModel();
-    BatteryInfo hot = charging();
-    hot.temperatureC = 41.9;
-
+    const BatteryInfo hot = charging(57, 41.9);
     ASSERT_TRUE(refreshWith(*model, hot));
     ASSERT_EQ(world_->alerts.size(), 1u);
     EXPECT_EQ(world_->alerts[0].key, "highTemp");
@@ -423,7 +398,7 @@ TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
     ASSERT_TRUE(refreshWith(*model, hot));
     EXPECT_EQ(world_->alerts.size(), 1u);
 
-    // Preferences gone: both alerts count as enabled again.
+    // Preferences gone: the alert counts as enabled again.
     preferences.reset();
     ASSERT_TRUE(refreshWith(*model, hot));
     EXPECT_EQ(world_->alerts.size(), 2u);
@@ -431,20 +406,17 @@ TEST_F(JoulemapViewModelTest, HotBatteryAlertHonoursTheSwitch) {
 
 TEST_F(JoulemapViewModelTest, ChargeLevelAlertsOnlyWhenTurnedOnAndAtTheirLevels) {
     auto model = startModel();
-    BatteryInfo nearlyFull = charging();
-    nearlyFull.currentCapacityPct = 85;
-    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    ASSERT_TRUE(refreshWith(*model, charging(85)));
     EXPECT_TRUE(world_->alerts.empty());  // off without preferences, and off by default
 
-    test::Preferences prefs;
-    ThemeManager& preferences = prefs.theme;
-    preferences.setChargeHighAlertEnabled(true);
-    preferences.setChargeHighAlertPct(90);
-    model->setThemeManager(&preferences);
-    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    test::Preferences preferences;
+    preferences.theme.setChargeHighAlertEnabled(true);
+    preferences.theme.setChargeHighAlertPct(90);
+    model->setThemeManager(&preferences.theme);
+    ASSERT_TRUE(refreshWith(*model, charging(85)));
     EXPECT_TRUE(world_->alerts.empty());
-    preferences.setChargeHighAlertPct(85);
-    ASSERT_TRUE(refreshWith(*model, nearlyFull));
+    preferences.theme.setChargeHighAlertPct(85);
+    ASSERT_TRUE(refreshWith(*model, charging(85)));
     ASSERT_EQ(world_->alerts.size(), 1u);
     EXPECT_EQ(world_->alerts[0].key, "chargeHigh");
 }
@@ -474,7 +446,7 @@ TEST_F(JoulemapViewModelTest, SampledSharesReachTheFlowAndAnEmptySampleKeepsThem
     world_->battery = discharging();
     const std::vector<AppShare> shares{{"Blender", std::nullopt, 0.6}, {kSystemShareName, std::nullopt, 0.4}};
     world_->shareScript.push_back(shares);
-    auto model = makeModel(1ms, 1ms);
+    auto model = makeModel(1ms);
     QSignalSpy refreshed(model.get(), &JoulemapViewModel::refreshed);
 
     // The start asks for one refresh and the sample with shares for the other.
@@ -483,7 +455,7 @@ TEST_F(JoulemapViewModelTest, SampledSharesReachTheFlowAndAnEmptySampleKeepsThem
     const auto& destinations = model->flow().destinations;
     EXPECT_TRUE(std::any_of(destinations.begin(), destinations.end(),
                             [](const PowerDestination& d) { return d.name == "Blender"; }));
-    EXPECT_EQ(world_->reads(), 2);  // the empty samples since asked for nothing
+    EXPECT_EQ(world_->batteryReads, 2);  // the empty samples since asked for nothing
 }
 
 TEST_F(JoulemapViewModelTest, DestroyingWhileTheLoopPausesAndAReadIsBlockedAppliesNothing) {

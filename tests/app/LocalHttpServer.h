@@ -1,8 +1,7 @@
 #pragma once
 
-// A real HTTP/1.1 server on 127.0.0.1 for the updater's tests: each path answers with a fixed
-// status and body, the body written in slices from the event loop so a client sees it arrive in
-// pieces, as from a real network.
+// An HTTP/1.1 server on 127.0.0.1: each path answers a fixed status and body, the body written in
+// slices from the event loop so that it arrives in pieces, as from a real network.
 
 #include <QByteArray>
 #include <QHash>

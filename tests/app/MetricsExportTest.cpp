@@ -14,9 +14,7 @@ namespace {
 ModelSources meteredDesktop(const std::shared_ptr<std::atomic<int>>& powerReads) {
     ModelSources sources;
     sources.readPower = [powerReads] {
-        MeasuredPower m;
-        if (++*powerReads > 1) m.packageWatts = 12.5;
-        return m;
+        return MeasuredPower{.packageWatts = ++*powerReads > 1 ? std::optional(12.5) : std::nullopt};
     };
     sources.sampleProcesses = [] { return std::vector<AppShare>{{"Blender", std::nullopt, 1.0}, {"__system__", std::nullopt, 0.2}}; };
     return sources;

@@ -34,29 +34,32 @@ signals:
     void SettingChanged(const QString& settingsNamespace, const QString& key, const QDBusVariant& value);
 };
 
-// The palette is process-wide; put it back whatever the test did.
-struct PaletteRestorer {
-    QPalette saved = QGuiApplication::palette();
-    ~PaletteRestorer() { QApplication::setPalette(saved); }
-};
-
 QPalette paletteWithWindow(const QColor& window) {
     QPalette palette = QGuiApplication::palette();
     palette.setColor(QPalette::Window, window);
     return palette;
 }
 
-TEST(PortalAppearanceSourceTest, FollowsThePortalAndIgnoresThePaletteOnceItAnswered) {
+// The palette is process-wide: each test starts from a light one and puts the old one back.
+class PortalAppearanceSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bus.isRunning()) << bus.errorString().toStdString();
+        QApplication::setPalette(paletteWithWindow(Qt::white));
+    }
+    void TearDown() override { QApplication::setPalette(saved); }
+
+    const QPalette saved = QGuiApplication::palette();
     DbusTestBus bus;
-    ASSERT_TRUE(bus.isRunning()) << bus.errorString().toStdString();
+};
+
+TEST_F(PortalAppearanceSourceTest, FollowsThePortalAndIgnoresThePaletteOnceItAnswered) {
     QDBusConnection portalSide = bus.connection(QStringLiteral("portal"));
     FakeSettingsPortal portal;
     ASSERT_TRUE(portalSide.registerObject(kPortalPath, &portal,
                                           QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
     ASSERT_TRUE(portalSide.registerService(kPortalService));
 
-    PaletteRestorer restorer;
-    QApplication::setPalette(paletteWithWindow(Qt::white));
     PortalAppearanceSource source(bus.connection(QStringLiteral("app")));
     QSignalSpy changed(&source, &AppearanceSource::changed);
     ASSERT_TRUE(changed.wait(kReplyWaitMs));
@@ -76,12 +79,7 @@ TEST(PortalAppearanceSourceTest, FollowsThePortalAndIgnoresThePaletteOnceItAnswe
     EXPECT_EQ(changed.count(), 2);
 }
 
-TEST(PortalAppearanceSourceTest, WithoutPortalFollowsThePaletteLightness) {
-    DbusTestBus bus;
-    ASSERT_TRUE(bus.isRunning()) << bus.errorString().toStdString();
-
-    PaletteRestorer restorer;
-    QApplication::setPalette(paletteWithWindow(Qt::white));
+TEST_F(PortalAppearanceSourceTest, WithoutPortalFollowsThePaletteLightness) {
     PortalAppearanceSource source(bus.connection(QStringLiteral("app")));
     QSignalSpy changed(&source, &AppearanceSource::changed);
     EXPECT_FALSE(source.prefersDark());

@@ -21,10 +21,7 @@ QString contents(const QString& path) {
 ModelSources onBattery() {
     ModelSources sources;
     sources.readBattery = [] {
-        BatteryInfo b;
-        b.currentCapacityPct = 57;
-        b.batteryPowerMw = -8000;
-        return std::optional<BatteryInfo>(b);
+        return std::optional(BatteryInfo{.currentCapacityPct = 57, .batteryPowerMw = -8000});
     };
     return sources;
 }

@@ -13,7 +13,6 @@
 namespace joulemap {
 namespace {
 
-// Stands in for a panel's watcher: it records the services that registered.
 class FakeWatcher : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
@@ -25,8 +24,7 @@ public slots:
     void RegisterStatusNotifierItem(const QString& service) { registered.append(service); }
 };
 
-// The item answers on this thread, so a call must wait with the event loop running.
-// (QDBusInterface would block on introspection first.)
+// The item answers on this thread, so a call waits with the event loop running (QDBusInterface would block).
 struct Target {
     QDBusConnection bus;
     QString service, path, interface;

@@ -17,8 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 using Totals = std::optional<std::pair<uint64_t, uint64_t>>;
 
-// Answers with what the test put in, which it changes only while no worker runs; collect() can be
-// held back until the test releases it.
+// The test changes what it answers only while no worker runs; collect() waits for the gate when set.
 struct FakeSource : SystemInfoSource {
     SystemInfo collect() override {
         if (gate) gate->wait();
@@ -34,23 +33,9 @@ struct FakeSource : SystemInfoSource {
     std::atomic<int> collected = 0;
 };
 
-struct ManualClock {
-    std::chrono::steady_clock::time_point now{std::chrono::hours(100)};
-    SystemInfoService::Clock function() {
-        return [this] { return now; };
-    }
-};
+const SystemInfo kDescribedMachine{
+    .chipName = "Apple M2", .coreCount = "8", .memoryGB = "16 GB", .displayResolution = "2560 x 1664 Retina"};
 
-SystemInfo describedMachine() {
-    SystemInfo info;
-    info.chipName = "Apple M2";
-    info.coreCount = "8";
-    info.memoryGB = "16 GB";
-    info.displayResolution = "2560 x 1664 Retina";
-    return info;
-}
-
-// Runs one asynchronous call and waits until its result has been published.
 void publish(SystemInfoService& service, void (SystemInfoService::*call)()) {
     QSignalSpy spy(&service, &SystemInfoService::infoChanged);
     (service.*call)();
@@ -60,13 +45,13 @@ void publish(SystemInfoService& service, void (SystemInfoService::*call)()) {
 
 TEST(SystemInfoServiceTest, RatesAreMeasuredAgainstThePreviousCountersAndAtLeastOneSecond) {
     auto source = std::make_shared<FakeSource>();
-    ManualClock clock;
-    const auto created = clock.now;
-    SystemInfoService service(source, clock.function());
+    const std::chrono::steady_clock::time_point created{std::chrono::hours(100)};
+    auto now = created;
+    SystemInfoService service(source, [&now] { return now; });
 
     // The first rate is taken against zero counters since the service was created.
     source->totals = std::pair<uint64_t, uint64_t>{3'145'728, 2'048};
-    clock.now += 3s;
+    now += 3s;
     publish(service, &SystemInfoService::refreshNetwork);
     const auto rates = [&] { return std::pair(service.info().networkDown, service.info().networkUp); };
     const auto measured = [&] { return std::tuple(service.lastNetIn(), service.lastNetOut(), service.lastNetTime()); };
@@ -75,7 +60,7 @@ TEST(SystemInfoServiceTest, RatesAreMeasuredAgainstThePreviousCountersAndAtLeast
 
     // No counters: the row goes away and the next measurement starts from zero again.
     source->totals = std::nullopt;
-    clock.now += 3s;
+    now += 3s;
     publish(service, &SystemInfoService::refreshNetwork);
     EXPECT_EQ(rates(), (std::pair<std::string, std::string>()));
     EXPECT_EQ(measured(), std::tuple(0u, 0u, created + 6s));
@@ -90,15 +75,12 @@ TEST(SystemInfoServiceTest, LoadingReplacesTheWholeDescriptionAndFillsTheResolut
     publish(service, &SystemInfoService::refreshNetwork);
     ASSERT_FALSE(service.info().networkDown.empty());
 
-    source->info = describedMachine();
+    source->info = kDescribedMachine;
     publish(service, &SystemInfoService::loadAsync);
-    EXPECT_EQ(service.info(), describedMachine());  // network texts emptied until the next refresh
+    EXPECT_EQ(service.info(), kDescribedMachine);  // network texts emptied until the next refresh
 
-    // A source that cannot tell the resolution leaves it to the desktop's primary screen, and
-    // only without one to its own fallback.
-    SystemInfo noResolution = describedMachine();
-    noResolution.displayResolution.clear();
-    source->info = noResolution;
+    // A source that cannot tell the resolution leaves it to the primary screen before its own fallback.
+    source->info.displayResolution.clear();
     publish(service, &SystemInfoService::loadAsync);
     const QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);  // the offscreen platform has one
@@ -109,7 +91,7 @@ TEST(SystemInfoServiceTest, LoadingReplacesTheWholeDescriptionAndFillsTheResolut
 
 TEST(SystemInfoServiceTest, ResultsArrivingAfterTheServiceIsGoneAreDropped) {
     auto source = std::make_shared<FakeSource>();
-    source->info = describedMachine();
+    source->info = kDescribedMachine;
     std::promise<void> release;
     source->gate = release.get_future().share();
 

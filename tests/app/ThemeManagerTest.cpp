@@ -23,9 +23,8 @@ protected:
 
 TEST_F(ThemeManagerTest, LoadingAcceptsOnlyExactTokensAndBooleans) {
     auto manager = open();
-    EXPECT_EQ(manager->theme(), AppTheme::light);
-    EXPECT_TRUE(manager->highTempAlertEnabled());
-    EXPECT_TRUE(manager->highDrainAlertEnabled());
+    EXPECT_EQ(std::tuple(manager->theme(), manager->highTempAlertEnabled(), manager->highDrainAlertEnabled()),
+              std::tuple(AppTheme::light, true, true));
     EXPECT_TRUE(manager->prometheusTextfile().isEmpty());  // no export until asked for
 
     const std::vector<std::pair<QVariant, AppTheme>> themes{
@@ -40,8 +39,8 @@ TEST_F(ThemeManagerTest, LoadingAcceptsOnlyExactTokensAndBooleans) {
     store("highTempAlert", false);
     store("highDrainAlert", "no");
     manager = open();
-    EXPECT_FALSE(manager->highTempAlertEnabled());
-    EXPECT_TRUE(manager->highDrainAlertEnabled());
+    EXPECT_EQ(std::pair(manager->highTempAlertEnabled(), manager->highDrainAlertEnabled()),
+              std::pair(false, true));
     store("highTempAlert", 0);
     EXPECT_TRUE(open()->highTempAlertEnabled());
 }
@@ -52,16 +51,14 @@ TEST_F(ThemeManagerTest, EveryAssignmentIsAnnouncedAndSurvivesARestart) {
         QSignalSpy themeSpy(manager.get(), &ThemeManager::themeChanged);
         QSignalSpy tempSpy(manager.get(), &ThemeManager::highTempAlertEnabledChanged);
         QSignalSpy drainSpy(manager.get(), &ThemeManager::highDrainAlertEnabledChanged);
+        QSignalSpy prometheusSpy(manager.get(), &ThemeManager::prometheusTextfileChanged);
         manager->setTheme(AppTheme::light);
         manager->setTheme(AppTheme::system);
         manager->setHighTempAlertEnabled(true);
         manager->setHighDrainAlertEnabled(false);
-        QSignalSpy prometheusSpy(manager.get(), &ThemeManager::prometheusTextfileChanged);
         manager->setPrometheusTextfile(QStringLiteral("/var/lib/node/joulemap.prom"));
-        EXPECT_EQ(prometheusSpy.count(), 1);
-        EXPECT_EQ(themeSpy.count(), 2);
-        EXPECT_EQ(tempSpy.count(), 1);
-        EXPECT_EQ(drainSpy.count(), 1);
+        EXPECT_EQ((std::vector{themeSpy.count(), tempSpy.count(), drainSpy.count(), prometheusSpy.count()}),
+                  (std::vector<qsizetype>{2, 1, 1, 1}));
     }
     const QSettings written(file(), QSettings::IniFormat);
     EXPECT_EQ(written.value("theme").toString(), "system");
@@ -69,9 +66,9 @@ TEST_F(ThemeManagerTest, EveryAssignmentIsAnnouncedAndSurvivesARestart) {
     EXPECT_TRUE(written.contains("highTempAlert"));
 
     const auto reopened = open();
-    EXPECT_EQ(reopened->theme(), AppTheme::system);
-    EXPECT_TRUE(reopened->highTempAlertEnabled());
-    EXPECT_FALSE(reopened->highDrainAlertEnabled());
+    EXPECT_EQ(
+        std::tuple(reopened->theme(), reopened->highTempAlertEnabled(), reopened->highDrainAlertEnabled()),
+        std::tuple(AppTheme::system, true, false));
     EXPECT_EQ(reopened->prometheusTextfile(), "/var/lib/node/joulemap.prom");
 }
 
@@ -90,8 +87,8 @@ TEST_F(ThemeManagerTest, OnlySystemThemeFollowsTheAppearanceSource) {
 
     appearance_.setPrefersDark(false);
     EXPECT_EQ(themeSpy.count(), 3);
-    EXPECT_EQ(manager->theme(), AppTheme::system);
-    EXPECT_EQ(manager->resolvedTheme(), AppTheme::light);
+    EXPECT_EQ(std::pair(manager->theme(), manager->resolvedTheme()),
+              std::pair(AppTheme::system, AppTheme::light));
 }
 
 TEST(AppThemeTest, NamesRoundTripAndSystemDrawsWithTheLightPalette) {

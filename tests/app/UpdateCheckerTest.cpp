@@ -36,8 +36,7 @@ void writeFile(const QString& path, const QByteArray& data, bool executable = fa
     if (executable) f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
 }
 
-// A release image as the packaging makes it: a .tar.gz whose top folder is the bundle.
-// `noiseBytes` of random data keep it large after compression.
+// A .tar.gz whose top folder is the bundle, as packaged; random `noiseBytes` keep it large when compressed.
 QByteArray tarImage(const QString& workDir, const QString& topFolder, const QByteArray& program,
                     qsizetype noiseBytes = 0) {
     const QString stage = workDir + QStringLiteral("/stage");
@@ -53,10 +52,7 @@ QByteArray tarImage(const QString& workDir, const QString& topFolder, const QByt
     return readAll(image);
 }
 
-QByteArray sha256Hex(const QByteArray& data) { return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex(); }
-
-// A temporary home with the bundle the updater replaces, a server, and a checker on this platform's
-// steps that believes it runs from that bundle.
+// A temporary home with the bundle the updater replaces, a server, and checkers that run from that bundle.
 class UpdateFlow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,10 +85,11 @@ protected:
     QByteArray feed(const QString& imagePath, const QByteArray& image, const char* version = "1.3.0") {
         server.answer(imagePath, {200, image});
         return QByteArray(R"({"version":")") + version + R"(","url":")" + server.url(imagePath).toEncoded() +
-               R"(","sha256":")" + sha256Hex(image) + R"("})";
+               R"(","sha256":")" + QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex() +
+               R"("})";
     }
 
-    // Runs the one-click update to its end and returns every state it went through.
+    // Every state the one-click update goes through to its end.
     std::vector<UpdateProgress> update(UpdateChecker& checker) {
         std::vector<UpdateProgress> seen;
         QObject::connect(&checker, &UpdateChecker::progressChanged, [&] { seen.push_back(checker.progress()); });
@@ -160,9 +157,9 @@ TEST_F(UpdateFlow, OneClickUpdateStreamsVerifiesAndReplacesTheBundle) {
     const auto seen = update(*checker);
     ASSERT_GT(seen.size(), 4u) << "some progress between start and end";
     EXPECT_EQ(seen.front(), UpdateProgress::downloading(0));
-    EXPECT_EQ(seen.back(), UpdateProgress::done());
-    EXPECT_EQ(seen[seen.size() - 2], UpdateProgress::installing());
-    EXPECT_EQ(seen[seen.size() - 3], UpdateProgress::downloading(1));
+    EXPECT_EQ(
+        std::vector(seen.end() - 3, seen.end()),
+        (std::vector{UpdateProgress::downloading(1), UpdateProgress::installing(), UpdateProgress::done()}));
     int lastStep = 0;
     for (size_t i = 1; i + 3 < seen.size(); ++i) {
         const int step = int(seen[i].fraction * 100) / 5;
@@ -240,8 +237,7 @@ TEST_F(UpdateFlow, ACopyOfThePackageManagersProgramOffersOnlyTheDownload) {
     EXPECT_EQ(checker->notice()->action, UpdateNotice::Action::download);
 }
 
-// The image and feed made by tools/make_release.sh (the release_image_update test runs it first),
-// served from this machine and installed by the updater.
+// The image and feed made by tools/make_release.sh (release_image_update runs it first), installed.
 using ReleaseImage = UpdateFlow;
 
 TEST_F(ReleaseImage, InstallsAsARunnableBundle) {
@@ -265,8 +261,7 @@ TEST_F(ReleaseImage, InstallsAsARunnableBundle) {
     EXPECT_TRUE(QFile::exists(data + "logo.png"));
 }
 
-// The macOS steps, driven by fake hdiutil and xattr that log their arguments and print what the
-// real ones print.
+// The macOS steps, with fake hdiutil and xattr that log their arguments and print what the real ones do.
 class MacUpdateFlow : public UpdateFlow {
 protected:
     void SetUp() override {

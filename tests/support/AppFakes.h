@@ -1,7 +1,5 @@
 #pragma once
 
-// Stand-ins shared by the app and view tests.
-
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -35,8 +33,7 @@ inline ModelSources fixedSources(std::optional<BatteryInfo> battery, std::vector
     return s;
 }
 
-// A charge-limit driver in memory: it may be read-only to the user, and may store something other
-// than what it is given, as real ones round or clamp.
+// A charge-limit driver in memory, maybe read-only, maybe storing other than it is given (real ones round).
 struct FakeChargeLimitControl : ChargeLimitControl {
     FakeChargeLimitControl(int end, bool canWrite = true, std::function<int(int)> keeps = {})
         : endPct(end), writable(canWrite), stores(std::move(keeps)) {}

@@ -5,9 +5,7 @@
 
 int main(int argc, char** argv) {
     // Widgets are painted offscreen; no display is needed (nor wanted) for the tests.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setOrganizationName("JoulemapTests");
     QApplication::setApplicationName("JoulemapTests");
