@@ -26,11 +26,5 @@ TEST(HexColor, SixAndEightDigitsWithOrWithoutHashes) {
         {"#30d158zz", {0, 0, 0, 0}},
         {"#30d15é", {0, 0, 0, 1}},  // six characters, one of them two bytes long
     };
-    for (const auto& [text, color] : cases) {
-        const Rgba actual = hexColor(text);
-        EXPECT_NEAR(actual.r, color.r, 1e-12) << text;
-        EXPECT_NEAR(actual.g, color.g, 1e-12) << text;
-        EXPECT_NEAR(actual.b, color.b, 1e-12) << text;
-        EXPECT_NEAR(actual.a, color.a, 1e-12) << text;
-    }
+    for (const auto& [text, color] : cases) EXPECT_EQ(hexColor(text), color) << text;
 }
