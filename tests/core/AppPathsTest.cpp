@@ -3,8 +3,7 @@
 #include "AppPaths.h"
 #include "TestSupport.h"
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 #ifndef __APPLE__
 TEST(AppPathsTest, DataAndMetricsGoToAnAbsoluteXdgPathThenHome) {
@@ -29,5 +28,3 @@ TEST(AppPathsTest, DataAndMetricsGoToAnAbsoluteXdgPathThenHome) {
 }
 #endif
 
-}  // namespace
-}  // namespace joulemap

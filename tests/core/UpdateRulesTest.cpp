@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 TEST(UpdateRules, MountPointIsTheLastVolumesLineKeepingSpaces) {
     const std::string attach =
@@ -48,5 +47,3 @@ TEST(UpdateRules, OnlyTheInstalledBundleReplacesItself) {
     }
 }
 
-}  // namespace
-}  // namespace joulemap
