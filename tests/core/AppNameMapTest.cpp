@@ -1,7 +1,5 @@
 #include "ProcessPowerService.h"
 
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 
 using namespace joulemap::ProcessPowerService;

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "BatteryAdvisor.h"
 #include "TestSupport.h"
 

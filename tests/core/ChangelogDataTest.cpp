@@ -1,13 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <tuple>
 
 #include "ChangelogData.h"
 #include "TestSupport.h"
 
 using namespace joulemap;
-
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -20,8 +16,6 @@ constexpr const char* kValid = R"({
                 {"kind": "Added", "title": "Odd", "items": []}]}
   ]
 })";
-
-}  // namespace
 
 TEST(ChangelogDataTest, DecodesReleasesInFileOrder) {
     EXPECT_EQ(ChangelogData::decode(kValid),

@@ -45,9 +45,10 @@ TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
     const JoulemapData charging =
         flowOf({destination("cpu", PowerGroup::hardware, 6.0), destination("chrome", PowerGroup::app, 2.2),
                 destination("charge", PowerGroup::battery, 2.0)});
-    const auto plugged = MainViewModel::statCards(charging, dischargingAt(30, 2.0), true, "");
-    EXPECT_EQ(plugged[2].value, "8.2");
-    EXPECT_EQ(plugged[2].subtitle, "占入口 80%");  // 80.39 cut toward zero
+    // 80.39 % cut toward zero.
+    EXPECT_EQ(
+        MainViewModel::statCards(charging, dischargingAt(30, 2.0), true, "")[2],
+        (Card{"⚙️ 系统消耗", "8.2", "W", "#ff9f0a", true, "占入口 80%", CardHistory::system, {}}));
 
     EXPECT_EQ(MainViewModel::statCards(flow, dischargingAt(8.2, 0), true, "")[3],
               (Card{"🔋 电池净功率", "+0.0", "W", "#30d158", false, "电池在储能", CardHistory::net, {}}));

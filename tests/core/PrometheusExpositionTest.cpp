@@ -1,7 +1,5 @@
 #include "PrometheusExposition.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <sstream>
 

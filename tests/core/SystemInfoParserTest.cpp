@@ -1,7 +1,5 @@
 #include "SystemInfoParser.h"
 
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 
 using namespace joulemap;
@@ -10,9 +8,7 @@ using namespace joulemap::SystemInfoParser;
 TEST(SystemInfoParserTest, ParseFieldTakesTheRestOfTheLineOrTheNextNonEmptyLine) {
     EXPECT_EQ(parseField("  Chip: Apple M2\n  Memory: 8 GB\n", "Chip:"), "Apple M2");
     EXPECT_EQ(parseField("Chip:\t Apple M1 Pro \t\nMemory: 8 GB", "Chip:"), "Apple M1 Pro");
-    // Only the first occurrence counts.
-    EXPECT_EQ(parseField("Free: 1 GB\nFree: 2 GB\n", "Free:"), "1 GB");
-    // A label ending its line takes the next non-empty line.
+    EXPECT_EQ(parseField("Free: 1 GB\nFree: 2 GB\n", "Free:"), "1 GB");  // the first occurrence
     EXPECT_EQ(parseField("Displays:\n\n        Color LCD:\n", "Displays:"), "Color LCD:");
     // A label followed only by spaces has no value; it does not borrow the next line.
     EXPECT_EQ(parseField("Chip:   \nMemory: 8 GB\n", "Chip:"), std::nullopt);
@@ -27,8 +23,7 @@ TEST(SystemInfoParserTest, ReportsFillTheirOwnFieldsEachSearchedSeparately) {
     parseStorageReport(fixture("profiler/SPStorageDataType.txt"), info);
     parseDisplaysReport(fixture("profiler/SPDisplaysDataType.txt"), info);
 
-    // The core count of "8 (4 performance and 4 efficiency)"; the first volume, not the backup disk;
-    // the displays report's own core count.
+    // Cores of "8 (4 performance and 4 efficiency)", the first volume (not the backup), the GPU's own cores.
     EXPECT_EQ(info, (SystemInfo{.modelName = "MacBook Air", .chipName = "Apple M2", .coreCount = "8",
                                 .memoryGB = "16 GB", .serialNumber = "C02ZX1YZMD6R",
                                 .hardwareUUID = "4B1E27A0-93C5-5F1D-8A62-0C7D3E9B1F44", .diskCapacityGB = "494 GB",
@@ -76,10 +71,10 @@ TEST(SystemInfoParserTest, NetstatCountsEachRealInterfaceOnceOnItsLinkRow) {
     EXPECT_EQ(netstatTotals(fixture("netstat/netstat-ib.txt")), (std::pair<uint64_t, uint64_t>{6'050'000'000, 304'000'000}));
 
     EXPECT_EQ(netstatTotals(""), std::nullopt);
-    const auto headerOnly = netstatTotals(
-        "Name  Mtu   Network       Address            Ipkts Ierrs     Ibytes    Opkts Oerrs     Obytes  "
-        "Coll\n");
-    EXPECT_EQ(headerOnly, (std::pair<uint64_t, uint64_t>{0, 0}));
+    EXPECT_EQ(
+        netstatTotals("Name  Mtu   Network       Address            Ipkts Ierrs     Ibytes    Opkts Oerrs  "
+                      "   Obytes  Coll\n"),
+        (std::pair<uint64_t, uint64_t>{0, 0}));
 }
 
 TEST(SystemInfoParserTest, NetworkRateDividesByAtLeastOneSecondAndNeverGoesNegative) {
@@ -88,9 +83,7 @@ TEST(SystemInfoParserTest, NetworkRateDividesByAtLeastOneSecondAndNeverGoesNegat
     EXPECT_EQ(networkRate(totals, 10'000'000, 5'000, 3.0), (NetworkRate{"1.0 MB/s", "682 B/s", totals.first, totals.second}));
 
     EXPECT_EQ(networkRate(totals, totals.first, 5'000, 4.0).up, "512 B/s");
-    // Half a second apart still divides by one second.
-    EXPECT_EQ(networkRate(totals, totals.first, totals.second - 1024, 0.5).up, "1.0 KB/s");
-
+    EXPECT_EQ(networkRate(totals, totals.first, totals.second - 1024, 0.5).up, "1.0 KB/s");  // half a second
     // An interface reset: the counter went backwards in one direction only.
     EXPECT_EQ(networkRate(std::pair<uint64_t, uint64_t>{100, 9'000}, 50'000, 5'000, 4.0),
               (NetworkRate{"0 B/s", "1000 B/s", 100, 9'000}));
