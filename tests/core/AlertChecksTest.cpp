@@ -113,8 +113,8 @@ TEST(ChargeLevelAlertTest, UpperOnTheAdapterUnlessHeldLowerOnlyWhileDischarging)
         EXPECT_EQ(chargeLowAlert(b, true, 20).has_value(), c.low) << c.what;
         EXPECT_FALSE(chargeHighAlert(b, false, 80) || chargeLowAlert(b, false, 20)) << c.what;
     }
-    EXPECT_FALSE(chargeHighAlert({.isExternalConnected = true}, true, 80)) << "an unknown charge is no full battery";
+    EXPECT_FALSE(chargeHighAlert({.isExternalConnected = true}, true, 80))
+        << "an unknown charge is no full battery";
     EXPECT_EQ(chargeLowAlert({.currentCapacityPct = 18}, true, 20),
               (AlertMessage{"chargeLow", "🪫 电量已降至 18%", "电量已降到提醒值 20%，请接入电源。"}));
 }
-

@@ -16,13 +16,18 @@ TEST(AppNameMap, ShippedRulesDecodeAndNameTypicalLinuxAndMacApplications) {
         }
     }
     const std::pair<const char*, const char*> cases[] = {
-        {"/opt/google/chrome/chrome", "Chrome"}, {"/opt/microsoft/msedge/msedge", "Edge"},
+        {"/opt/google/chrome/chrome", "Chrome"},
+        {"/opt/microsoft/msedge/msedge", "Edge"},
         {"/Applications/Google Chrome.app/Contents/Frameworks/Google Chrome Helper (GPU)", "Chrome"},
-        {"/opt/brave.com/brave/chrome_crashpad_handler", "Brave"}, {"/usr/lib/firefox-esr/firefox-esr", "Firefox"},
+        {"/opt/brave.com/brave/chrome_crashpad_handler", "Brave"},
+        {"/usr/lib/firefox-esr/firefox-esr", "Firefox"},
         {"/Applications/Safari.app/Contents/MacOS/Safari", "Safari"},
         {"/usr/share/code/chrome_crashpad_handler", "VS Code"},
         {"/Applications/Visual Studio Code.app/Contents/MacOS/Electron", "VS Code"},
-        {"/home/me/code/codegen/build/app", "app"}, {"/opt/wechat/wechat", "微信"}, {"/opt/bytedance/lark/lark", "飞书"},
-        {"/Applications/企业微信.app/Contents/MacOS/企业微信", "企业微信"}, {"/usr/bin/konsole", "终端"}};
+        {"/home/me/code/codegen/build/app", "app"},
+        {"/opt/wechat/wechat", "微信"},
+        {"/opt/bytedance/lark/lark", "飞书"},
+        {"/Applications/企业微信.app/Contents/MacOS/企业微信", "企业微信"},
+        {"/usr/bin/konsole", "终端"}};
     for (const auto& [path, name] : cases) EXPECT_EQ(displayName(path, *rules), name) << path;
 }

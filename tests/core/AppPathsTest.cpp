@@ -25,4 +25,3 @@ TEST(AppPathsTest, DataAndMetricsGoToAnAbsoluteXdgPathThenHome) {
     EXPECT_FALSE(AppPaths::defaultPrometheusTextfile());
 }
 #endif
-

@@ -15,8 +15,12 @@ const std::string kNearFull = "已充至 85%，可拔下电源。长期保持满
 
 // Healthy, cool, on an adapter and not charging: no rule holds.
 BatteryInfo idle(int64_t pct = 90) {
-    return {.cycleCount = 300, .designCycleCount = 1000, .systemHealthPct = 85, .isExternalConnected = true,
-            .currentCapacityPct = pct, .temperatureC = 30};
+    return {.cycleCount = 300,
+            .designCycleCount = 1000,
+            .systemHealthPct = 85,
+            .isExternalConnected = true,
+            .currentCapacityPct = pct,
+            .temperatureC = 30};
 }
 
 BatteryInfo charging(int64_t pct, double adapterW, double intoBatteryW) {
@@ -111,7 +115,8 @@ TEST(BatteryAdvisorTest, OnBatteryRulesFollowChargeAndDischargePower) {
 }
 
 TEST(BatteryAdvisorTest, HealthAndCycleRules) {
-    const BatteryInfo worn{.designCapacityMah = 1000, .maxCapacityMah = 795};  // 79.5 % reads 80 %, yet is below
+    const BatteryInfo worn{.designCapacityMah = 1000,
+                           .maxCapacityMah = 795};  // 79.5 % reads 80 %, yet is below
     const Advice health("⚠️", "电池健康度偏低（80%），续航和峰值性能可能下降，建议预约官方检测", Severity::warn);
     EXPECT_EQ(BatteryAdvisor::advice(worn, 9), std::vector<Advice>{health});
     EXPECT_EQ(health.id, "2|" + health.text);
@@ -146,17 +151,17 @@ TEST(BatteryAdvisorTest, ChargeLimitQuietsUnplugAdviceAndIsSuggestedOnlyWhenNone
     };
     BatteryInfo inhibited = charging(85, 96, 0);
     inhibited.chargeBehaviour = BatteryInfo::ChargeBehaviour::inhibitCharge;
-    expectTexts({// Trickling at the limit: neither "unplug" nor the taper explanation.
-                 {limited(charging(80, 96, 0.2), 80), {kAllClear}},
-                 {limited(charging(79, 96, 0), 80), {kAllClear}},
-                 {inhibited, {kAllClear}},
-                 // Still charging towards a higher limit: the advice stands.
-                 {limited(charging(85, 96, 48), 90), {kNearFull}},
-                 {limited(charging(15, 0, 30), 80), {"电量较低（15%）正在充电，建议充至 80% 以上再拔下"}},
-                 // Full on the adapter with the driver offering a limit that is off.
-                 {limited(idle(100), 100), {"长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%"}},
-                 {limited(idle(100), 80), {kAllClear}},
-                 {limited(idle(100), 0), {kAllClear}},  // the driver offers none: nothing to set
-                 {limited(unplugged(100, 0), 100), {kAllClear}}});
+    expectTexts(
+        {// Trickling at the limit: neither "unplug" nor the taper explanation.
+         {limited(charging(80, 96, 0.2), 80), {kAllClear}},
+         {limited(charging(79, 96, 0), 80), {kAllClear}},
+         {inhibited, {kAllClear}},
+         // Still charging towards a higher limit: the advice stands.
+         {limited(charging(85, 96, 48), 90), {kNearFull}},
+         {limited(charging(15, 0, 30), 80), {"电量较低（15%）正在充电，建议充至 80% 以上再拔下"}},
+         // Full on the adapter with the driver offering a limit that is off.
+         {limited(idle(100), 100), {"长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%"}},
+         {limited(idle(100), 80), {kAllClear}},
+         {limited(idle(100), 0), {kAllClear}},  // the driver offers none: nothing to set
+         {limited(unplugged(100, 0), 100), {kAllClear}}});
 }
-

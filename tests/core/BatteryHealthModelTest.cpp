@@ -60,10 +60,11 @@ TEST(BatteryHealthModel, UnknownFiguresReadUnknownNotZero) {
                                          std::string(model::statusColorHex(noCapacities))};
     EXPECT_EQ(shown, (std::vector<std::string>{"—", "未知", "#8e8e93"}));
     // No cycle count either, not 0 cycles.
-    EXPECT_EQ(model::metricRows(noCapacities), (std::array<model::MetricRow, 4>{{{"循环次数", "未知", std::nullopt},
-                                                                                 {"设计容量", "未知", std::nullopt},
-                                                                                 {"当前最大", "未知", std::nullopt},
-                                                                                 {"温度", "未知", std::nullopt}}}));
+    EXPECT_EQ(model::metricRows(noCapacities),
+              (std::array<model::MetricRow, 4>{{{"循环次数", "未知", std::nullopt},
+                                                {"设计容量", "未知", std::nullopt},
+                                                {"当前最大", "未知", std::nullopt},
+                                                {"温度", "未知", std::nullopt}}}));
     // A known figure keeps its own words.
     EXPECT_EQ(model::statusText(battery(5000, 4475)), "一般");
     EXPECT_EQ(model::ringLabel(battery(5000, 4475)), "90");

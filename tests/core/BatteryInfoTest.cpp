@@ -55,7 +55,8 @@ TEST(BatteryInfo, InputAndConsumptionOnAdapter) {
 
 TEST(BatteryInfo, InputAndConsumptionOnBattery) {
     // A stale adapter rating must not count while unplugged.
-    BatteryInfo info{.voltageMv = 12000, .instantAmperageMa = -1000, .adapterWatts = 96, .batteryPowerMw = -13500};
+    BatteryInfo info{
+        .voltageMv = 12000, .instantAmperageMa = -1000, .adapterWatts = 96, .batteryPowerMw = -13500};
     EXPECT_DOUBLE_EQ(info.instantPowerWatts(), -12);
     EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 12);
     EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 12);

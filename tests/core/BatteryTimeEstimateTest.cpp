@@ -7,7 +7,9 @@ using namespace joulemap;
 namespace {
 
 BatteryInfo charging(double currentMah, double maxMah, bool isCharging = true) {
-    return {.maxCapacityMah = maxMah, .currentCapacityMah = currentMah, .isCharging = isCharging,
+    return {.maxCapacityMah = maxMah,
+            .currentCapacityMah = currentMah,
+            .isCharging = isCharging,
             .isExternalConnected = true};
 }
 
@@ -77,4 +79,3 @@ TEST(BatteryTimeEstimateTest, WindowKeepsFiveReadingsOfOneSign) {
         EXPECT_EQ(window.samples(), kept);
     }
 }
-

@@ -18,10 +18,11 @@ constexpr const char* kValid = R"({
 })";
 
 TEST(ChangelogDataTest, DecodesReleasesInFileOrder) {
-    EXPECT_EQ(ChangelogData::decode(kValid),
-              (ChangelogData::Root{{{"0.2.0", "2027-01-10", "", {{"fixed", "Fixes", {{"A", ""}}}}},
-                                    {"0.1.0", "2026-12-07", "First.",
-                                     {{"added", "New", {{"B", "Why"}}}, {"Added", "Odd", {}}}}}}));
+    EXPECT_EQ(
+        ChangelogData::decode(kValid),
+        (ChangelogData::Root{
+            {{"0.2.0", "2027-01-10", "", {{"fixed", "Fixes", {{"A", ""}}}}},
+             {"0.1.0", "2026-12-07", "First.", {{"added", "New", {{"B", "Why"}}}, {"Added", "Odd", {}}}}}}));
 }
 
 TEST(ChangelogDataTest, AnyMissingKeyOrWrongTypeMakesTheWholeFileUnreadable) {
@@ -57,8 +58,9 @@ TEST(ChangelogDataTest, LoadsTheFirstCandidateThatReadsAndDecodes) {
     const fs::path valid = write("valid.json", kValid);
     const fs::path alsoValid = write("later.json", R"({"versions": []})");
 
-    EXPECT_EQ(ChangelogData::loadFrom({dir / "missing.json", dir / "folder.json", malformed, valid, alsoValid}),
-              ChangelogData::decode(kValid));
+    EXPECT_EQ(
+        ChangelogData::loadFrom({dir / "missing.json", dir / "folder.json", malformed, valid, alsoValid}),
+        ChangelogData::decode(kValid));
     EXPECT_TRUE(ChangelogData::loadFrom({dir / "missing.json", malformed}).versions.empty());
 }
 
@@ -81,4 +83,3 @@ TEST(ChangelogDataTest, GroupLabelsMatchKindsExactly) {
         EXPECT_EQ(label.colorHex, color) << kind;
     }
 }
-

@@ -14,8 +14,12 @@ using Behaviour = BatteryInfo::ChargeBehaviour;
 
 BatteryInfo plugged(int64_t pct, int endPct, double batteryW, bool charging = false,
                     Behaviour behaviour = Behaviour::none) {
-    return {.isCharging = charging, .isExternalConnected = true, .currentCapacityPct = pct,
-            .batteryPowerMw = batteryW * 1000, .chargeEndThresholdPct = endPct, .chargeBehaviour = behaviour};
+    return {.isCharging = charging,
+            .isExternalConnected = true,
+            .currentCapacityPct = pct,
+            .batteryPowerMw = batteryW * 1000,
+            .chargeEndThresholdPct = endPct,
+            .chargeBehaviour = behaviour};
 }
 
 }  // namespace
@@ -67,4 +71,3 @@ TEST(ChargeLimitModel, PickerSegmentsAndTheirLimits) {
     EXPECT_EQ(limits::pctFor(Choice::custom, 70), 70);
     EXPECT_EQ(limits::pctFor(Choice::custom, 20), 50);
 }
-

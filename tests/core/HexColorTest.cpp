@@ -17,8 +17,14 @@ TEST(HexColor, SixAndEightDigitsWithOrWithoutHashes) {
         {"##30d158#", hexColor("#30d158")},
         {"#0a84ff00#", {0x0a / 255.0, 0x84 / 255.0, 1, 0}},
         // A bad length is grey; the right length, not hexadecimal, is the value 0.
-        {"#fff", grey}, {"", grey}, {"###", grey}, {"#30d1580", grey}, {"#30d15880ff", grey},
-        {"#zzzzzz", {0, 0, 0, 1}}, {"#30d15g", {0, 0, 0, 1}}, {"#30d158zz", {0, 0, 0, 0}},
+        {"#fff", grey},
+        {"", grey},
+        {"###", grey},
+        {"#30d1580", grey},
+        {"#30d15880ff", grey},
+        {"#zzzzzz", {0, 0, 0, 1}},
+        {"#30d15g", {0, 0, 0, 1}},
+        {"#30d158zz", {0, 0, 0, 0}},
         {"#30d15é", {0, 0, 0, 1}},  // six characters, one of them two bytes long
     };
     for (const auto& [text, color] : cases) EXPECT_EQ(hexColor(text), color) << text;

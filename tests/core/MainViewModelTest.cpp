@@ -18,7 +18,8 @@ JoulemapData flowOf(std::vector<PowerDestination> destinations) {
 }
 
 BatteryInfo dischargingAt(double systemW, double batteryNetW) {
-    return {.currentCapacityPct = 57, .systemPowerInMw = systemW * 1000, .batteryPowerMw = batteryNetW * 1000};
+    return {
+        .currentCapacityPct = 57, .systemPowerInMw = systemW * 1000, .batteryPowerMw = batteryNetW * 1000};
 }
 
 }  // namespace
@@ -54,7 +55,8 @@ TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
               (Card{"🔋 电池净功率", "+0.0", "W", "#30d158", false, "电池在储能", CardHistory::net, {}}));
 
     // Held at its limit on the adapter, the battery says so instead.
-    const BatteryInfo held{.isExternalConnected = true, .currentCapacityPct = 80, .chargeEndThresholdPct = 80};
+    const BatteryInfo held{
+        .isExternalConnected = true, .currentCapacityPct = 80, .chargeEndThresholdPct = 80};
     EXPECT_EQ(MainViewModel::statCards(flow, held, true, "")[3].subtitle, "已达充电上限 80%");
 }
 
@@ -73,8 +75,9 @@ TEST(MainViewModelTest, TooltipDescribesTheHighlightedDestinationWhileItIsInTheF
         flowOf({destination("cpu", PowerGroup::hardware, 7.0), destination("chrome", PowerGroup::app, 1.0)});
 
     // 12.5 % rounds away from zero.
-    EXPECT_EQ(MainViewModel::tooltip(flow, std::string("chrome")),
-              (MainViewModel::TooltipContent{"★", "chrome-name", "1.0", "#112233", "占总功率 13%", "🟦 应用"}));
+    EXPECT_EQ(
+        MainViewModel::tooltip(flow, std::string("chrome")),
+        (MainViewModel::TooltipContent{"★", "chrome-name", "1.0", "#112233", "占总功率 13%", "🟦 应用"}));
     EXPECT_EQ(MainViewModel::tooltip(flow, std::string("cpu"))->groupText, "⚙️ 硬件");
 
     EXPECT_FALSE(MainViewModel::tooltip(flow, std::nullopt).has_value());
@@ -115,4 +118,3 @@ TEST(MainViewModelTest, HighlightFollowsTheLastPointerEvent) {
     state.onSankeyHover(std::nullopt);
     EXPECT_EQ(state.group, PowerGroup::hardware);
 }
-

@@ -24,7 +24,8 @@ TEST(MenuBarTitle, ChargeWithBoltWhileChargingAndBoltAloneWithoutBattery) {
     } cases[] = {{true, false, 85, "85%"}, {true, true, 85, "⚡85%"},         {false, false, 0, "⚡"},
                  {false, true, 40, "⚡"},   {true, false, std::nullopt, "—"}, {true, true, std::nullopt, "⚡—"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(menuBarTitle({.isCharging = c.charging, .currentCapacityPct = c.percent}, c.hasBattery), c.title);
+        EXPECT_EQ(menuBarTitle({.isCharging = c.charging, .currentCapacityPct = c.percent}, c.hasBattery),
+                  c.title);
     }
 }
 

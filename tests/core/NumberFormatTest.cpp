@@ -14,20 +14,27 @@ TEST(NumberFormatTest, Round1RoundsHalvesAwayFromZero) {
 TEST(NumberFormatTest, NumIsShortestRoundTripWithFractionalDigit) {
     // Round-trips unlike a fixed precision; plain digits in the everyday range even where an exponent
     // would be shorter.
-    const std::pair<double, const char*> cases[] = {
-        {4.0, "4.0"},   {12.3, "12.3"}, {0.1, "0.1"},     {100.0, "100.0"},   {0.0, "0.0"},
-        {-0.5, "-0.5"}, {round1(0.35 * 6), "2.1"},        {0.1 + 0.2, "0.30000000000000004"},
-        {1e6, "1000000.0"}, {1e16, "1e+16"}, {1.5e-5, "1.5e-05"}};
+    const std::pair<double, const char*> cases[] = {{4.0, "4.0"},
+                                                    {12.3, "12.3"},
+                                                    {0.1, "0.1"},
+                                                    {100.0, "100.0"},
+                                                    {0.0, "0.0"},
+                                                    {-0.5, "-0.5"},
+                                                    {round1(0.35 * 6), "2.1"},
+                                                    {0.1 + 0.2, "0.30000000000000004"},
+                                                    {1e6, "1000000.0"},
+                                                    {1e16, "1e+16"},
+                                                    {1.5e-5, "1.5e-05"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(num(value), text) << value;
 }
 
 TEST(NumberFormatTest, ViewFormats) {
-    // A small discharge still shows the minus sign, not a hyphen and not "-0.0".
-    const std::pair<std::string, std::string> cases[] = {
-        {formatWatts(12.345, false), "12.3W"},     {formatWatts(12.345, true), "12.3 W"},
-        {formatSignedWatts(2.46), "+2.5"},         {formatSignedWatts(0), "+0.0"},
-        {formatSignedWatts(-12.34), "\u221212.3"}, {formatSignedWatts(-0.04), "\u22120.0"},
-        {formatPercent(85), "85%"},                {formatCapacityMah(4382.4), "4382 mAh"}};
-    for (const auto& [actual, expected] : cases) EXPECT_EQ(actual, expected);
+    EXPECT_EQ(formatWatts(12.345, false), "12.3W");
+    EXPECT_EQ(formatWatts(12.345, true), "12.3 W");
+    EXPECT_EQ(formatSignedWatts(2.46), "+2.5");
+    EXPECT_EQ(formatSignedWatts(0), "+0.0");
+    EXPECT_EQ(formatSignedWatts(-12.34), "\u221212.3");
+    EXPECT_EQ(formatSignedWatts(-0.04), "\u22120.0");  // a minus sign, not a hyphen and not "-0.0"
+    EXPECT_EQ(formatPercent(85), "85%");
+    EXPECT_EQ(formatCapacityMah(4382.4), "4382 mAh");
 }
-

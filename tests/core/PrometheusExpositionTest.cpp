@@ -17,8 +17,11 @@ PowerDestination band(std::string id, std::string name, PowerGroup group, double
 
 // A notebook on battery: 9.1 W out, a metered processor, two applications and the rest.
 Snapshot discharging() {
-    return {.battery = BatteryInfo{.cycleCount = 112, .designCapacityMah = 5000, .maxCapacityMah = 4500,
-                                   .currentCapacityPct = 73, .batteryPowerMw = -9120},
+    return {.battery = BatteryInfo{.cycleCount = 112,
+                                   .designCapacityMah = 5000,
+                                   .maxCapacityMah = 4500,
+                                   .currentCapacityPct = 73,
+                                   .batteryPowerMw = -9120},
             .flow = {.destinations = {band("cpu", "CPU/系统", PowerGroup::hardware, 3.2),
                                       band("display", "显示屏", PowerGroup::hardware, 2.5, true),
                                       band("gpu", "GPU", PowerGroup::hardware, 1.0, true),

@@ -26,7 +26,8 @@ std::vector<double> along(double SparklineGeometry::Point::*axis, const std::vec
 TEST(SparklineGeometry, NeedsTwoValuesAndSpreadsThemAcrossTheWidth) {
     EXPECT_TRUE(points(std::vector<double>{}, std::nullopt, kWidth, kHeight).empty());
     EXPECT_TRUE(points(std::vector<double>{7}, std::nullopt, kWidth, kHeight).empty());
-    EXPECT_EQ(along(&SparklineGeometry::Point::x, {1, 2, 3, 4, 5}), (std::vector<double>{0, 17.5, 35, 52.5, 70}));
+    EXPECT_EQ(along(&SparklineGeometry::Point::x, {1, 2, 3, 4, 5}),
+              (std::vector<double>{0, 17.5, 35, 52.5, 70}));
 }
 
 // The scale runs from zero (or a lower minimum) to the series' own maximum or a fixed top, above

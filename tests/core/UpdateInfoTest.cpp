@@ -25,4 +25,3 @@ TEST(UpdateInfo, DecodesTheFeedAndRejectsWhatCannotBeTrusted) {
         {R"({"version":"1","url":)", std::nullopt}};
     for (const auto& c : cases) EXPECT_EQ(decodeUpdateInfo(c.json), c.info) << c.json;
 }
-

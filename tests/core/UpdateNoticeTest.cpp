@@ -37,4 +37,3 @@ TEST(UpdateNotice, StatusAndButtonFollowTheProgress) {
     EXPECT_EQ(updateNotice(std::nullopt, UpdateProgress::done(), true), std::nullopt);
     EXPECT_EQ(updateNotice(UpdateInfo{"2", "u", {}, {}, {}}, UpdateProgress::idle(), true)->status, "");
 }
-

@@ -46,4 +46,3 @@ TEST(UpdateRules, OnlyTheInstalledBundleReplacesItself) {
         EXPECT_FALSE(isInsideBundle(outside, bundle)) << outside;
     }
 }
-

@@ -27,4 +27,3 @@ TEST(Version, ComparesNumericallyWithMissingPositionsAsZero) {
     };
     for (const auto& c : cases) EXPECT_EQ(isNewerVersion(c.a, c.b), c.newer) << c.a << " vs " << c.b;
 }
-
