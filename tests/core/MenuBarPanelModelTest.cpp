@@ -100,9 +100,8 @@ TEST(MenuBarPanelModel, SectionsAppearByState) {
     ASSERT_TRUE(laptop.health);
     EXPECT_EQ((*laptop.health)[1].value, "287");
     EXPECT_EQ((*laptop.health)[2].value, "34°C");
-    ASSERT_EQ(laptop.advice.size(), 2u);
-    EXPECT_EQ(laptop.advice[0].colorHex, std::optional<std::string_view>("#ff453a"));
-    EXPECT_EQ(laptop.advice[1].colorHex, std::nullopt);
+    EXPECT_EQ(laptop.advice,
+              (std::vector<panel::AdviceRow>{{"🔥", "hot", "#ff453a"}, {"ℹ️", "info", std::nullopt}}));
     b.cycleCount = 0;  // the driver keeps no count
     b.temperatureC = 0;
     const auto unread = panel::panel(b, JoulemapData{}, true, advices);
