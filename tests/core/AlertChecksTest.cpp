@@ -4,21 +4,19 @@
 #include "DrainTracker.h"
 #include "HighTempAlert.h"
 
-namespace joulemap {
+using namespace joulemap;
+
 namespace {
 
 // On battery, drawing the given power according to the telemetry.
-BatteryInfo onBattery(double systemWatts) {
-    BatteryInfo battery;
-    battery.systemPowerInMw = systemWatts * 1000;
-    return battery;
-}
+BatteryInfo onBattery(double systemWatts) { return {.systemPowerInMw = systemWatts * 1000}; }
 
 using Tracked = std::optional<std::pair<std::string, int64_t>>;
 
+}  // namespace
+
 TEST(HighTempAlertTest, AlertsFromFortyDegreesWithWholeDegreesUnlessSwitchedOff) {
-    BatteryInfo battery;
-    battery.temperatureC = 40.0;
+    BatteryInfo battery{.temperatureC = 40.0};
     EXPECT_EQ(highTempAlert(battery, true),
               (AlertMessage{"highTemp", "⚠️ 电池温度过高",
                             "电池温度 40℃，高温会加速电池老化。建议暂停高负载任务让其降温。"}));
@@ -69,8 +67,7 @@ TEST(DrainTrackerTest, CandidatesAreBusyApplicationsAboveHalfWithTiesToTheFirst)
 
 TEST(DrainTrackerTest, ExternalPowerSwitchOrNoCandidateClears) {
     const std::vector<AppShare> busy{{"A", std::nullopt, 0.9, 80}};
-    BatteryInfo plugged = onBattery(20.0);
-    plugged.isExternalConnected = true;
+    const BatteryInfo plugged{.isExternalConnected = true, .systemPowerInMw = 20'000};
     for (const auto& [battery, shares, enabled] :
          {std::tuple{plugged, busy, true}, std::tuple{onBattery(20.0), busy, false},
           std::tuple{onBattery(20.0), std::vector<AppShare>{}, true}}) {
@@ -106,25 +103,18 @@ TEST(ChargeLevelAlertTest, UpperOnTheAdapterUnlessHeldLowerOnlyWhileDischarging)
                  {"adapter too weak", true, false, 12, 0, Behaviour::none, -6, false, true},
                  {"charging at a low charge", true, true, 12, 0, Behaviour::none, 20, false, false}};
     for (const auto& c : cases) {
-        BatteryInfo b;
-        b.isExternalConnected = c.plugged;
-        b.isCharging = c.charging;
-        b.currentCapacityPct = c.pct;
-        b.chargeEndThresholdPct = c.endPct;
-        b.chargeBehaviour = c.behaviour;
-        b.batteryPowerMw = c.batteryW * 1000;
+        const BatteryInfo b{.isCharging = c.charging,
+                            .isExternalConnected = c.plugged,
+                            .currentCapacityPct = c.pct,
+                            .batteryPowerMw = c.batteryW * 1000,
+                            .chargeEndThresholdPct = c.endPct,
+                            .chargeBehaviour = c.behaviour};
         EXPECT_EQ(chargeHighAlert(b, true, 80).has_value(), c.high) << c.what;
         EXPECT_EQ(chargeLowAlert(b, true, 20).has_value(), c.low) << c.what;
         EXPECT_FALSE(chargeHighAlert(b, false, 80) || chargeLowAlert(b, false, 20)) << c.what;
     }
-    BatteryInfo unknown;
-    unknown.isExternalConnected = true;
-    EXPECT_FALSE(chargeHighAlert(unknown, true, 80)) << "an unknown charge is no full battery";
-    unknown.isExternalConnected = false;
-    unknown.currentCapacityPct = 18;
-    EXPECT_EQ(chargeLowAlert(unknown, true, 20),
+    EXPECT_FALSE(chargeHighAlert({.isExternalConnected = true}, true, 80))
+        << "an unknown charge is no full battery";
+    EXPECT_EQ(chargeLowAlert({.currentCapacityPct = 18}, true, 20),
               (AlertMessage{"chargeLow", "🪫 电量已降至 18%", "电量已降到提醒值 20%，请接入电源。"}));
 }
-
-}  // namespace
-}  // namespace joulemap

@@ -1,10 +1,7 @@
-#include <gtest/gtest.h>
-
 #include "AppPaths.h"
 #include "TestSupport.h"
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 #ifndef __APPLE__
 TEST(AppPathsTest, DataAndMetricsGoToAnAbsoluteXdgPathThenHome) {
@@ -28,6 +25,3 @@ TEST(AppPathsTest, DataAndMetricsGoToAnAbsoluteXdgPathThenHome) {
     EXPECT_FALSE(AppPaths::defaultPrometheusTextfile());
 }
 #endif
-
-}  // namespace
-}  // namespace joulemap

@@ -1,7 +1,5 @@
 #include "AtomicFile.h"
 
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 
 using namespace joulemap;

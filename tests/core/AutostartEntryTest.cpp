@@ -1,7 +1,5 @@
 #include "AutostartEntry.h"
 
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 
 using namespace joulemap;

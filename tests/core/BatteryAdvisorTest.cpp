@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "BatteryAdvisor.h"
 #include "TestSupport.h"
 
-namespace joulemap {
+using namespace joulemap;
+
 namespace {
 
 using BatteryAdvisor::Advice;
@@ -15,21 +14,18 @@ const std::string kIdeal = "电量处于理想区间（20-80%），保持此范�
 const std::string kNearFull = "已充至 85%，可拔下电源。长期保持满电状态会缩短电池寿命";
 
 // Healthy, cool, on an adapter and not charging: no rule holds.
-BatteryInfo idle() {
-    BatteryInfo b;
-    b.temperatureC = 30;
-    b.isExternalConnected = true;
-    b.currentCapacityPct = 90;
-    b.systemHealthPct = 85;
-    b.cycleCount = 300;
-    b.designCycleCount = 1000;
-    return b;
+BatteryInfo idle(int64_t pct = 90) {
+    return {.cycleCount = 300,
+            .designCycleCount = 1000,
+            .systemHealthPct = 85,
+            .isExternalConnected = true,
+            .currentCapacityPct = pct,
+            .temperatureC = 30};
 }
 
 BatteryInfo charging(int64_t pct, double adapterW, double intoBatteryW) {
-    BatteryInfo b = idle();
+    BatteryInfo b = idle(pct);
     b.isCharging = true;
-    b.currentCapacityPct = pct;
     b.adapterWatts = adapterW;
     b.batteryPowerMw = intoBatteryW * 1000;
     return b;
@@ -37,9 +33,8 @@ BatteryInfo charging(int64_t pct, double adapterW, double intoBatteryW) {
 
 // Unplugged, drawing dischargeW from the battery at 10 V.
 BatteryInfo unplugged(int64_t pct, double dischargeW) {
-    BatteryInfo b = idle();
+    BatteryInfo b = idle(pct);
     b.isExternalConnected = false;
-    b.currentCapacityPct = pct;
     b.voltageMv = 10'000;
     b.instantAmperageMa = -dischargeW * 100;
     return b;
@@ -67,6 +62,8 @@ std::string taperText(const std::string& pct, const std::string& chargeW, const 
 }
 
 std::string lowText(int pct) { return "电量仅剩 " + std::to_string(pct) + "%，建议尽快接入电源，避免深度放电损伤电池"; }
+
+}  // namespace
 
 TEST(BatteryAdvisorTest, TemperatureRulesSwitchAtThirtySixAndFortyAndAllClearOtherwise) {
     EXPECT_EQ(BatteryAdvisor::advice(idle(), 2), (std::vector<Advice>{Advice("✅", kAllClear, Severity::good)}));
@@ -118,28 +115,18 @@ TEST(BatteryAdvisorTest, OnBatteryRulesFollowChargeAndDischargePower) {
 }
 
 TEST(BatteryAdvisorTest, HealthAndCycleRules) {
-    BatteryInfo worn = idle();
-    worn.systemHealthPct = 0;
-    worn.designCapacityMah = 1000;
-    worn.maxCapacityMah = 795;  // 79.5 % shows as 80 % although it is below the threshold
+    const BatteryInfo worn{.designCapacityMah = 1000,
+                           .maxCapacityMah = 795};  // 79.5 % reads 80 %, yet is below
     const Advice health("⚠️", "电池健康度偏低（80%），续航和峰值性能可能下降，建议预约官方检测", Severity::warn);
     EXPECT_EQ(BatteryAdvisor::advice(worn, 9), std::vector<Advice>{health});
     EXPECT_EQ(health.id, "2|" + health.text);
     // Same severity keeps rule order: temperature before health.
     EXPECT_EQ(texts(at(worn, 37))[0], "电池温度偏高（37℃），避免长时间高负载使用");
-    BatteryInfo unknown = worn;
-    unknown.designCapacityMah = 0;  // no health figure at all: unknown, not worn
-
-    const auto cycles = [](int64_t count, int64_t design) {
-        BatteryInfo b = idle();
-        b.cycleCount = count;
-        b.designCycleCount = design;
-        return b;
-    };
-    expectTexts({{unknown, {kAllClear}},
-                 {cycles(800, 1000), {"循环次数 800/1000，已接近设计上限，电池进入生命周期后期"}},
-                 {cycles(799, 1000), {kAllClear}},
-                 {cycles(5000, 0), {kAllClear}}});
+    expectTexts({{BatteryInfo{.maxCapacityMah = 795}, {kAllClear}},  // no health figure: unknown, not worn
+                 {BatteryInfo{.cycleCount = 800, .designCycleCount = 1000},
+                  {"循环次数 800/1000，已接近设计上限，电池进入生命周期后期"}},
+                 {BatteryInfo{.cycleCount = 799, .designCycleCount = 1000}, {kAllClear}},
+                 {BatteryInfo{.cycleCount = 5000, .designCycleCount = 0}, {kAllClear}}});
 }
 
 TEST(BatteryAdvisorTest, TextsIgnoreTheProcessLocale) {
@@ -162,23 +149,19 @@ TEST(BatteryAdvisorTest, ChargeLimitQuietsUnplugAdviceAndIsSuggestedOnlyWhenNone
         b.chargeEndThresholdPct = endPct;
         return b;
     };
-    BatteryInfo full = idle();
-    full.currentCapacityPct = 100;
     BatteryInfo inhibited = charging(85, 96, 0);
     inhibited.chargeBehaviour = BatteryInfo::ChargeBehaviour::inhibitCharge;
-    expectTexts({// Trickling at the limit: neither "unplug" nor the taper explanation.
-                 {limited(charging(80, 96, 0.2), 80), {kAllClear}},
-                 {limited(charging(79, 96, 0), 80), {kAllClear}},
-                 {inhibited, {kAllClear}},
-                 // Still charging towards a higher limit: the advice stands.
-                 {limited(charging(85, 96, 48), 90), {kNearFull}},
-                 {limited(charging(15, 0, 30), 80), {"电量较低（15%）正在充电，建议充至 80% 以上再拔下"}},
-                 // Full on the adapter with the driver offering a limit that is off.
-                 {limited(full, 100), {"长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%"}},
-                 {limited(full, 80), {kAllClear}},
-                 {limited(full, 0), {kAllClear}},  // the driver offers none: nothing to set
-                 {limited(unplugged(100, 0), 100), {kAllClear}}});
+    expectTexts(
+        {// Trickling at the limit: neither "unplug" nor the taper explanation.
+         {limited(charging(80, 96, 0.2), 80), {kAllClear}},
+         {limited(charging(79, 96, 0), 80), {kAllClear}},
+         {inhibited, {kAllClear}},
+         // Still charging towards a higher limit: the advice stands.
+         {limited(charging(85, 96, 48), 90), {kNearFull}},
+         {limited(charging(15, 0, 30), 80), {"电量较低（15%）正在充电，建议充至 80% 以上再拔下"}},
+         // Full on the adapter with the driver offering a limit that is off.
+         {limited(idle(100), 100), {"长期接电源并保持满电会加速电池老化，可在设置中把充电上限设为 80%"}},
+         {limited(idle(100), 80), {kAllClear}},
+         {limited(idle(100), 0), {kAllClear}},  // the driver offers none: nothing to set
+         {limited(unplugged(100, 0), 100), {kAllClear}}});
 }
-
-}  // namespace
-}  // namespace joulemap

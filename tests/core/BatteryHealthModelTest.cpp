@@ -8,11 +8,7 @@ namespace model = joulemap::BatteryHealthModel;
 namespace {
 
 BatteryInfo battery(double designMah, double maxMah, int64_t systemHealthPct = 0) {
-    BatteryInfo info;
-    info.designCapacityMah = designMah;
-    info.maxCapacityMah = maxMah;
-    info.systemHealthPct = systemHealthPct;
-    return info;
+    return {.designCapacityMah = designMah, .maxCapacityMah = maxMah, .systemHealthPct = systemHealthPct};
 }
 
 }  // namespace
@@ -50,9 +46,8 @@ TEST(BatteryHealthModel, StatusWordAndTemperatureColourThresholds) {
 }
 
 TEST(BatteryHealthModel, MetricRowsInOrderWithUnits) {
-    BatteryInfo info = battery(4382, 3925.6);
-    info.cycleCount = 312;
-    info.temperatureC = 36.04;
+    const BatteryInfo info{
+        .cycleCount = 312, .designCapacityMah = 4382, .maxCapacityMah = 3925.6, .temperatureC = 36.04};
     EXPECT_EQ(model::metricRows(info), (std::array<model::MetricRow, 4>{{{"循环次数", "312 次", std::nullopt},
                                                                          {"设计容量", "4382 mAh", std::nullopt},
                                                                          {"当前最大", "3926 mAh", std::nullopt},
@@ -60,18 +55,19 @@ TEST(BatteryHealthModel, MetricRowsInOrderWithUnits) {
 }
 
 TEST(BatteryHealthModel, UnknownFiguresReadUnknownNotZero) {
-    BatteryInfo noCapacities;
-    const std::vector<std::string> shown{model::ringLabel(noCapacities), std::string(model::statusText(noCapacities)),
-                                         std::string(model::statusColorHex(noCapacities))};
-    EXPECT_EQ(shown, (std::vector<std::string>{"—", "未知", "#8e8e93"}));
-    const auto rows = model::metricRows(noCapacities);
-    EXPECT_EQ(rows[0].value, "未知") << "no cycle count, not 0 cycles";
-    EXPECT_EQ(rows[1].value, "未知");
-    EXPECT_EQ(rows[2].value, "未知");
-    EXPECT_EQ(rows[3], (model::MetricRow{"温度", "未知", std::nullopt}));
-    // A known figure keeps its own words.
-    EXPECT_EQ(model::statusText(battery(5000, 4475)), "一般");
-    EXPECT_EQ(model::ringLabel(battery(5000, 4475)), "90");
+    const auto words = [](const BatteryInfo& b) {
+        return std::vector<std::string>{model::ringLabel(b), std::string(model::statusText(b)),
+                                        std::string(model::statusColorHex(b))};
+    };
+    const BatteryInfo noCapacities;
+    EXPECT_EQ(words(noCapacities), (std::vector<std::string>{"—", "未知", "#8e8e93"}));
+    EXPECT_EQ(words(battery(5000, 4475)), (std::vector<std::string>{"90", "一般", "#ffd60a"}));
+    // No cycle count either, not 0 cycles.
+    EXPECT_EQ(model::metricRows(noCapacities),
+              (std::array<model::MetricRow, 4>{{{"循环次数", "未知", std::nullopt},
+                                                {"设计容量", "未知", std::nullopt},
+                                                {"当前最大", "未知", std::nullopt},
+                                                {"温度", "未知", std::nullopt}}}));
 }
 
 TEST(BatteryHealthModel, EachOfSeveralBatteriesGetsItsOwnRow) {

@@ -7,11 +7,7 @@ using namespace joulemap;
 namespace {
 
 BatteryInfo capacities(double designMah, double maxMah, int64_t systemHealthPct = 0) {
-    BatteryInfo info;
-    info.designCapacityMah = designMah;
-    info.maxCapacityMah = maxMah;
-    info.systemHealthPct = systemHealthPct;
-    return info;
+    return {.designCapacityMah = designMah, .maxCapacityMah = maxMah, .systemHealthPct = systemHealthPct};
 }
 
 }  // namespace
@@ -41,10 +37,7 @@ TEST(BatteryInfo, HealthFromSystemFigureElseCapacityRatio) {
 TEST(BatteryInfo, InputAndConsumptionOnAdapter) {
     // The rating is never the input: unmeasured, it is the charging power plus 4 W, or plus the
     // consumption measured on battery.
-    BatteryInfo info;
-    info.isExternalConnected = true;
-    info.adapterWatts = 60;
-    info.batteryPowerMw = 20000;
+    BatteryInfo info{.isExternalConnected = true, .adapterWatts = 60, .batteryPowerMw = 20000};
     EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 24);
     EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 4);
     EXPECT_FALSE(info.isInputMeasured());
@@ -62,11 +55,8 @@ TEST(BatteryInfo, InputAndConsumptionOnAdapter) {
 
 TEST(BatteryInfo, InputAndConsumptionOnBattery) {
     // A stale adapter rating must not count while unplugged.
-    BatteryInfo info;
-    info.voltageMv = 12000;
-    info.instantAmperageMa = -1000;
-    info.adapterWatts = 96;
-    info.batteryPowerMw = -13500;
+    BatteryInfo info{
+        .voltageMv = 12000, .instantAmperageMa = -1000, .adapterWatts = 96, .batteryPowerMw = -13500};
     EXPECT_DOUBLE_EQ(info.instantPowerWatts(), -12);
     EXPECT_DOUBLE_EQ(info.inputPowerWatts(), 12);
     EXPECT_DOUBLE_EQ(info.systemConsumedWatts(), 12);

@@ -2,24 +2,22 @@
 
 #include "BatteryTimeEstimate.h"
 
-namespace joulemap {
+using namespace joulemap;
+
 namespace {
 
 BatteryInfo charging(double currentMah, double maxMah, bool isCharging = true) {
-    BatteryInfo battery;
-    battery.isExternalConnected = true;
-    battery.isCharging = isCharging;
-    battery.currentCapacityMah = currentMah;
-    battery.maxCapacityMah = maxMah;
-    return battery;
+    return {.maxCapacityMah = maxMah,
+            .currentCapacityMah = currentMah,
+            .isCharging = isCharging,
+            .isExternalConnected = true};
 }
 
 BatteryInfo discharging(double currentMah, int64_t timeRemainingMin = 0) {
-    BatteryInfo battery;
-    battery.currentCapacityMah = currentMah;
-    battery.timeRemainingMin = timeRemainingMin;
-    return battery;
+    return {.currentCapacityMah = currentMah, .timeRemainingMin = timeRemainingMin};
 }
+
+}  // namespace
 
 TEST(BatteryTimeEstimateTest, FormatsMinutesHoursAndBoth) {
     const std::pair<int64_t, const char*> cases[] = {{59, "59分钟"}, {60, "1小时"}, {120, "2小时"}, {125, "2小时5分"}};
@@ -54,9 +52,7 @@ TEST(BatteryTimeEstimateTest, EstimateFollowsTheCurrentThenTheBatteryFigure) {
 TEST(BatteryTimeEstimateTest, EnergiesAreDividedByPowerWithNoVoltageBetween) {
     // 39 Wh left at 12 W is 3 h 15. The same charge as mAh (at the 11.4 V design voltage) over the
     // current (at the sagging 9.94 V cell voltage) would say 2 h 50.
-    BatteryInfo b = discharging(3421);
-    b.energyNowMwh = 39'000;
-    b.energyFullMwh = 50'000;
+    BatteryInfo b{.currentCapacityMah = 3421, .energyNowMwh = 39'000, .energyFullMwh = 50'000};
     EXPECT_EQ(batteryTimeEstimate(b, {-1207}), "可用约 2小时50分");
     EXPECT_EQ(batteryTimeEstimate(b, {-1207}, {-12'500, -11'500}), "可用约 3小时15分");
     EXPECT_EQ(batteryTimeEstimate(b, {-1207}, {-400}), "放电中");  // too little to divide by
@@ -83,6 +79,3 @@ TEST(BatteryTimeEstimateTest, WindowKeepsFiveReadingsOfOneSign) {
         EXPECT_EQ(window.samples(), kept);
     }
 }
-
-}  // namespace
-}  // namespace joulemap

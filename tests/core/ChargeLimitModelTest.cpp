@@ -5,27 +5,26 @@
 
 #include <gtest/gtest.h>
 
-namespace joulemap {
+using namespace joulemap;
+
 namespace {
 
 namespace limits = ChargeLimitModel;
 using Behaviour = BatteryInfo::ChargeBehaviour;
 
-BatteryInfo plugged(int64_t pct, int endPct, double batteryW, bool charging = false) {
-    BatteryInfo b;
-    b.isExternalConnected = true;
-    b.isCharging = charging;
-    b.currentCapacityPct = pct;
-    b.chargeEndThresholdPct = endPct;
-    b.batteryPowerMw = batteryW * 1000;
-    return b;
+BatteryInfo plugged(int64_t pct, int endPct, double batteryW, bool charging = false,
+                    Behaviour behaviour = Behaviour::none) {
+    return {.isCharging = charging,
+            .isExternalConnected = true,
+            .currentCapacityPct = pct,
+            .batteryPowerMw = batteryW * 1000,
+            .chargeEndThresholdPct = endPct,
+            .chargeBehaviour = behaviour};
 }
 
+}  // namespace
+
 TEST(ChargeLimitModel, HeldBatteryIsNeitherChargingNorAFaultInPanelTitleAndHealthCard) {
-    BatteryInfo inhibited = plugged(60, 0, 0);
-    inhibited.chargeBehaviour = Behaviour::inhibitCharge;
-    BatteryInfo draining = plugged(60, 0, -9);
-    draining.chargeBehaviour = Behaviour::forceDischarge;
     struct Case {
         BatteryInfo battery;
         std::string pill, title;
@@ -37,8 +36,8 @@ TEST(ChargeLimitModel, HeldBatteryIsNeitherChargingNorAFaultInPanelTitleAndHealt
         {plugged(75, 80, 15, true), "充电中", "⚡75%", "充电上限"},   // on its way there
         {plugged(80, 80, -6), "充电器功率不足", "80%", "充电上限"},  // at the limit, yet drained
         {plugged(100, 100, 0), "已接电源", "100%", std::nullopt},
-        {inhibited, "已暂停充电", "60%", "已暂停充电"},
-        {draining, "按设置放电中", "60%", "按设置放电中"}};
+        {plugged(60, 0, 0, false, Behaviour::inhibitCharge), "已暂停充电", "60%", "已暂停充电"},
+        {plugged(60, 0, -9, false, Behaviour::forceDischarge), "按设置放电中", "60%", "按设置放电中"}};
     for (const Case& c : cases) {
         EXPECT_EQ(MenuBarPanelModel::statusPill(c.battery).label, c.pill) << c.pill;
         EXPECT_EQ(menuBarTitle(c.battery, true), c.title) << c.pill;
@@ -72,6 +71,3 @@ TEST(ChargeLimitModel, PickerSegmentsAndTheirLimits) {
     EXPECT_EQ(limits::pctFor(Choice::custom, 70), 70);
     EXPECT_EQ(limits::pctFor(Choice::custom, 20), 50);
 }
-
-}  // namespace
-}  // namespace joulemap

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-#include <vector>
-
 using namespace joulemap;
 
 TEST(InterpreterProgram, NamesTheProgramAnInterpreterRuns) {

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace joulemap {
+using namespace joulemap;
+
 namespace {
 
 using MainViewModel::CardHistory;
@@ -17,12 +18,11 @@ JoulemapData flowOf(std::vector<PowerDestination> destinations) {
 }
 
 BatteryInfo dischargingAt(double systemW, double batteryNetW) {
-    BatteryInfo b;
-    b.systemPowerInMw = systemW * 1000;
-    b.batteryPowerMw = batteryNetW * 1000;
-    b.currentCapacityPct = 57;
-    return b;
+    return {
+        .currentCapacityPct = 57, .systemPowerInMw = systemW * 1000, .batteryPowerMw = batteryNetW * 1000};
 }
+
+}  // namespace
 
 TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
     const JoulemapData flow =
@@ -46,20 +46,17 @@ TEST(MainViewModelTest, CardsFollowTheMachineAndFormatTheirFigures) {
     const JoulemapData charging =
         flowOf({destination("cpu", PowerGroup::hardware, 6.0), destination("chrome", PowerGroup::app, 2.2),
                 destination("charge", PowerGroup::battery, 2.0)});
-    const auto plugged = MainViewModel::statCards(charging, dischargingAt(30, 2.0), true, "");
-    EXPECT_EQ(plugged[2].value, "8.2");
-    EXPECT_EQ(plugged[2].subtitle, "占入口 80%");  // 80.39 cut toward zero
+    // 80.39 % cut toward zero.
+    EXPECT_EQ(
+        MainViewModel::statCards(charging, dischargingAt(30, 2.0), true, "")[2],
+        (Card{"⚙️ 系统消耗", "8.2", "W", "#ff9f0a", true, "占入口 80%", CardHistory::system, {}}));
 
-    const auto storing = MainViewModel::statCards(flow, dischargingAt(8.2, 0), true, "");
-    EXPECT_EQ(storing[3].value, "+0.0");
-    EXPECT_EQ(storing[3].colorHex, "#30d158");
-    EXPECT_EQ(storing[3].subtitle, "电池在储能");
+    EXPECT_EQ(MainViewModel::statCards(flow, dischargingAt(8.2, 0), true, "")[3],
+              (Card{"🔋 电池净功率", "+0.0", "W", "#30d158", false, "电池在储能", CardHistory::net, {}}));
 
     // Held at its limit on the adapter, the battery says so instead.
-    BatteryInfo held = dischargingAt(8.2, 0);
-    held.isExternalConnected = true;
-    held.currentCapacityPct = 80;
-    held.chargeEndThresholdPct = 80;
+    const BatteryInfo held{
+        .isExternalConnected = true, .currentCapacityPct = 80, .chargeEndThresholdPct = 80};
     EXPECT_EQ(MainViewModel::statCards(flow, held, true, "")[3].subtitle, "已达充电上限 80%");
 }
 
@@ -77,12 +74,10 @@ TEST(MainViewModelTest, TooltipDescribesTheHighlightedDestinationWhileItIsInTheF
     const JoulemapData flow =
         flowOf({destination("cpu", PowerGroup::hardware, 7.0), destination("chrome", PowerGroup::app, 1.0)});
 
-    const auto chrome = MainViewModel::tooltip(flow, std::string("chrome"));
-    ASSERT_TRUE(chrome.has_value());
-    EXPECT_EQ(chrome->name, "chrome-name");
-    EXPECT_EQ(chrome->powerText, "1.0");
-    EXPECT_EQ(chrome->shareText, "占总功率 13%");  // 12.5 rounds away from zero
-    EXPECT_EQ(chrome->groupText, "🟦 应用");
+    // 12.5 % rounds away from zero.
+    EXPECT_EQ(
+        MainViewModel::tooltip(flow, std::string("chrome")),
+        (MainViewModel::TooltipContent{"★", "chrome-name", "1.0", "#112233", "占总功率 13%", "🟦 应用"}));
     EXPECT_EQ(MainViewModel::tooltip(flow, std::string("cpu"))->groupText, "⚙️ 硬件");
 
     EXPECT_FALSE(MainViewModel::tooltip(flow, std::nullopt).has_value());
@@ -123,6 +118,3 @@ TEST(MainViewModelTest, HighlightFollowsTheLastPointerEvent) {
     state.onSankeyHover(std::nullopt);
     EXPECT_EQ(state.group, PowerGroup::hardware);
 }
-
-}  // namespace
-}  // namespace joulemap

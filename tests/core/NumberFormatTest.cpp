@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 TEST(NumberFormatTest, Round1RoundsHalvesAwayFromZero) {
     // The last two are rounded as computed in binary: 0.35 × 6 is just below 2.1, ×10 rounds up to 21.
@@ -26,7 +25,7 @@ TEST(NumberFormatTest, NumIsShortestRoundTripWithFractionalDigit) {
                                                     {1e6, "1000000.0"},
                                                     {1e16, "1e+16"},
                                                     {1.5e-5, "1.5e-05"}};
-    for (const auto& [value, text] : cases) EXPECT_EQ(num(value), text);
+    for (const auto& [value, text] : cases) EXPECT_EQ(num(value), text) << value;
 }
 
 TEST(NumberFormatTest, ViewFormats) {
@@ -35,11 +34,7 @@ TEST(NumberFormatTest, ViewFormats) {
     EXPECT_EQ(formatSignedWatts(2.46), "+2.5");
     EXPECT_EQ(formatSignedWatts(0), "+0.0");
     EXPECT_EQ(formatSignedWatts(-12.34), "\u221212.3");
-    // A small discharge still shows the minus sign, not a hyphen and not "-0.0".
-    EXPECT_EQ(formatSignedWatts(-0.04), "\u22120.0");
+    EXPECT_EQ(formatSignedWatts(-0.04), "\u22120.0");  // a minus sign, not a hyphen and not "-0.0"
     EXPECT_EQ(formatPercent(85), "85%");
     EXPECT_EQ(formatCapacityMah(4382.4), "4382 mAh");
 }
-
-}  // namespace
-}  // namespace joulemap

@@ -1,7 +1,5 @@
 #include "PrometheusExposition.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <sstream>
 
@@ -19,20 +17,18 @@ PowerDestination band(std::string id, std::string name, PowerGroup group, double
 
 // A notebook on battery: 9.1 W out, a metered processor, two applications and the rest.
 Snapshot discharging() {
-    BatteryInfo b;
-    b.batteryPowerMw = -9120;
-    b.currentCapacityPct = 73;
-    b.designCapacityMah = 5000;
-    b.maxCapacityMah = 4500;
-    b.cycleCount = 112;
-    Snapshot s;
-    s.battery = b;
-    s.flow.destinations = {band("cpu", "CPU/系统", PowerGroup::hardware, 3.2),
-                           band("display", "显示屏", PowerGroup::hardware, 2.5, true),
-                           band("gpu", "GPU", PowerGroup::hardware, 1.0, true),
-                           band("微信", "微信", PowerGroup::app, 1.5), band("other", "其他应用", PowerGroup::app, 0.9)};
-    s.appEnergyWh = {{"微信", 0.25}, {"系统", 1.5}};
-    return s;
+    return {.battery = BatteryInfo{.cycleCount = 112,
+                                   .designCapacityMah = 5000,
+                                   .maxCapacityMah = 4500,
+                                   .currentCapacityPct = 73,
+                                   .batteryPowerMw = -9120},
+            .flow = {.destinations = {band("cpu", "CPU/系统", PowerGroup::hardware, 3.2),
+                                      band("display", "显示屏", PowerGroup::hardware, 2.5, true),
+                                      band("gpu", "GPU", PowerGroup::hardware, 1.0, true),
+                                      band("微信", "微信", PowerGroup::app, 1.5),
+                                      band("other", "其他应用", PowerGroup::app, 0.9)}},
+            .appEnergyWh = {{"微信", 0.25}, {"系统", 1.5}},
+            .chargeLimitPct = std::nullopt};
 }
 
 // The value of the sample line that starts with `series` (name and labels exactly), if there is one.

@@ -13,9 +13,11 @@ constexpr double kHeight = 24;
 constexpr double kDrawable = kHeight - 2 * kEdgeMargin;
 constexpr double kBottom = kHeight - kEdgeMargin;
 
-std::vector<double> ys(const std::vector<double>& values, std::optional<double> top = std::nullopt) {
+// One coordinate of every point.
+std::vector<double> along(double SparklineGeometry::Point::*axis, const std::vector<double>& values,
+                          std::optional<double> top = std::nullopt) {
     std::vector<double> result;
-    for (const auto& p : points(values, top, kWidth, kHeight)) result.push_back(p.y);
+    for (const auto& p : points(values, top, kWidth, kHeight)) result.push_back(p.*axis);
     return result;
 }
 
@@ -24,11 +26,8 @@ std::vector<double> ys(const std::vector<double>& values, std::optional<double> 
 TEST(SparklineGeometry, NeedsTwoValuesAndSpreadsThemAcrossTheWidth) {
     EXPECT_TRUE(points(std::vector<double>{}, std::nullopt, kWidth, kHeight).empty());
     EXPECT_TRUE(points(std::vector<double>{7}, std::nullopt, kWidth, kHeight).empty());
-    const auto line = points(std::vector<double>{1, 2, 3, 4, 5}, std::nullopt, kWidth, kHeight);
-    ASSERT_EQ(line.size(), 5u);
-    EXPECT_DOUBLE_EQ(line.front().x, 0);
-    EXPECT_DOUBLE_EQ(line[2].x, kWidth / 2);
-    EXPECT_DOUBLE_EQ(line.back().x, kWidth);
+    EXPECT_EQ(along(&SparklineGeometry::Point::x, {1, 2, 3, 4, 5}),
+              (std::vector<double>{0, 17.5, 35, 52.5, 70}));
 }
 
 // The scale runs from zero (or a lower minimum) to the series' own maximum or a fixed top, above
@@ -46,7 +45,7 @@ TEST(SparklineGeometry, ValuesAreScaledBetweenTheMargins) {
         {{50, 120}, 100.0, {kBottom - 0.5 * kDrawable, kBottom - 1.2 * kDrawable}},
         {{-12, 0, 5}, std::nullopt, {kBottom, kBottom - 12.0 / 17.0 * kDrawable, kEdgeMargin}}};
     for (const auto& c : cases) {
-        const auto actual = ys(c.values, c.top);
+        const auto actual = along(&SparklineGeometry::Point::y, c.values, c.top);
         ASSERT_EQ(actual.size(), c.y.size());
         for (size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], c.y[i], 1e-9) << c.values[i];
     }

@@ -1,20 +1,14 @@
 #include "SystemInfoParser.h"
 
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 
-namespace joulemap {
-namespace {
-
-using namespace SystemInfoParser;
+using namespace joulemap;
+using namespace joulemap::SystemInfoParser;
 
 TEST(SystemInfoParserTest, ParseFieldTakesTheRestOfTheLineOrTheNextNonEmptyLine) {
     EXPECT_EQ(parseField("  Chip: Apple M2\n  Memory: 8 GB\n", "Chip:"), "Apple M2");
     EXPECT_EQ(parseField("Chip:\t Apple M1 Pro \t\nMemory: 8 GB", "Chip:"), "Apple M1 Pro");
-    // Only the first occurrence counts.
-    EXPECT_EQ(parseField("Free: 1 GB\nFree: 2 GB\n", "Free:"), "1 GB");
-    // A label ending its line takes the next non-empty line.
+    EXPECT_EQ(parseField("Free: 1 GB\nFree: 2 GB\n", "Free:"), "1 GB");  // the first occurrence
     EXPECT_EQ(parseField("Displays:\n\n        Color LCD:\n", "Displays:"), "Color LCD:");
     // A label followed only by spaces has no value; it does not borrow the next line.
     EXPECT_EQ(parseField("Chip:   \nMemory: 8 GB\n", "Chip:"), std::nullopt);
@@ -29,33 +23,32 @@ TEST(SystemInfoParserTest, ReportsFillTheirOwnFieldsEachSearchedSeparately) {
     parseStorageReport(fixture("profiler/SPStorageDataType.txt"), info);
     parseDisplaysReport(fixture("profiler/SPDisplaysDataType.txt"), info);
 
-    SystemInfo expected;
-    expected.modelName = "MacBook Air";
-    expected.chipName = "Apple M2";
-    expected.coreCount = "8";  // "8 (4 performance and 4 efficiency)"
-    expected.memoryGB = "16 GB";
-    expected.serialNumber = "C02ZX1YZMD6R";
-    expected.hardwareUUID = "4B1E27A0-93C5-5F1D-8A62-0C7D3E9B1F44";
-    expected.diskCapacityGB = "494 GB";  // the first volume, not the backup disk
-    expected.diskFreeGB = "123 GB";
-    expected.gpuName = "Apple M2";
-    expected.gpuCores = "10";  // the displays report's own core count
-    expected.metalVersion = "Metal 3";
-    expected.displayResolution = "2560 x 1664 Retina";
-    EXPECT_EQ(info, expected);
+    // Cores of "8 (4 performance and 4 efficiency)", the first volume (not the backup), the GPU's own cores.
+    EXPECT_EQ(info, (SystemInfo{.modelName = "MacBook Air",
+                                .chipName = "Apple M2",
+                                .coreCount = "8",
+                                .memoryGB = "16 GB",
+                                .serialNumber = "C02ZX1YZMD6R",
+                                .hardwareUUID = "4B1E27A0-93C5-5F1D-8A62-0C7D3E9B1F44",
+                                .diskCapacityGB = "494 GB",
+                                .diskFreeGB = "123 GB",
+                                .gpuName = "Apple M2",
+                                .gpuCores = "10",
+                                .metalVersion = "Metal 3",
+                                .displayResolution = "2560 x 1664 Retina"}));
     EXPECT_TRUE(info.isLoaded());
 
     // A report without the chip leaves the machine "not loaded" although other fields are known;
     // a missing report empties what an earlier one had filled.
     parseHardwareReport("Hardware Overview:\n  Model Name: Mac mini\n  Memory: 8 GB\n", info);
-    EXPECT_EQ(info.modelName, "Mac mini");
-    EXPECT_EQ(info.chipName, "");
-    EXPECT_EQ(info.coreCount, "");
     EXPECT_FALSE(info.isLoaded());
     parseStorageReport("", info);
-    EXPECT_EQ(info.diskCapacityGB, "");
-    EXPECT_EQ(info.diskFreeGB, "");
-    EXPECT_EQ(info.gpuName, "Apple M2");
+    EXPECT_EQ(info, (SystemInfo{.modelName = "Mac mini",
+                                .memoryGB = "8 GB",
+                                .gpuName = "Apple M2",
+                                .gpuCores = "10",
+                                .metalVersion = "Metal 3",
+                                .displayResolution = "2560 x 1664 Retina"}));
 }
 
 TEST(SystemInfoParserTest, DiskSizesKeepWholeUnits) {
@@ -97,40 +90,28 @@ TEST(SystemInfoParserTest, RatesUseBinaryUnitsWithOneDecimalAndWholeBytes) {
 TEST(SystemInfoParserTest, NetstatCountsEachRealInterfaceOnceOnItsLinkRow) {
     // en0 and en5 count; loopback, tunnels, bridges and wireless direct links do not, nor the
     // address rows of en0 (which carry other byte counts), nor en6 whose counter is unreadable.
-    const auto totals = netstatTotals(fixture("netstat/netstat-ib.txt"));
-    ASSERT_TRUE(totals);
-    EXPECT_EQ(totals->first, 6'050'000'000u);
-    EXPECT_EQ(totals->second, 304'000'000u);
+    EXPECT_EQ(netstatTotals(fixture("netstat/netstat-ib.txt")),
+              (std::pair<uint64_t, uint64_t>{6'050'000'000, 304'000'000}));
 
     EXPECT_EQ(netstatTotals(""), std::nullopt);
-    const auto headerOnly = netstatTotals(
-        "Name  Mtu   Network       Address            Ipkts Ierrs     Ibytes    Opkts Oerrs     Obytes  "
-        "Coll\n");
-    EXPECT_EQ(headerOnly, (std::pair<uint64_t, uint64_t>{0, 0}));
+    EXPECT_EQ(
+        netstatTotals("Name  Mtu   Network       Address            Ipkts Ierrs     Ibytes    Opkts Oerrs  "
+                      "   Obytes  Coll\n"),
+        (std::pair<uint64_t, uint64_t>{0, 0}));
 }
 
 TEST(SystemInfoParserTest, NetworkRateDividesByAtLeastOneSecondAndNeverGoesNegative) {
     const std::pair<uint64_t, uint64_t> totals{10'000'000 + 3'145'728, 5'000 + 2'048};
 
-    const auto rate = networkRate(totals, 10'000'000, 5'000, 3.0);
-    EXPECT_EQ(rate.down, "1.0 MB/s");
-    EXPECT_EQ(rate.up, "682 B/s");
-    EXPECT_EQ(rate.inTotal, totals.first);
-    EXPECT_EQ(rate.outTotal, totals.second);
+    EXPECT_EQ(networkRate(totals, 10'000'000, 5'000, 3.0),
+              (NetworkRate{"1.0 MB/s", "682 B/s", totals.first, totals.second}));
 
     EXPECT_EQ(networkRate(totals, totals.first, 5'000, 4.0).up, "512 B/s");
-    // Half a second apart still divides by one second.
-    EXPECT_EQ(networkRate(totals, totals.first, totals.second - 1024, 0.5).up, "1.0 KB/s");
-
+    EXPECT_EQ(networkRate(totals, totals.first, totals.second - 1024, 0.5).up, "1.0 KB/s");  // half a second
     // An interface reset: the counter went backwards in one direction only.
-    const auto reset = networkRate(std::pair<uint64_t, uint64_t>{100, 9'000}, 50'000, 5'000, 4.0);
-    EXPECT_EQ(reset.down, "0 B/s");
-    EXPECT_EQ(reset.up, "1000 B/s");
-    EXPECT_EQ(reset.inTotal, 100u);
+    EXPECT_EQ(networkRate(std::pair<uint64_t, uint64_t>{100, 9'000}, 50'000, 5'000, 4.0),
+              (NetworkRate{"0 B/s", "1000 B/s", 100, 9'000}));
 
     // No counters: nothing to show, and the next measurement starts again from zero.
     EXPECT_EQ(networkRate(std::nullopt, 50'000, 5'000, 3.0), NetworkRate{});
 }
-
-}  // namespace
-}  // namespace joulemap

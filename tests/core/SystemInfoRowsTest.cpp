@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
@@ -14,7 +13,6 @@ TEST(SystemInfoRowsTest, RowsInOrderWithoutModelUuidOrResolutionAndMissingPartsD
                     .memoryGB = "16 GB",
                     .serialNumber = "C02ZX1YZMD6R",
                     .hardwareUUID = "4B1E27A0-93C5-5F1D-8A62-0C7D3E9B1F44",
-                    .diskName = "",
                     .diskCapacityGB = "494 GB",
                     .diskFreeGB = "123 GB",
                     .gpuName = "Apple M2",
@@ -44,6 +42,3 @@ TEST(SystemInfoRowsTest, RowsInOrderWithoutModelUuidOrResolutionAndMissingPartsD
     EXPECT_TRUE(showsLoading(info));
     EXPECT_TRUE(systemInfoRows(info).empty());
 }
-
-}  // namespace
-}  // namespace joulemap

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 const std::string kSum(64, 'a');
 
@@ -26,6 +25,3 @@ TEST(UpdateInfo, DecodesTheFeedAndRejectsWhatCannotBeTrusted) {
         {R"({"version":"1","url":)", std::nullopt}};
     for (const auto& c : cases) EXPECT_EQ(decodeUpdateInfo(c.json), c.info) << c.json;
 }
-
-}  // namespace
-}  // namespace joulemap

@@ -4,8 +4,7 @@
 
 #include "Accents.h"
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 using Tone = UpdateNotice::StatusTone;
 using Action = UpdateNotice::Action;
@@ -38,6 +37,3 @@ TEST(UpdateNotice, StatusAndButtonFollowTheProgress) {
     EXPECT_EQ(updateNotice(std::nullopt, UpdateProgress::done(), true), std::nullopt);
     EXPECT_EQ(updateNotice(UpdateInfo{"2", "u", {}, {}, {}}, UpdateProgress::idle(), true)->status, "");
 }
-
-}  // namespace
-}  // namespace joulemap

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 TEST(UpdateRules, MountPointIsTheLastVolumesLineKeepingSpaces) {
     const std::string attach =
@@ -47,6 +46,3 @@ TEST(UpdateRules, OnlyTheInstalledBundleReplacesItself) {
         EXPECT_FALSE(isInsideBundle(outside, bundle)) << outside;
     }
 }
-
-}  // namespace
-}  // namespace joulemap

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace joulemap {
-namespace {
+using namespace joulemap;
 
 TEST(Version, ParsesNumbersBeforeTheSuffixAndDropsNonNumbers) {
     const struct {
@@ -28,6 +27,3 @@ TEST(Version, ComparesNumericallyWithMissingPositionsAsZero) {
     };
     for (const auto& c : cases) EXPECT_EQ(isNewerVersion(c.a, c.b), c.newer) << c.a << " vs " << c.b;
 }
-
-}  // namespace
-}  // namespace joulemap

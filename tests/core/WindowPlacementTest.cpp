@@ -4,12 +4,10 @@
 
 using namespace joulemap::WindowPlacement;
 
-namespace {
 const Size kPreferred{1000, 620};
 const Size kMinimum{900, 560};
 const Rect kLaptop{0, 0, 1920, 1050};
 const Rect kRightMonitor{1920, 0, 2560, 1400};
-}  // namespace
 
 TEST(WindowPlacement, RestoredFrameKeepsReachableFramesAndRecoversLostOnes) {
     struct Case {
