@@ -24,18 +24,7 @@ TEST(SystemInfoParserTest, ReportsFillTheirOwnFieldsEachSearchedSeparately) {
     parseDisplaysReport(fixture("profiler/SPDisplaysDataType.txt"), info);
 
     // Cores of "8 (4 performance and 4 efficiency)", the first volume (not the backup), the GPU's own cores.
-    EXPECT_EQ(info, (SystemInfo{.modelName = "MacBook Air",
-                                .chipName = "Apple M2",
-                                .coreCount = "8",
-                                .memoryGB = "16 GB",
-                                .serialNumber = "C02ZX1YZMD6R",
-                                .hardwareUUID = "4B1E27A0-93C5-5F1D-8A62-0C7D3E9B1F44",
-                                .diskCapacityGB = "494 GB",
-                                .diskFreeGB = "123 GB",
-                                .gpuName = "Apple M2",
-                                .gpuCores = "10",
-                                .metalVersion = "Metal 3",
-                                .displayResolution = "2560 x 1664 Retina"}));
+    EXPECT_EQ(info, describedMac());
     EXPECT_TRUE(info.isLoaded());
 
     // A report without the chip leaves the machine "not loaded" although other fields are known;

@@ -1,26 +1,15 @@
 #include "SystemInfoRows.h"
 
-#include <gtest/gtest.h>
+#include "TestSupport.h"
 
 using namespace joulemap;
 
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
 TEST(SystemInfoRowsTest, RowsInOrderWithoutModelUuidOrResolutionAndMissingPartsDropped) {
-    SystemInfo info{.modelName = "MacBook Air",
-                    .chipName = "Apple M2",
-                    .coreCount = "8",
-                    .memoryGB = "16 GB",
-                    .serialNumber = "C02ZX1YZMD6R",
-                    .hardwareUUID = "4B1E27A0-93C5-5F1D-8A62-0C7D3E9B1F44",
-                    .diskCapacityGB = "494 GB",
-                    .diskFreeGB = "123 GB",
-                    .gpuName = "Apple M2",
-                    .gpuCores = "10",
-                    .metalVersion = "Metal 3",
-                    .displayResolution = "2560 x 1664 Retina",
-                    .networkDown = "1.2 MB/s",
-                    .networkUp = "35 B/s"};
+    SystemInfo info = describedMac();
+    info.networkDown = "1.2 MB/s";
+    info.networkUp = "35 B/s";
     EXPECT_FALSE(showsLoading(info));
     EXPECT_EQ(systemInfoRows(info), (Rows{{"芯片", "Apple M2 · 8核"},
                                           {"内存", "16 GB"},

@@ -14,6 +14,8 @@
 #include <random>
 #include <string>
 
+#include "SystemInfo.h"
+
 namespace joulemap {
 
 inline std::string readFile(const std::filesystem::path& path) {
@@ -69,6 +71,22 @@ inline bool underCommaLocale(const std::function<void()>& body) {
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_EQ(std::string(probe), "0,5");  // the locale was really in effect
     return true;
+}
+
+// The MacBook Air of the profiler fixtures, as its reports describe it.
+inline SystemInfo describedMac() {
+    return {.modelName = "MacBook Air",
+            .chipName = "Apple M2",
+            .coreCount = "8",
+            .memoryGB = "16 GB",
+            .serialNumber = "C02ZX1YZMD6R",
+            .hardwareUUID = "4B1E27A0-93C5-5F1D-8A62-0C7D3E9B1F44",
+            .diskCapacityGB = "494 GB",
+            .diskFreeGB = "123 GB",
+            .gpuName = "Apple M2",
+            .gpuCores = "10",
+            .metalVersion = "Metal 3",
+            .displayResolution = "2560 x 1664 Retina"};
 }
 
 }  // namespace joulemap
